@@ -1,0 +1,25 @@
+// The common dialogs (open file, colour, print, page set-up, folder
+// browser) behind one small interface, so tests can answer them.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+class CommonDialogs {
+ public:
+  virtual ~CommonDialogs() = default;
+  virtual BOOL OpenFileName(OPENFILENAMEW* request) = 0;
+  virtual BOOL ChooseColour(CHOOSECOLORW* request) = 0;
+  virtual BOOL Print(PRINTDLGW* request) = 0;
+  virtual BOOL PageSetup(PAGESETUPDLGW* request) = 0;
+  virtual PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW* request) = 0;
+  // CommDlgExtendedError of the last call above.
+  virtual DWORD ExtendedError() = 0;
+};
+
+// The dialogs in force: Windows' own unless a test installed others.
+CommonDialogs& Dialogs();
+
+// Installs other dialogs (nullptr restores Windows' own); returns the ones before.
+CommonDialogs* SetCommonDialogs(CommonDialogs* dialogs);

@@ -1,0 +1,182 @@
+// Start-up, the main window and its command dispatch.
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/dialogs.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "resources/resource.h"
+#include "settings_view/output_window.h"
+
+HINSTANCE Instance = nullptr;
+HWND MainWindow = nullptr;
+bool Is64BitWindows = false;
+HFONT CompareFont = nullptr;
+HFONT SmallPrintFont = nullptr;
+HFONT HeadingFont = nullptr;
+wchar_t WindowTitle[StartupStringCapacity];
+wchar_t MainWindowClass[StartupStringCapacity];
+wchar_t OutputWindowClass[StartupStringCapacity];
+
+static const TextTriple Warning64Bit = {
+    L"Dies ist ein 64 Bit - Betriebssystem!\r\nDer Mach3  LPT - Treiber wird unter diesem Betriebsystem nicht "
+    L"funktionieren.",
+    L"This is a 64 bit operating system!\r\nThe Mach3 LPT - driver will not work on that OS.",
+    L"Système d'exploitation 64 bit !\r\nLe pilote de Mach3 ne fonctionne pas en environnement 64 bits."};
+
+void LoadStartupStrings(HINSTANCE instance) {
+  LoadStringW(instance, IDS_APP_TITLE, WindowTitle, StartupStringCapacity);
+  LoadStringW(instance, IDS_MAIN_WINDOW_CLASS, MainWindowClass, StartupStringCapacity);
+  LoadStringW(instance, IDS_OUTPUT_WINDOW_CLASS, OutputWindowClass, StartupStringCapacity);
+}
+
+static ATOM RegisterClassWith(HINSTANCE instance, const wchar_t* name, int menu, WNDPROC procedure) {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRELWOOD));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRELWOOD), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszMenuName = MAKEINTRESOURCEW(menu);
+  windowClass.lpszClassName = name;
+  return RegisterClassExW(&windowClass);
+}
+
+int RegisterWindowClasses(HINSTANCE instance) {
+  const ATOM main = RegisterClassWith(instance, MainWindowClass, IDR_MAIN_MENU, MainWindowProc);
+  const ATOM output = RegisterClassWith(instance, OutputWindowClass, IDR_OUTPUT_MENU, SettingsOutputWindowProc);
+  return main != 0 && output != 0;
+}
+
+static HFONT MakeFont(int height, int width, int weight, DWORD quality, const wchar_t* face) {
+  return CreateFontW(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+int CreateMainWindow(HINSTANCE instance, int showCommand) {
+  Instance = instance;
+  HWND window = CreateWindowExW(0, MainWindowClass, WindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+  if (!window) return 0;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+
+  INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                   ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
+                                       ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LoadLibraryW(L"Riched20.dll");  // stays loaded, for templates that use "RichEdit20W"
+
+  CompareFont = MakeFont(15, 6, 600, DEFAULT_QUALITY, L"Arial");
+  SmallPrintFont = MakeFont(10, 4, 400, DEFAULT_QUALITY, L"Arial");
+
+  SetWindowTextW(window, FormatText(L"%s  %s", ProgramName, VersionText).c_str());
+  return 1;
+}
+
+int RunMessageLoop() {
+  HACCEL accelerators = LoadAcceleratorsW(Instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}
+
+// The NtVdm64 key exists (with sub-keys) only on 64-bit Windows. Where it
+// is missing altogether the platform answers for itself.
+bool Detect64BitWindows() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NtVdm64", 0, KEY_READ,
+                    &key) == ERROR_SUCCESS) {
+    wchar_t subKey[260];
+    const bool hasSubKey = RegEnumKeyW(key, 0, subKey, 260) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return hasSubKey;
+  }
+#ifdef _WIN64
+  return true;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+INT_PTR RunModalDialog(HWND owner, int templateId, DLGPROC procedure) {
+  return DialogBoxParamW(Instance, MAKEINTRESOURCEW(templateId), owner, procedure, 0);
+}
+
+static void OnAbout(HWND window) { RunModalDialog(window, IDD_ABOUT, AboutDialogProc); }
+
+static void OnExit(HWND window) { DestroyWindow(window); }
+
+static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, LanguageDialogProc); }
+
+// Mach3's parallel-port driver does not work on 64-bit Windows: say so
+// each time before the port check.
+static void OnCheckPortsAndPins(HWND window) {
+  if (Is64BitWindows) ShowWarningMessage(window, SelectText(Warning64Bit), MB_OK);
+}
+
+struct CommandRow {
+  int command;
+  void (*handler)(HWND window);
+};
+
+static const CommandRow CommandTable[] = {
+    {IDM_ABOUT, OnAbout},
+    {IDM_EXIT, OnExit},
+    {IDM_LANGUAGE, OnLanguage},
+    {IDM_CHECK_PORTS, OnCheckPortsAndPins},
+    {0, nullptr},
+};
+
+static const CommandRow* FindCommand(int command) {
+  for (const CommandRow* row = CommandTable; row->handler; ++row) {
+    if (row->command == command) return row;
+  }
+  return nullptr;
+}
+
+static void OnCreate(HWND window) {
+  MainWindow = window;
+  LoadAllSettings();
+  RelabelMainMenu(window);
+  Is64BitWindows = Detect64BitWindows();
+  HeadingFont = MakeFont(28, 15, 700, DRAFT_QUALITY, L"MS Shell");
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_COMMAND:
+      if (const CommandRow* row = FindCommand(LOWORD(wParam))) {
+        row->handler(window);
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}

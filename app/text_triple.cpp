@@ -1,0 +1,14 @@
+// The language index and the texts shared by every message box.
+#include "app/text_triple.h"
+
+int32_t LanguageIndex = German;
+
+const wchar_t* SelectText(const TextTriple& triple) {
+  const int32_t index = (LanguageIndex >= German && LanguageIndex <= French) ? LanguageIndex : English;
+  return triple.text[index];
+}
+
+const TextTriple CaptionError = {L"Kestrelwood Fehler", L"Kestrelwood Error", L"Erreur Kestrelwood"};
+const TextTriple CaptionWarning = {L"Kestrelwood Warnung", L"Kestrelwood Warning", L"Avertissement Kestrelwood"};
+const TextTriple CaptionInfo = {L"Kestrelwood Info", L"Kestrelwood Info", L"Information Kestrelwood"};
+const TextTriple TextOutOfMemory = {L" Zu wenig Speicher", L"Out of memory", L"Out of memory"};

@@ -1,0 +1,30 @@
+// Texts of the user interface in three languages, and the language index
+// that selects among them. Needs no Windows header.
+#pragma once
+
+#include <cstdint>
+
+// One text in German, English and French, in this order. A language without
+// a text of its own points at another language's text.
+struct TextTriple {
+  const wchar_t* text[3];
+};
+
+enum Language : int32_t { German = 0, English = 1, French = 2 };
+
+// 0 German, 1 English, 2 French. 0 until the settings are loaded.
+extern int32_t LanguageIndex;
+
+// The text of the triple in the language in force now. An index outside
+// 0..2 (a hand-edited registry value) selects English rather than reading
+// past the triple.
+const wchar_t* SelectText(const TextTriple& triple);
+
+extern const TextTriple CaptionError;
+extern const TextTriple CaptionWarning;
+extern const TextTriple CaptionInfo;
+extern const TextTriple TextOutOfMemory;
+
+// The program's name and version as they appear in titles and captions.
+inline constexpr const wchar_t* ProgramName = L"Kestrelwood";
+inline constexpr const wchar_t* VersionText = L"V3.02";

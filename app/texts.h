@@ -1,0 +1,26 @@
+// Relabelling dialogs and menus in the current language, and the texts of
+// the main menu.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/text_triple.h"
+
+// A control id, a menu command or a top-level menu position with its text.
+// Control and command tables end at id 0, menu-bar tables at id -1.
+struct RelabelRow {
+  int32_t id;
+  const TextTriple* text;
+};
+
+void RelabelControls(const RelabelRow* table, HWND dialog);
+void RelabelMenuItems(const RelabelRow* table, HWND window);
+void RelabelMenuBar(const RelabelRow* table, HWND window);
+
+extern const RelabelRow MainMenuBarTable[];
+extern const RelabelRow MainMenuItemTable[];
+
+// The main window's menu in the current language: popups, then items.
+void RelabelMainMenu(HWND window);

@@ -1,0 +1,37 @@
+// Resource ids: template numbers, control ids, commands and strings.
+// The numbers are fixed: code addresses controls by them, and dialogs that
+// share ids share the routines behind them.
+#pragma once
+
+// Strings
+#define IDS_APP_TITLE 103
+#define IDS_OUTPUT_WINDOW_CLASS 104
+#define IDS_MAIN_WINDOW_CLASS 109
+
+// Icon, main menu and accelerators
+#define IDI_KESTRELWOOD 139
+#define IDR_MAIN_MENU 109
+#define IDR_MAIN_ACCELERATORS 109
+#define IDR_OUTPUT_MENU 152
+
+// Main menu commands
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_COMPARE_PROFILES 32771
+#define IDM_LANGUAGE 32772
+#define IDM_SAVE_PARAMS 32780
+#define IDM_CHECK_PORTS 32781
+#define IDM_RESTORE_PARAMS 32782
+#define IDM_SHOW_PARAMS 32783
+#define IDM_SHOW_SETTINGS 32784
+#define IDM_SHOW_PROFILE 32788
+#define IDM_REMOVE_PLUGIN 32789
+
+// About box
+#define IDD_ABOUT 103
+#define IDC_ABOUT_VERSION 1062
+#define IDC_ABOUT_CREDIT 1228
+
+// Language dialog
+#define IDD_LANGUAGE 132
+#define IDC_LANGUAGE_LIST 1015

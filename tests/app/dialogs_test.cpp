@@ -1,0 +1,145 @@
+// The About box and the Language dialog, driven as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "resources/resource.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+DWORD StoredLanguage() {
+  DWORD value = 99;
+  DWORD bytes = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Language", RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+  return value;
+}
+
+class LanguageDialogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = German;
+    ASSERT_EQ(CreateMainWindow(Instance, SW_HIDE), 1);  // English on a first start
+  }
+  void TearDown() override {
+    DestroyWindow(MainWindow);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    DeleteSettingsKey();
+  }
+  INT_PTR RunLanguageDialog(std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(MainWindow, IDD_LANGUAGE, LanguageDialogProc); },
+                      std::move(steps));
+  }
+  std::wstring HelpMenuText() { return MenuItemText(GetMenu(MainWindow), 3, true); }
+  MessageRecorder messages;
+};
+
+void SelectLanguage(HWND dialog, int position) {
+  SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_SETCURSEL, position, 0);
+}
+
+TEST_F(LanguageDialogTest, OpensWithStoredLanguageSelectedAndRelabelledCancel) {
+  std::wstring caption, cancel;
+  LRESULT selected = -2;
+  std::vector<std::wstring> names;
+  RunLanguageDialog({[&](HWND dialog) {
+    caption = WindowText(dialog);
+    cancel = ItemText(dialog, IDCANCEL);
+    selected = SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_GETCURSEL, 0, 0);
+    for (int i = 0; i < 3; ++i) {
+      wchar_t name[32] = {};
+      SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+      names.push_back(name);
+    }
+    ClickButton(dialog, IDCANCEL);
+  }});
+  EXPECT_EQ(caption, L"KestrelwoodV3.02");
+  EXPECT_EQ(cancel, L"Cancel");
+  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"Deutsch", L"English", L"Français"}));
+}
+
+TEST_F(LanguageDialogTest, OkStoresTheLanguageAndRelabelsTheMenu) {
+  const INT_PTR result = RunLanguageDialog({[](HWND dialog) {
+    SelectLanguage(dialog, French);
+    ClickButton(dialog, IDOK);
+  }});
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(LanguageIndex, French);
+  EXPECT_EQ(StoredLanguage(), 2u);
+  EXPECT_EQ(HelpMenuText(), L"Aide");
+  EXPECT_EQ(MenuItemText(GetMenu(MainWindow), IDM_LANGUAGE, false), L"Langue");
+  // States are untouched by the relabelling.
+  EXPECT_TRUE(GetMenuState(GetMenu(MainWindow), IDM_REMOVE_PLUGIN, MF_BYCOMMAND) & MF_DISABLED);
+
+  // The next dialog opens in the new language.
+  std::wstring cancel;
+  RunLanguageDialog({[&](HWND dialog) {
+    cancel = ItemText(dialog, IDCANCEL);
+    ClickButton(dialog, IDCANCEL);
+  }});
+  EXPECT_EQ(cancel, L"Annuler");
+}
+
+TEST_F(LanguageDialogTest, CancelAfterChangingTheSelectionChangesNothing) {
+  const INT_PTR result = RunLanguageDialog({[](HWND dialog) {
+    SelectLanguage(dialog, German);
+    ClickButton(dialog, IDCANCEL);
+  }});
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(LanguageIndex, English);
+  EXPECT_EQ(StoredLanguage(), 1u);
+  EXPECT_EQ(HelpMenuText(), L"Help");
+}
+
+TEST_F(LanguageDialogTest, OkWithoutSelectionComplainsAndStaysOpen) {
+  bool stillOpen = false;
+  const INT_PTR result = RunLanguageDialog({
+      [](HWND dialog) {
+        SelectLanguage(dialog, -1);
+        ClickButton(dialog, IDOK);
+      },
+      [&](HWND dialog) {
+        stillOpen = IsWindowVisible(dialog);
+        SelectLanguage(dialog, German);
+        ClickButton(dialog, IDOK);
+      },
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(result, 1);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"No language selected");
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
+  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(LanguageIndex, German);
+  EXPECT_EQ(HelpMenuText(), L"Hlife");
+}
+
+TEST(AboutBox, ShowsVersionAndCreditInTheCurrentLanguage) {
+  const struct {
+    int32_t language;
+    const wchar_t* startsWith;
+  } cases[] = {{German, L"Übersetzung"}, {English, L"Translation"}, {French, L"Traduction"}};
+  for (const auto& c : cases) {
+    LanguageIndex = c.language;
+    std::wstring credit, version;
+    const INT_PTR result = DriveModal([] { return RunModalDialog(nullptr, IDD_ABOUT, AboutDialogProc); },
+                                      {[&](HWND about) {
+                                        credit = ItemText(about, IDC_ABOUT_CREDIT);
+                                        version = ItemText(about, IDC_ABOUT_VERSION);
+                                        ClickButton(about, IDCANCEL);
+                                      }});
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(version, L"Kestrelwood V3.02");
+    EXPECT_EQ(credit.rfind(c.startsWith, 0), 0u) << c.language;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// The main window: start-up title, menus in the stored language, command
+// dispatch, accelerators and the 64-bit check.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "resources/resource.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+void StoreLanguage(DWORD language) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
+  RegCloseKey(key);
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = German;
+  }
+  void TearDown() override {
+    if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
+    MSG message;  // drop the WM_QUIT the window posts
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    MainWindow = nullptr;
+    DeleteSettingsKey();
+  }
+  HWND Start() {
+    EXPECT_EQ(CreateMainWindow(Instance, SW_HIDE), 1);
+    return MainWindow;
+  }
+  MessageRecorder messages;
+};
+
+TEST_F(MainWindowTest, FirstStartShowsEnglishMenuAndTitleWithTwoBlanks) {
+  HWND window = Start();
+  ASSERT_TRUE(window);
+  EXPECT_EQ(WindowText(window), L"Kestrelwood  V3.02");
+  HMENU menu = GetMenu(window);
+  EXPECT_EQ(MenuItemText(menu, 0, true), L"File");
+  EXPECT_EQ(MenuItemText(menu, 3, true), L"Help");
+  EXPECT_EQ(MenuItemText(menu, IDM_CHECK_PORTS, false), L"Check ports and pins");
+  EXPECT_EQ(MenuItemText(menu, IDM_ABOUT, false), L"About ...");
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(MainWindowTest, StoredLanguageSelectsMenuLanguage) {
+  struct Case {
+    DWORD language;
+    const wchar_t* help;
+    const wchar_t* settings;
+    const wchar_t* save;
+    const wchar_t* showProfile;
+  } cases[] = {
+      {0, L"Hlife", L"Einstellungen", L"Parameter sichern", L"Profil anzeigen"},
+      // French repeats the English text where it has none of its own.
+      {2, L"Aide", L"Réglages", L"Save params", L"Show profils"},
+  };
+  for (const Case& c : cases) {
+    StoreLanguage(c.language);
+    HWND window = Start();
+    HMENU menu = GetMenu(window);
+    EXPECT_EQ(MenuItemText(menu, 3, true), c.help);
+    EXPECT_EQ(MenuItemText(menu, 2, true), c.settings);
+    EXPECT_EQ(MenuItemText(menu, IDM_SAVE_PARAMS, false), c.save);
+    EXPECT_EQ(MenuItemText(menu, IDM_SHOW_PROFILE, false), c.showProfile);
+    DestroyWindow(window);
+  }
+}
+
+// Relabelling replaces texts; item order, ids, separators and the disabled
+// "Remove Plugin" stay as the resource made them.
+TEST_F(MainWindowTest, RelabellingChangesOnlyTextsAndRemovePluginStaysDisabled) {
+  HWND window = Start();
+  HMENU actions = GetSubMenu(GetMenu(window), 1);
+  const UINT expectedIds[] = {IDM_SHOW_PROFILE, IDM_COMPARE_PROFILES, IDM_REMOVE_PLUGIN, 0, IDM_CHECK_PORTS, 0,
+                              IDM_SAVE_PARAMS, IDM_RESTORE_PARAMS, 0, IDM_SHOW_PARAMS, IDM_SHOW_SETTINGS};
+  ASSERT_EQ(GetMenuItemCount(actions), static_cast<int>(std::size(expectedIds)));
+  for (int position = 0; position < GetMenuItemCount(actions); ++position) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoW(actions, position, TRUE, &info);
+    EXPECT_EQ(info.wID, expectedIds[position]) << position;
+    EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, expectedIds[position] == 0) << position;
+    if (expectedIds[position] != 0) {
+      EXPECT_EQ((info.fState & MFS_DISABLED) != 0, expectedIds[position] == IDM_REMOVE_PLUGIN) << position;
+    }
+  }
+  EXPECT_EQ(MenuItemText(actions, IDM_REMOVE_PLUGIN, false), L"Remove Plugin from Profile");
+}
+
+TEST_F(MainWindowTest, UnknownCommandGoesToDefaultProcessing) {
+  HWND window = Start();
+  const auto result = DriveModal(
+      [&] { return static_cast<INT_PTR>(SendMessageW(window, WM_COMMAND, 32785, 0)); }, {}, 300);
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(DialogsSeen().empty());
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, BothAcceleratorsOpenTheAboutBox) {
+  HWND window = Start();
+  HACCEL accelerators = LoadAcceleratorsW(Instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
+  ASSERT_TRUE(accelerators);
+  for (wchar_t key : {L'?', L'/'}) {
+    std::wstring version;
+    std::wstring caption;
+    // Windows matches a character accelerator with Alt on WM_SYSCHAR; Wine
+    // matches it on the key-down message. Offer both, as the loop would.
+    auto translate = [&]() -> INT_PTR {
+      for (UINT kind : {WM_SYSCHAR, WM_SYSKEYDOWN}) {
+        MSG message = {};
+        message.hwnd = window;
+        message.message = kind;
+        message.wParam = key;
+        message.lParam = 0x20000001;  // Alt held
+        if (TranslateAcceleratorW(window, accelerators, &message)) return 1;
+      }
+      return 0;
+    };
+    const INT_PTR translated = DriveModal(translate, {[&](HWND about) {
+                                            caption = WindowText(about);
+                                            version = ItemText(about, IDC_ABOUT_VERSION);
+                                            ClickButton(about, IDOK);
+                                          }});
+    EXPECT_NE(translated, 0) << static_cast<char>(key);
+    EXPECT_EQ(caption, L"Kestrelwood");
+    EXPECT_EQ(version, L"Kestrelwood V3.02");
+  }
+  // The keys are characters, not virtual keys.
+  ACCEL table[4] = {};
+  ASSERT_EQ(CopyAcceleratorTableW(accelerators, table, 4), 2);
+  for (const ACCEL& entry : {table[0], table[1]}) {
+    EXPECT_EQ(entry.cmd, IDM_ABOUT);
+    EXPECT_EQ(entry.fVirt & (FVIRTKEY | FALT), FALT);
+  }
+}
+
+TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTime) {
+  HWND window = Start();
+  Is64BitWindows = true;
+  LanguageIndex = German;
+  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
+  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
+  ASSERT_EQ(messages.Messages().size(), 2u);
+  const RecordedMessage& warning = messages.Messages()[0];
+  EXPECT_EQ(warning.text,
+            L"Dies ist ein 64 Bit - Betriebssystem!\r\nDer Mach3  LPT - Treiber wird unter diesem Betriebsystem "
+            L"nicht funktionieren.");
+  EXPECT_EQ(warning.caption, L"Kestrelwood Warnung");
+  EXPECT_EQ(warning.style, static_cast<UINT>(MB_ICONWARNING | MB_OK));
+  EXPECT_EQ(warning.owner, window);
+
+  messages.Clear();
+  Is64BitWindows = false;
+  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(MainWindowTest, ExitEndsTheProgram) {
+  HWND window = Start();
+  SendMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_FALSE(IsWindow(window));
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 0u);
+}
+
+// The NtVdm64 key decides where it exists; it is only read, never made.
+TEST(SixtyFourBitCheck, FollowsTheNtVdm64KeyAndOtherwiseThePlatform) {
+  const wchar_t* path = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NtVdm64";
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+  EXPECT_TRUE(Detect64BitWindows());  // this test program is a 64-bit build
+  HKEY probe = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &probe), ERROR_SUCCESS);
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_FALSE(Detect64BitWindows());  // the key without sub-keys
+  HKEY subKey = nullptr;
+  RegCreateKeyExW(key, L"0000", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &subKey, nullptr);
+  RegCloseKey(subKey);
+  EXPECT_TRUE(Detect64BitWindows());
+  RegCloseKey(key);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+}
+
+}  // namespace

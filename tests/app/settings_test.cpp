@@ -1,0 +1,235 @@
+// The settings store against the registry of the test prefix.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/handles.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// The load table as users and other programs see it in the registry,
+// written out independently of the program's own table.
+struct ExpectedValue {
+  const wchar_t* name;
+  DWORD type;
+  const wchar_t* text;
+  DWORD number;
+};
+
+const ExpectedValue FirstStartValues[] = {
+    {L"Filename profile 1", REG_SZ, L"", 0},
+    {L"Filename profile 2", REG_SZ, L"", 0},
+    {L"Filename check ports and pins2", REG_SZ, L"", 0},
+    {L"Remove plugin Mach install path", REG_SZ, L"C:\\Mach3", 0},
+    {L"Show All", REG_DWORD, nullptr, 1},
+    {L"Show different only", REG_DWORD, nullptr, 0},
+    {L"Language", REG_DWORD, nullptr, 1},
+    {L"Compare window text color equal", REG_DWORD, nullptr, 0x000000},
+    {L"Compare window back color equal", REG_DWORD, nullptr, 0xFFFFFF},
+    {L"Compare window text color unequal", REG_DWORD, nullptr, 0xFFFFFF},
+    {L"Compare window back color unequal", REG_DWORD, nullptr, 0x1414F0},
+    {L"Select color", REG_DWORD, nullptr, 0xF04B19},
+    {L"Text color selected", REG_DWORD, nullptr, 0xF0F0F0},
+    {L"Show all referenced LPTs", REG_DWORD, nullptr, 1},
+    {L"Remove Plugin Mode", REG_DWORD, nullptr, 0},
+    {L"Listview Font face name equal", REG_SZ, L"Arial", 0},
+    {L"Listview mark font height equal", REG_DWORD, nullptr, 12},
+    {L"Listview mark font width equal", REG_DWORD, nullptr, 7},
+    {L"Listview font weight equal", REG_DWORD, nullptr, 400},
+    {L"Listview Font face name unequal", REG_SZ, L"Arial", 0},
+    {L"Listview mark font height unequal", REG_DWORD, nullptr, 12},
+    {L"Listview mark font width unequal", REG_DWORD, nullptr, 7},
+    {L"Listview font weight unequal", REG_DWORD, nullptr, 400},
+    {L"Save Mach install path", REG_SZ, L"C:\\Mach3", 0},
+    {L"Save Parameter store path", REG_SZ, L"", 0},
+    {L"Restore Mach install path", REG_SZ, L"C:\\Mach3", 0},
+    {L"Restore Parameter store path", REG_SZ, L"", 0},
+    {L"Store brains files", REG_DWORD, nullptr, 1},
+    {L"Store fixture files", REG_DWORD, nullptr, 1},
+    {L"Store flash files", REG_DWORD, nullptr, 0},
+    {L"Store gcode files", REG_DWORD, nullptr, 0},
+    {L"Store macro files", REG_DWORD, nullptr, 1},
+    {L"Store plugin files", REG_DWORD, nullptr, 0},
+    {L"Store profile files", REG_DWORD, nullptr, 1},
+    {L"Store subroutine files", REG_DWORD, nullptr, 0},
+    {L"Store tooltable files", REG_DWORD, nullptr, 1},
+    {L"Store addon files", REG_DWORD, nullptr, 0},
+    {L"Store turn addons files", REG_DWORD, nullptr, 0},
+    {L"Show Warning Remove Plugin from Profile", REG_DWORD, nullptr, 1},
+    {L"Filename profile", REG_SZ, L"", 0},
+};
+
+UniqueKey OpenKeyForTest() {
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  return UniqueKey(key);
+}
+
+void SetString(const wchar_t* name, const std::wstring& text, DWORD bytes) {
+  UniqueKey key = OpenKeyForTest();
+  ASSERT_EQ(RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes),
+            ERROR_SUCCESS);
+}
+
+void SetNumber(const wchar_t* name, DWORD value) {
+  UniqueKey key = OpenKeyForTest();
+  ASSERT_EQ(RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+            ERROR_SUCCESS);
+}
+
+class SettingsStore : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    Settings = {};
+    LanguageIndex = German;
+  }
+  void TearDown() override { DeleteSettingsKey(); }
+  MessageRecorder messages;
+};
+
+TEST_F(SettingsStore, FirstStartCreatesEveryValueWithItsTypeAndDefault) {
+  LoadAllSettings();
+  EXPECT_TRUE(messages.Messages().empty());
+
+  UniqueKey key = OpenKeyForTest();
+  DWORD valueCount = 0;
+  RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount, nullptr, nullptr,
+                   nullptr, nullptr);
+  EXPECT_EQ(valueCount, std::size(FirstStartValues));
+
+  for (const ExpectedValue& expected : FirstStartValues) {
+    SCOPED_TRACE(testing::Message() << "value " << std::string(expected.name, expected.name + wcslen(expected.name)));
+    BYTE data[600] = {};
+    DWORD type = 0;
+    DWORD bytes = sizeof(data);
+    ASSERT_EQ(RegQueryValueExW(key.get(), expected.name, nullptr, &type, data, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(type, expected.type);
+    if (expected.type == REG_SZ) {
+      // Written without the terminating zero; Windows (and Wine) may add one.
+      EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t*>(data)), expected.text);
+      EXPECT_LE(bytes, (wcslen(expected.text) + 1) * sizeof(wchar_t));
+    } else {
+      EXPECT_EQ(bytes, 4u);
+      EXPECT_EQ(*reinterpret_cast<DWORD*>(data), expected.number);
+    }
+  }
+  // The variables took the defaults too.
+  EXPECT_EQ(LanguageIndex, English);
+  EXPECT_STREQ(Settings.saveMachPath, L"C:\\Mach3");
+  EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
+  EXPECT_STREQ(Settings.listviewFaceUnequal, L"Arial");
+  EXPECT_EQ(Settings.showAll, 1u);
+}
+
+TEST_F(SettingsStore, StoredValuesLoadAndDeletedValuesComeBackAsDefaults) {
+  SetNumber(L"Language", French);
+  SetString(L"Filename profile 1", L"C:\\Mach3\\Mill.xml", 17 * 2);  // no terminator, as stored
+  SetNumber(L"Select color", 0x123456);
+  LoadAllSettings();
+  EXPECT_EQ(LanguageIndex, French);
+  EXPECT_STREQ(Settings.filenameProfile1, L"C:\\Mach3\\Mill.xml");
+  EXPECT_EQ(Settings.selectColor, 0x123456u);
+
+  // A value deleted while the program runs is recreated by the next load.
+  {
+    UniqueKey key = OpenKeyForTest();
+    RegDeleteValueW(key.get(), L"Select color");
+  }
+  LoadAllSettings();
+  EXPECT_EQ(Settings.selectColor, 0xF04B19u);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(SettingsStore, StoredStringsReadBackWithExactlyTheirCharacters) {
+  LoadAllSettings();
+  wcscpy(Settings.saveStorePath, L"D:\\Backup\\Mill ä");
+  ASSERT_EQ(StoreSettings({Settings.saveStorePath}), 1);
+  UniqueKey key = OpenKeyForTest();
+  wchar_t data[300] = {};
+  DWORD bytes = sizeof(data);
+  DWORD type = 0;
+  ASSERT_EQ(RegQueryValueExW(key.get(), L"Save Parameter store path", nullptr, &type,
+                             reinterpret_cast<BYTE*>(data), &bytes),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(data, L"D:\\Backup\\Mill ä");
+  wcscpy(Settings.saveStorePath, L"changed in memory only");
+  LoadAllSettings();
+  EXPECT_STREQ(Settings.saveStorePath, L"D:\\Backup\\Mill ä");
+}
+
+TEST_F(SettingsStore, OverlongPathFailsWithSystemTextAndKeepsVariable) {
+  LoadAllSettings();
+  wcscpy(Settings.restoreStorePath, L"kept");
+  SetString(L"Restore Parameter store path", std::wstring(300, L'p'), 300 * 2);
+  messages.Clear();
+  LoadAllSettings();
+  EXPECT_STREQ(Settings.restoreStorePath, L"kept");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const RecordedMessage& shown = messages.Messages()[0];
+  EXPECT_EQ(shown.text, SystemErrorText(ERROR_MORE_DATA));
+  EXPECT_FALSE(shown.text.empty());
+  EXPECT_EQ(shown.caption, L"Kestrelwood Error");  // the stored language is English
+  EXPECT_EQ(shown.style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+  EXPECT_EQ(shown.owner, nullptr);
+}
+
+// A text of exactly 260 characters without a terminator fills the buffer:
+// it must neither be read past its end nor loaded as a garbled path.
+TEST_F(SettingsStore, PathFillingTheBufferExactlyIsRefusedLikeAnOverlongOne) {
+  LoadAllSettings();
+  wcscpy(Settings.filenameProfile2, L"kept");
+  SetString(L"Filename profile 2", std::wstring(260, L'q'), 260 * 2);
+  SetString(L"Filename profile 1", std::wstring(259, L'r'), 259 * 2);  // the longest that fits
+  messages.Clear();
+  LoadAllSettings();
+  EXPECT_STREQ(Settings.filenameProfile2, L"kept");
+  EXPECT_EQ(Settings.filenameProfile1, std::wstring(259, L'r'));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_MORE_DATA));
+}
+
+TEST_F(SettingsStore, ValueOfTheWrongTypeIsRefusedNotReinterpreted) {
+  LoadAllSettings();
+  SetString(L"Language", L"2", 2);
+  messages.Clear();
+  LoadAllSettings();
+  EXPECT_EQ(LanguageIndex, English);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_INVALID_DATA));
+}
+
+TEST_F(SettingsStore, FailedStoreShowsSystemTextWithErrorCaption) {
+  LanguageIndex = German;
+  HKEY readOnly = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_READ, nullptr, &readOnly,
+                            nullptr),
+            ERROR_SUCCESS);
+  UniqueKey key(readOnly);
+  Settings.showAll = 0;
+  EXPECT_EQ(StoreSetting(key.get(), *FindSettingRow(&Settings.showAll), 4), 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+}
+
+TEST_F(SettingsStore, OutOfRangeLanguageSelectsEnglishTexts) {
+  SetNumber(L"Language", 7);
+  LoadAllSettings();
+  EXPECT_STREQ(SelectText(CaptionWarning), L"Kestrelwood Warning");
+  LanguageIndex = -1;
+  EXPECT_STREQ(SelectText(TextOutOfMemory), L"Out of memory");
+  LanguageIndex = German;
+  EXPECT_STREQ(SelectText(TextOutOfMemory), L" Zu wenig Speicher");
+}
+
+}  // namespace

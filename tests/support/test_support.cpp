@@ -1,0 +1,153 @@
+// Test helpers: message-box recorder, modal dialog driver, settings key.
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+
+namespace {
+
+std::vector<RecordedMessage> Recorded;
+std::deque<int> ScriptedAnswers;
+
+int RecordMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+  Recorded.push_back({owner, text ? text : L"", caption ? caption : L"", style});
+  if (ScriptedAnswers.empty()) return IDOK;
+  const int answer = ScriptedAnswers.front();
+  ScriptedAnswers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+MessageRecorder::MessageRecorder() {
+  Recorded.clear();
+  ScriptedAnswers.clear();
+  SetMessageBoxFunction(RecordMessage);
+}
+
+MessageRecorder::~MessageRecorder() {
+  // The test run keeps recording: a real message box would block it.
+  SetMessageBoxFunction(RecordMessage);
+  Recorded.clear();
+  ScriptedAnswers.clear();
+}
+
+void MessageRecorder::Answer(int answer) { ScriptedAnswers.push_back(answer); }
+const std::vector<RecordedMessage>& MessageRecorder::Messages() const { return Recorded; }
+void MessageRecorder::Clear() { Recorded.clear(); }
+
+// Installed for the whole run by the test main: no test may block on a box.
+void InstallDefaultMessageRecorder() { SetMessageBoxFunction(RecordMessage); }
+
+namespace {
+
+struct ModalRun {
+  std::vector<DialogStep> steps;
+  size_t next = 0;
+  DWORD lastActivity = 0;
+  DWORD timeoutMs = 0;
+  bool timedOut = false;
+};
+
+ModalRun* CurrentRun = nullptr;
+std::vector<HWND> CreatedDialogs;
+HHOOK CreationHook = nullptr;
+
+bool IsDialogWindow(HWND window) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  return wcscmp(name, L"#32770") == 0;
+}
+
+LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    const CBT_CREATEWNDW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+    const bool topLevel = (create->lpcs->style & WS_CHILD) == 0;
+    if (topLevel && create->lpcs->lpszClass &&
+        (IS_INTRESOURCE(create->lpcs->lpszClass)
+             ? reinterpret_cast<ULONG_PTR>(create->lpcs->lpszClass) == 32770
+             : wcscmp(create->lpcs->lpszClass, L"#32770") == 0)) {
+      CreatedDialogs.push_back(window);
+    }
+  }
+  return CallNextHookEx(CreationHook, code, wParam, lParam);
+}
+
+HWND TopmostLiveDialog() {
+  for (auto it = CreatedDialogs.rbegin(); it != CreatedDialogs.rend(); ++it) {
+    if (IsWindow(*it) && IsWindowVisible(*it) && IsDialogWindow(*it)) return *it;
+  }
+  return nullptr;
+}
+
+void CALLBACK OnDriverTick(HWND, UINT, UINT_PTR, DWORD) {
+  ModalRun* run = CurrentRun;
+  if (!run) return;
+  HWND dialog = TopmostLiveDialog();
+  if (!dialog) return;
+  if (run->next < run->steps.size()) {
+    run->lastActivity = GetTickCount();
+    DialogStep step = run->steps[run->next++];
+    step(dialog);
+    return;
+  }
+  if (GetTickCount() - run->lastActivity > run->timeoutMs) {
+    run->timedOut = true;
+    EndDialog(dialog, -99);
+  }
+}
+
+}  // namespace
+
+INT_PTR DriveModal(const std::function<INT_PTR()>& open, std::vector<DialogStep> steps, DWORD timeoutMs) {
+  ModalRun run;
+  run.steps = std::move(steps);
+  run.lastActivity = GetTickCount();
+  run.timeoutMs = timeoutMs;
+  ModalRun* outer = CurrentRun;
+  CurrentRun = &run;
+  CreatedDialogs.clear();
+  CreationHook = SetWindowsHookExW(WH_CBT, RecordCreation, nullptr, GetCurrentThreadId());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, OnDriverTick);
+  const INT_PTR result = open();
+  KillTimer(nullptr, timer);
+  UnhookWindowsHookEx(CreationHook);
+  CreationHook = nullptr;
+  CurrentRun = outer;
+  EXPECT_FALSE(run.timedOut) << "a dialog stayed open and was closed by the driver";
+  EXPECT_EQ(run.next, run.steps.size()) << "not every step ran";
+  return result;
+}
+
+const std::vector<HWND>& DialogsSeen() { return CreatedDialogs; }
+
+void ClickButton(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(length + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr, procedure,
+                            parameter);
+}
+
+void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKeyPath); }
+
+std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition) {
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, item, text, 256, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+  return text;
+}

@@ -1,0 +1,55 @@
+// Helpers for tests that drive the program's windows: a message-box
+// recorder, a driver for modal dialogs, and settings-key helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RecordedMessage {
+  HWND owner;
+  std::wstring text;
+  std::wstring caption;
+  UINT style;
+};
+
+// While it lives, message boxes are recorded instead of shown; each answers
+// with the next scripted answer, or IDOK when none is left.
+class MessageRecorder {
+ public:
+  MessageRecorder();
+  ~MessageRecorder();
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+  void Answer(int answer);
+  const std::vector<RecordedMessage>& Messages() const;
+  void Clear();
+};
+
+// Runs `open`, which shows a modal dialog (or a chain of them), and while it
+// runs applies each step in turn to the topmost dialog of this thread, one
+// step per timer tick. The steps must end the dialogs; a dialog still open
+// long after the last step is closed with -99 and the test fails.
+using DialogStep = std::function<void(HWND dialog)>;
+INT_PTR DriveModal(const std::function<INT_PTR()>& open, std::vector<DialogStep> steps, DWORD timeoutMs = 5000);
+
+// Dialogs created on this thread since the last call of DriveModal began.
+const std::vector<HWND>& DialogsSeen();
+
+// Actions for steps.
+void ClickButton(HWND dialog, int id);
+std::wstring WindowText(HWND window);
+std::wstring ItemText(HWND dialog, int id);
+
+// A modeless instance of one of the program's dialog templates.
+HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter = 0);
+
+// Removes the settings key so a test starts as on a first start.
+void DeleteSettingsKey();
+
+// Menu text of an item by command or of a top-level popup by position.
+std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition);
