@@ -35,3 +35,15 @@
 // Language dialog
 #define IDD_LANGUAGE 132
 #define IDC_LANGUAGE_LIST 1015
+
+// Colour dialog
+
+// Show profile, compare profiles, segment filter
+
+// Check ports and pins, pin report sheet, show params
+
+// Show / print settings, output window
+
+// Save and restore, conflict dialog
+
+// Plug-in removal
