@@ -23,5 +23,7 @@ if [ -z "${DISPLAY:-}" ]; then
   kw_start_xvfb
   echo "No display: Kestrelwood runs on the virtual display $DISPLAY"
   echo "(take a picture with: DISPLAY=$DISPLAY import -window root shot.png)"
+  # Without a window manager, Wine's own desktop draws the window frames.
+  exec wine explorer /desktop=Kestrelwood,1024x768 build/win64/Kestrelwood.exe
 fi
-wine build/win64/Kestrelwood.exe
+exec wine build/win64/Kestrelwood.exe
