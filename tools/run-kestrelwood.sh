@@ -24,6 +24,7 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No display: Kestrelwood runs on the virtual display $DISPLAY"
   echo "(take a picture with: DISPLAY=$DISPLAY import -window root shot.png)"
   # Without a window manager, Wine's own desktop draws the window frames.
-  exec wine explorer /desktop=Kestrelwood,1024x768 build/win64/Kestrelwood.exe
+  wine explorer /desktop=Kestrelwood,1024x768 build/win64/Kestrelwood.exe
+  exit
 fi
-exec wine build/win64/Kestrelwood.exe
+wine build/win64/Kestrelwood.exe
