@@ -9,6 +9,7 @@ kw_ensure_packages
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
+tools/check-imports.sh build/win32/Kestrelwood.exe
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
