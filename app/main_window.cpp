@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
+#include "view/view_dialogs.h"
 
 HINSTANCE Instance = nullptr;
 HWND MainWindow = nullptr;
@@ -129,6 +130,8 @@ static void OnCheckPortsAndPins(HWND window) {
   if (Is64BitWindows) ShowWarningMessage(window, SelectText(Warning64Bit), MB_OK);
 }
 
+static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE, ShowProfileDialogProc); }
+
 struct CommandRow {
   int command;
   void (*handler)(HWND window);
@@ -139,6 +142,7 @@ static const CommandRow CommandTable[] = {
     {IDM_EXIT, OnExit},
     {IDM_LANGUAGE, OnLanguage},
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
+    {IDM_SHOW_PROFILE, OnShowProfile},
     {0, nullptr},
 };
 

@@ -3,6 +3,7 @@
 #include "bench/bench.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 static const BenchMeasurement Measurements[] = {
     {"Profile reader", BenchProfileReader},
+    {"Show profile", BenchShowProfile},
 };
 
 std::vector<double> TimeRuns(int runs, std::initializer_list<std::function<void()>> functions) {
@@ -54,6 +56,9 @@ static std::wstring WriteTempFile(const wchar_t* name, const std::string& text) 
 int main() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   Instance = GetModuleHandleW(nullptr);
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LoadLibraryW(L"Riched20.dll");
   BenchFiles files;
   const std::string profile = MakeProfileText(ProfileShape{});
   files.profile = WriteTempFile(L"kestrelwood_bench_1.xml", profile);

@@ -28,3 +28,4 @@ struct BenchMeasurement {
 };
 
 void BenchProfileReader(const BenchFiles& files);
+void BenchShowProfile(const BenchFiles& files);
