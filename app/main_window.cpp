@@ -132,6 +132,8 @@ static void OnCheckPortsAndPins(HWND window) {
 
 static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE, ShowProfileDialogProc); }
 
+static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
+
 struct CommandRow {
   int command;
   void (*handler)(HWND window);
@@ -143,6 +145,7 @@ static const CommandRow CommandTable[] = {
     {IDM_LANGUAGE, OnLanguage},
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
     {IDM_SHOW_PROFILE, OnShowProfile},
+    {IDM_COMPARE_PROFILES, OnCompareProfiles},
     {0, nullptr},
 };
 

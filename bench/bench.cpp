@@ -15,6 +15,7 @@
 static const BenchMeasurement Measurements[] = {
     {"Profile reader", BenchProfileReader},
     {"Show profile", BenchShowProfile},
+    {"Compare profiles", BenchCompareProfiles},
 };
 
 std::vector<double> TimeRuns(int runs, std::initializer_list<std::function<void()>> functions) {

@@ -29,3 +29,4 @@ struct BenchMeasurement {
 
 void BenchProfileReader(const BenchFiles& files);
 void BenchShowProfile(const BenchFiles& files);
+void BenchCompareProfiles(const BenchFiles& files);

@@ -27,7 +27,8 @@ class ProfileTextPool {
 };
 
 // The texts of an entry are views of its list's pool: valid until the list
-// is released or read again.
+// is released or read again. A value with no data at all is absent (the
+// comparison's side without a partner), unlike an empty one.
 struct ProfileEntry {
   uint32_t count = 0;      // only in the first record: the number of entries
   std::wstring_view path;  // enclosing element names, each followed by " / "
@@ -48,6 +49,8 @@ struct ProfileList {
   size_t Capacity() const { return records.size(); }
   uint32_t Count() const { return records.empty() ? 0 : records[0].count; }
 };
+
+inline bool HasValue(std::wstring_view value) { return value.data() != nullptr; }
 
 inline constexpr int ProfileSlotCount = 3;
 inline constexpr int FirstProfileSlot = 0;
