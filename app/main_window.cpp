@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "pins/check_ports_dialog.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 
@@ -127,6 +128,7 @@ static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, Langu
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
   if (Is64BitWindows) ShowWarningMessage(window, SelectText(Warning64Bit), MB_OK);
+  RunModalDialog(window, IDD_CHECK_PORTS, CheckPortsDialogProc);
 }
 
 struct CommandRow {

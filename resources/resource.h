@@ -41,6 +41,23 @@
 // Show profile, compare profiles, segment filter
 
 // Check ports and pins, pin report sheet, show params
+#define IDD_CHECK_PORTS 137
+#define IDC_CHECK_PORTS_LIST 1024
+#define IDC_CHECK_PORTS_CHECK 1025
+#define IDC_CHECK_PORTS_PATH 1026
+#define IDC_CHECK_PORTS_BROWSE 1027
+#define IDC_CHECK_PORTS_SHOW_ALL 1028
+#define IDC_CHECK_PORTS_NO_PORT 1054
+#define IDC_CHECK_PORTS_PATH_LABEL 1061
+
+#define IDD_PIN_PAGE 138
+#define IDC_PIN_TABLE 1047
+#define IDC_PIN_KNOWN_LABEL 1048
+#define IDC_PIN_DETAIL_LABEL 1049
+#define IDC_PIN_DETAILS 1050
+#define IDC_PIN_ERRORS 1051
+#define IDC_PIN_ERRORS_LABEL 1052
+#define IDC_PIN_KNOWN_PORTS 1053
 
 // Show / print settings, output window
 
