@@ -37,6 +37,15 @@
 #define IDC_LANGUAGE_LIST 1015
 
 // Colour dialog
+#define IDD_COLOURS 134
+#define IDC_SAMPLE_UNEQUAL 1016
+#define IDC_SAMPLE_EQUAL 1017
+#define IDC_TEXT_UNEQUAL 1018
+#define IDC_TEXT_EQUAL 1019
+#define IDC_BACK_UNEQUAL 1020
+#define IDC_BACK_EQUAL 1021
+#define IDC_GROUP_UNEQUAL 1022
+#define IDC_GROUP_EQUAL 1023
 
 // Show profile, compare profiles, segment filter
 

@@ -1,0 +1,147 @@
+// Shared helpers around the open-file dialog, the colour chooser and raw
+// file access. They keep no state apart from what the caller passes.
+#include "app/file_helpers.h"
+
+#include "app/common_dialogs.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+
+#include <new>
+
+bool ChooseOpenFile(wchar_t* file, const wchar_t* initialFolder, const wchar_t* filter, const wchar_t* title) {
+  OPENFILENAMEW request = {};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = MainWindow;
+  request.hInstance = Instance;
+  request.lpstrFilter = filter;
+  request.lpstrFile = file;
+  // The caller's buffer holds PathCapacity characters; telling the dialog
+  // more would let a long typed name run past it.
+  request.nMaxFile = static_cast<DWORD>(PathCapacity);
+  request.lpstrInitialDir = initialFolder;
+  request.lpstrTitle = title;
+  request.lpstrDefExt = L"xml";
+  request.Flags = OFN_EXPLORER;
+  return Dialogs().OpenFileName(&request) != FALSE;
+}
+
+struct ColourErrorRow {
+  DWORD code;
+  const wchar_t* format;
+};
+
+static const ColourErrorRow ColourErrorTable[] = {
+    {1, L"%s CDERR_STRUCTSIZE"},      {2, L"%s CDERR_INITIALIZITATION"}, {3, L"%s CDERR_NOTEMPLATE"},
+    {4, L"%s CDERR_NOHINSTANCE"},     {5, L"%s CDERR_LOADSTRFAILURE"},   {6, L"%s CDERR_FINDRESFAILURE"},
+    {7, L"%s CDERR_LOADRESFAILURE"},  {8, L"%s CDERR_LOCKRESFAILURE"},   {10, L"%s CDERR_MEMLOCKFAILURE"},
+    {11, L"%s CDERR_NOHOOK"},         {0, nullptr},
+};
+
+std::wstring ColourChooserErrorText(DWORD code) {
+  for (const ColourErrorRow* row = ColourErrorTable; row->format; ++row) {
+    if (row->code == code) return FormatText(row->format, L"Choosecolor");
+  }
+  return FormatText(L"%s unknown error nmb:%ld", L"Choosecolor", static_cast<long>(code));
+}
+
+bool ChooseColour(COLORREF* colour, HWND owner) {
+  COLORREF customColours[16] = {};  // fresh and black for every call
+  CHOOSECOLORW request = {};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = owner;
+  request.rgbResult = *colour;
+  request.lpCustColors = customColours;
+  request.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  if (Dialogs().ChooseColour(&request)) {
+    *colour = request.rgbResult;
+    return true;
+  }
+  const DWORD code = Dialogs().ExtendedError();
+  if (code != 0) {
+    ShowMessageBox(nullptr, ColourChooserErrorText(code).c_str(), SelectText(CaptionError),
+                   MB_TASKMODAL | MB_ICONERROR);
+  }
+  return false;
+}
+
+std::wstring OpenFailureCaption(const wchar_t* path) {
+  wchar_t caption[PathCapacity];
+  FormatInto(caption, PathCapacity, L"%s:   %s", L"CreateFile", path);
+  return caption;
+}
+
+bool OpenFileHandle(const wchar_t* path, DWORD access, DWORD disposition, HANDLE* slot) {
+  *slot = CreateFileW(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (*slot == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    ShowMessageBox(nullptr, SystemErrorText(error).c_str(), OpenFailureCaption(path).c_str(),
+                   MB_TASKMODAL | MB_ICONINFORMATION);
+    return false;
+  }
+  SetFilePointer(*slot, 0, nullptr, FILE_BEGIN);
+  return true;
+}
+
+static void ShowReadError(DWORD error) {
+  ShowMessageBox(nullptr, SystemErrorText(error).c_str(), L"ReadFile", MB_ICONINFORMATION);
+}
+
+// The bytes from the current position to the end, or false when the size
+// cannot be taken (the error is then in GetLastError).
+static bool RemainingBytes(HANDLE file, ULONGLONG* remaining) {
+  LARGE_INTEGER size, position, zero = {};
+  if (!GetFileSizeEx(file, &size) || !SetFilePointerEx(file, zero, &position, FILE_CURRENT)) return false;
+  *remaining = size.QuadPart > position.QuadPart ? static_cast<ULONGLONG>(size.QuadPart - position.QuadPart) : 0;
+  return true;
+}
+
+DWORD ReadFileData(HANDLE* slot, void* buffer, size_t capacity, DWORD count) {
+  ULONGLONG wanted = count;
+  if (count == WholeFile) {
+    if (!RemainingBytes(*slot, &wanted)) {
+      ShowReadError(GetLastError());
+      return 0;
+    }
+  }
+  if (wanted > capacity || wanted > MAXDWORD - 1) {
+    ShowReadError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  DWORD read = 0;
+  if (!ReadFile(*slot, buffer, static_cast<DWORD>(wanted), &read, nullptr)) {
+    ShowReadError(GetLastError());
+    return 0;
+  }
+  return read;
+}
+
+bool ReadWholeFile(HANDLE* slot, std::vector<BYTE>* data) {
+  data->clear();
+  ULONGLONG remaining = 0;
+  if (!RemainingBytes(*slot, &remaining)) {
+    ShowReadError(GetLastError());
+    return false;
+  }
+  if (remaining > MAXDWORD - 1) {  // one ReadFile call cannot take more
+    ShowReadError(ERROR_FILE_TOO_LARGE);
+    return false;
+  }
+  if (remaining == 0) return true;
+  try {
+    data->resize(static_cast<size_t>(remaining));
+  } catch (const std::bad_alloc&) {
+    ShowErrorMessage(nullptr, SelectText(TextOutOfMemory));
+    return false;
+  }
+  const DWORD read = ReadFileData(slot, data->data(), data->size(), static_cast<DWORD>(remaining));
+  data->resize(read);
+  return read != 0;
+}
+
+bool CloseFileHandle(HANDLE* slot) {
+  if (*slot != INVALID_HANDLE_VALUE && *slot != nullptr) CloseHandle(*slot);
+  *slot = INVALID_HANDLE_VALUE;
+  return true;
+}

@@ -1,0 +1,48 @@
+// The open-file dialog every "...." button uses, the colour chooser, and
+// guarded open, read and close of files that report failures with the
+// system's own text.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Shows the open-file dialog owned by the main window. `file` is a caller's
+// buffer of PathCapacity characters, cleared by the caller; on true it holds
+// the chosen path (which need not exist). `filter` is a double-zero-ended
+// list of (description, pattern) pairs.
+bool ChooseOpenFile(wchar_t* file, const wchar_t* initialFolder, const wchar_t* filter, const wchar_t* title);
+
+// The colour chooser, starting at *colour. True when a colour was chosen; it
+// is then written back. A cancelled chooser shows nothing; any other
+// failure is reported. In both cases *colour is unchanged.
+bool ChooseColour(COLORREF* colour, HWND owner);
+
+// The text shown when the colour chooser fails with `code`.
+std::wstring ColourChooserErrorText(DWORD code);
+
+// Opens `path` without sharing, normal attributes, positioned at the start.
+// On failure it reports the system's text under "CreateFile:   <path>",
+// leaves INVALID_HANDLE_VALUE in *slot and returns false.
+bool OpenFileHandle(const wchar_t* path, DWORD access, DWORD disposition, HANDLE* slot);
+
+// Asks ReadFileData for the rest of the file.
+inline constexpr DWORD WholeFile = static_cast<DWORD>(-1);
+
+// Reads `count` bytes (or WholeFile) into a buffer of `capacity` bytes with
+// one ReadFile. Returns the number of bytes read; 0 on failure (reported)
+// and for an empty file. A request larger than the buffer, or a whole file
+// that does not fit, fails with ERROR_INSUFFICIENT_BUFFER and reads nothing.
+DWORD ReadFileData(HANDLE* slot, void* buffer, size_t capacity, DWORD count);
+
+// Reads the whole file into `data`, sized to the file. False on failure
+// (reported); an empty file gives true and no bytes.
+bool ReadWholeFile(HANDLE* slot, std::vector<BYTE>* data);
+
+// Closes the handle if the slot holds one and clears the slot. Always true.
+bool CloseFileHandle(HANDLE* slot);
+
+// Caption of the open failure: "CreateFile:   <path>", cut to 259 characters.
+std::wstring OpenFailureCaption(const wchar_t* path);

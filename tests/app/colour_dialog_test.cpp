@@ -1,0 +1,204 @@
+// The colour dialog of the comparison list, driven with scripted colour
+// choices against the settings key of the test prefix.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "resources/resource.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 0xDEADBEEF;
+  DWORD bytes = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+  return value;
+}
+
+std::vector<std::wstring> StoredValueNames() {
+  std::vector<std::wstring> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[128];
+    DWORD length = 128;
+    if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+const wchar_t* const ColourNames[] = {
+    L"Compare window text color equal",   L"Compare window back color equal", L"Compare window text color unequal",
+    L"Compare window back color unequal", L"Select color",                    L"Text color selected",
+};
+
+class ColourDialogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = English;
+  }
+  void TearDown() override { DeleteSettingsKey(); }
+  INT_PTR Run(std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(nullptr, IDD_COLOURS, ColourDialogProc); }, std::move(steps));
+  }
+  std::vector<DWORD> StoredColours() {
+    std::vector<DWORD> colours;
+    for (const wchar_t* name : ColourNames) colours.push_back(StoredNumber(name));
+    return colours;
+  }
+  ScriptedDialogs dialogs;
+  MessageRecorder messages;
+};
+
+TEST_F(ColourDialogTest, OpensRelabelledWithSamplesInEveryLanguage) {
+  const struct {
+    int32_t language;
+    const wchar_t* unequalGroup;
+    const wchar_t* backButton;
+    const wchar_t* cancel;
+    const wchar_t* sample;
+  } cases[] = {
+      {German, L"Farbe bei Ungleichheit", L"Hintergrung Farbe", L"Abbrechen", L"Beispiel Text"},
+      {English, L"Color for unequality", L"Background color", L"Cancel", L"sample text"},
+      {French, L"Couleur en cas de différence", L"Couleur de l'arrière plan", L"Annuler", L"exemple de texte"},
+  };
+  for (const auto& c : cases) {
+    // The dialog loads the language from the store, as every dialog does.
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    const DWORD language = static_cast<DWORD>(c.language);
+    RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
+    RegCloseKey(key);
+    std::wstring caption, group, back, cancel, sampleEqual, sampleUnequal;
+    const INT_PTR result = Run({[&](HWND dialog) {
+      caption = WindowText(dialog);
+      group = ItemText(dialog, IDC_GROUP_UNEQUAL);
+      back = ItemText(dialog, IDC_BACK_EQUAL);
+      cancel = ItemText(dialog, IDCANCEL);
+      sampleEqual = ItemText(dialog, IDC_SAMPLE_EQUAL);
+      sampleUnequal = ItemText(dialog, IDC_SAMPLE_UNEQUAL);
+      ClickButton(dialog, IDCANCEL);
+    }});
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(caption, L"KestrelwoodV3.02");
+    EXPECT_EQ(group, c.unequalGroup);
+    EXPECT_EQ(back, c.backButton);
+    EXPECT_EQ(cancel, c.cancel);
+    EXPECT_EQ(sampleEqual, c.sample);
+    EXPECT_EQ(sampleUnequal, c.sample);
+  }
+}
+
+TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
+  dialogs.ChooseColourAnswer(RGB(1, 1, 1));  // text unequal
+  dialogs.ChooseColourAnswer(RGB(2, 2, 2));  // back unequal
+  dialogs.ChooseColourAnswer(RGB(3, 3, 3));  // text equal
+  dialogs.ChooseColourAnswer(RGB(4, 4, 4));  // back equal
+  const INT_PTR result = Run({[](HWND dialog) {
+    ClickButton(dialog, IDC_TEXT_UNEQUAL);
+    ClickButton(dialog, IDC_BACK_UNEQUAL);
+    ClickButton(dialog, IDC_TEXT_EQUAL);
+    ClickButton(dialog, IDC_BACK_EQUAL);
+    // OK alone writes these six into a fresh key.
+    DeleteSettingsKey();
+    ClickButton(dialog, IDOK);
+  }});
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(dialogs.colourCalls, 4);
+  EXPECT_EQ(StoredValueNames().size(), 6u);
+  EXPECT_EQ(StoredColours(), (std::vector<DWORD>{RGB(3, 3, 3), RGB(4, 4, 4), RGB(1, 1, 1), RGB(2, 2, 2),
+                                                 0xF04B19, 0xF0F0F0}));
+  EXPECT_EQ(Settings.compareTextColorEqual, RGB(3, 3, 3));
+  EXPECT_EQ(Settings.compareBackColorUnequal, RGB(2, 2, 2));
+}
+
+TEST_F(ColourDialogTest, EachChooserStartsFromItsWorkingColourAndIsOwnedByTheDialog) {
+  dialogs.ChooseColourAnswer(RGB(7, 7, 7));
+  dialogs.ChooseColourAnswer(RGB(8, 8, 8));
+  HWND owner = nullptr;
+  std::vector<COLORREF> starts;
+  Run({[&](HWND dialog) {
+    owner = dialog;
+    ClickButton(dialog, IDC_BACK_UNEQUAL);
+    starts.push_back(dialogs.lastColourRequest.rgbResult);
+    ClickButton(dialog, IDC_BACK_UNEQUAL);  // starts from the colour just chosen
+    starts.push_back(dialogs.lastColourRequest.rgbResult);
+    ClickButton(dialog, IDC_TEXT_EQUAL);  // cancelled
+    starts.push_back(dialogs.lastColourRequest.rgbResult);
+    EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
+    ClickButton(dialog, IDCANCEL);
+  }});
+  EXPECT_EQ(starts, (std::vector<COLORREF>{0x1414F0, RGB(7, 7, 7), RGB(0, 0, 0)}));
+}
+
+TEST_F(ColourDialogTest, CancelAfterChoosingColoursChangesNothing) {
+  LoadAllSettings();
+  const std::vector<DWORD> before = StoredColours();
+  dialogs.ChooseColourAnswer(RGB(9, 9, 9));
+  dialogs.ChooseColourAnswer(RGB(10, 10, 10));
+  const INT_PTR result = Run({[](HWND dialog) {
+    ClickButton(dialog, IDC_TEXT_EQUAL);
+    ClickButton(dialog, IDC_BACK_UNEQUAL);
+    ClickButton(dialog, IDCANCEL);
+  }});
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(StoredColours(), before);
+  EXPECT_EQ(Settings.compareTextColorEqual, 0x000000u);
+  EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
+}
+
+TEST_F(ColourDialogTest, ACancelledChooserKeepsTheColourAndRepaintsTheSample) {
+  LoadAllSettings();
+  const std::vector<DWORD> before = StoredColours();
+  std::wstring sample;
+  Run({[&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_SAMPLE_EQUAL, L"");
+    ClickButton(dialog, IDC_TEXT_EQUAL);  // no answer scripted: cancelled
+    sample = ItemText(dialog, IDC_SAMPLE_EQUAL);
+    ClickButton(dialog, IDOK);
+  }});
+  EXPECT_EQ(sample, L"sample text");
+  EXPECT_EQ(StoredColours(), before);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ColourDialogTest, SamplesArePaintedWithTheWorkingColours) {
+  dialogs.ChooseColourAnswer(RGB(0, 128, 0));
+  HWND dialog = CreateTestDialog(IDD_COLOURS, ColourDialogProc);
+  ASSERT_NE(dialog, nullptr);
+  HDC context = CreateCompatibleDC(nullptr);
+  const auto paint = [&](int id) {
+    return SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  };
+  // First start: equal rows black on white, differing rows white on red.
+  EXPECT_EQ(paint(IDC_SAMPLE_EQUAL), reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
+  EXPECT_EQ(GetTextColor(context), RGB(0, 0, 0));
+  EXPECT_EQ(GetBkColor(context), RGB(255, 255, 255));
+  paint(IDC_SAMPLE_UNEQUAL);
+  EXPECT_EQ(GetTextColor(context), RGB(255, 255, 255));
+  EXPECT_EQ(GetBkColor(context), 0x1414F0u);
+  ClickButton(dialog, IDC_TEXT_UNEQUAL);
+  paint(IDC_SAMPLE_UNEQUAL);
+  EXPECT_EQ(GetTextColor(context), RGB(0, 128, 0));
+  // Other statics get default processing.
+  EXPECT_EQ(ColourDialogProc(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_GROUP_EQUAL))),
+            FALSE);
+  DeleteDC(context);
+  DestroyWindow(dialog);
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+// The open-file dialog, the colour chooser and the guarded file access,
+// against real files and scripted dialogs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/file_helpers.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+TEST(ChooseOpenFile, AsksTheDialogOwnedByTheMainWindowForAnXmlFile) {
+  ScriptedDialogs dialogs;
+  dialogs.OpenFileAnswer(L"C:\\Mach3\\NotThere.xml");
+  wchar_t file[PathCapacity] = L"";
+  const wchar_t filter[] = L"*.xml\0*.xml\0";
+  EXPECT_TRUE(ChooseOpenFile(file, nullptr, filter, L"Profile"));
+  EXPECT_STREQ(file, L"C:\\Mach3\\NotThere.xml");  // need not exist
+
+  const OPENFILENAMEW& asked = dialogs.lastOpenFileRequest;
+  EXPECT_EQ(asked.lStructSize, sizeof(OPENFILENAMEW));
+  EXPECT_EQ(asked.hwndOwner, MainWindow);
+  EXPECT_EQ(asked.lpstrFilter, filter);
+  EXPECT_EQ(asked.lpstrFile, file);
+  EXPECT_EQ(asked.nMaxFile, PathCapacity);  // never more than the buffer holds
+  EXPECT_STREQ(asked.lpstrDefExt, L"xml");
+  EXPECT_STREQ(asked.lpstrTitle, L"Profile");
+  EXPECT_EQ(asked.Flags, static_cast<DWORD>(OFN_EXPLORER));
+}
+
+TEST(ChooseOpenFile, CancelReturnsFalseAndLeavesTheBufferEmpty) {
+  ScriptedDialogs dialogs;
+  wchar_t file[PathCapacity] = L"";
+  EXPECT_FALSE(ChooseOpenFile(file, L"", L"*.kws\0*.kws\0", L"Print file"));
+  EXPECT_STREQ(file, L"");
+}
+
+TEST(ChooseColour, WritesBackAChosenColourStartingFromTheGivenOne) {
+  ScriptedDialogs dialogs;
+  MessageRecorder messages;
+  dialogs.ChooseColourAnswer(RGB(1, 2, 3));
+  COLORREF colour = RGB(200, 100, 50);
+  HWND owner = reinterpret_cast<HWND>(0x1234);
+  EXPECT_TRUE(ChooseColour(&colour, owner));
+  EXPECT_EQ(colour, RGB(1, 2, 3));
+  EXPECT_EQ(dialogs.lastColourRequest.rgbResult, RGB(200, 100, 50));
+  EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
+  EXPECT_EQ(dialogs.lastColourRequest.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR));
+  for (COLORREF custom : dialogs.customColoursSeen) EXPECT_EQ(custom, RGB(0, 0, 0));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST(ChooseColour, CancelShowsNothingAndKeepsTheColour) {
+  ScriptedDialogs dialogs;
+  MessageRecorder messages;
+  COLORREF colour = RGB(9, 8, 7);
+  EXPECT_FALSE(ChooseColour(&colour, nullptr));
+  EXPECT_EQ(colour, RGB(9, 8, 7));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST(ChooseColour, AFailureIsReportedByItsCodeInEveryLanguage) {
+  const struct {
+    DWORD code;
+    const wchar_t* text;
+  } cases[] = {
+      {1, L"Choosecolor CDERR_STRUCTSIZE"},       {2, L"Choosecolor CDERR_INITIALIZITATION"},
+      {3, L"Choosecolor CDERR_NOTEMPLATE"},       {4, L"Choosecolor CDERR_NOHINSTANCE"},
+      {5, L"Choosecolor CDERR_LOADSTRFAILURE"},   {6, L"Choosecolor CDERR_FINDRESFAILURE"},
+      {7, L"Choosecolor CDERR_LOADRESFAILURE"},   {8, L"Choosecolor CDERR_LOCKRESFAILURE"},
+      {9, L"Choosecolor unknown error nmb:9"},    {10, L"Choosecolor CDERR_MEMLOCKFAILURE"},
+      {11, L"Choosecolor CDERR_NOHOOK"},          {0xFFFF, L"Choosecolor unknown error nmb:65535"},
+  };
+  const wchar_t* captions[] = {L"Kestrelwood Fehler", L"Kestrelwood Error", L"Erreur Kestrelwood"};
+  for (int32_t language : {German, English, French}) {
+    LanguageIndex = language;
+    for (const auto& c : cases) {
+      ScriptedDialogs dialogs;
+      MessageRecorder messages;
+      dialogs.FailWith(c.code);
+      COLORREF colour = RGB(4, 5, 6);
+      EXPECT_FALSE(ChooseColour(&colour, nullptr));
+      EXPECT_EQ(colour, RGB(4, 5, 6));
+      ASSERT_EQ(messages.Messages().size(), 1u) << c.code;
+      EXPECT_EQ(messages.Messages()[0].text, c.text);
+      EXPECT_EQ(messages.Messages()[0].caption, captions[language]);
+      EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+      EXPECT_EQ(messages.Messages()[0].owner, nullptr);
+    }
+  }
+  LanguageIndex = English;
+}
+
+class FileAccess : public testing::Test {
+ protected:
+  void TearDown() override { CloseFileHandle(&file); }
+  TempFolder folder;
+  MessageRecorder messages;
+  HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(FileAccess, OpeningAMissingFileShowsTheSystemTextUnderCreateFileAndThePath) {
+  const std::wstring path = folder.Path(L"missing.xml");
+  EXPECT_FALSE(OpenFileHandle(path.c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  EXPECT_EQ(file, INVALID_HANDLE_VALUE);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const RecordedMessage& shown = messages.Messages()[0];
+  EXPECT_EQ(shown.text, SystemErrorText(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(shown.text.empty());
+  EXPECT_EQ(shown.caption, L"CreateFile:   " + path);
+  EXPECT_EQ(shown.style, static_cast<UINT>(MB_TASKMODAL | MB_ICONINFORMATION));
+  EXPECT_EQ(shown.owner, nullptr);
+}
+
+TEST_F(FileAccess, ACaptionWithAVeryLongPathIsCutToTheBuffer) {
+  const std::wstring path = L"C:\\" + std::wstring(600, L'a') + L"\\missing.xml";
+  EXPECT_FALSE(OpenFileHandle(path.c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const std::wstring& caption = messages.Messages()[0].caption;
+  EXPECT_EQ(caption.size(), PathCapacity - 1);
+  EXPECT_EQ(caption, (L"CreateFile:   " + path).substr(0, PathCapacity - 1));
+}
+
+TEST_F(FileAccess, AFileHeldWithoutSharingCannotBeOpened) {
+  folder.Write(L"held.xml", "<profile/>");
+  HANDLE other = CreateFileW(folder.Path(L"held.xml").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(OpenFileHandle(folder.Path(L"held.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  CloseHandle(other);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_SHARING_VIOLATION));
+}
+
+TEST_F(FileAccess, OpensWithoutSharingAtTheStart) {
+  folder.Write(L"p.xml", "0123456789");
+  ASSERT_TRUE(OpenFileHandle(folder.Path(L"p.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  HANDLE second =
+      CreateFileW(folder.Path(L"p.xml").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(second, INVALID_HANDLE_VALUE);
+  if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
+  char bytes[4] = {};
+  EXPECT_EQ(ReadFileData(&file, bytes, sizeof(bytes), 4), 4u);
+  EXPECT_EQ(std::string(bytes, 4), "0123");
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(FileAccess, ReadingTheWholeFileTakesOneCallAndNeverMoreThanTheBuffer) {
+  folder.Write(L"p.xml", "0123456789");
+  const struct {
+    size_t capacity;
+    DWORD count;
+    DWORD expected;
+    bool refused;
+  } cases[] = {
+      {10, WholeFile, 10, false},  // exactly fits
+      {64, WholeFile, 10, false},
+      {9, WholeFile, 0, true},  // the file is larger than the buffer
+      {16, 5, 5, false},
+      {16, 17, 0, true},  // more asked than the buffer holds
+      {16, 16, 10, false},  // a short read at the end is fine
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(OpenFileHandle(folder.Path(L"p.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+    messages.Clear();
+    std::vector<char> buffer(c.capacity + 8, '#');  // guard bytes after the buffer
+    EXPECT_EQ(ReadFileData(&file, buffer.data(), c.capacity, c.count), c.expected) << c.capacity << " " << c.count;
+    EXPECT_EQ(std::string(buffer.data(), c.expected), std::string("0123456789").substr(0, c.expected));
+    EXPECT_EQ(std::string(buffer.data() + c.capacity, 8), "########") << "written past the buffer";
+    if (c.refused) {
+      ASSERT_EQ(messages.Messages().size(), 1u);
+      EXPECT_EQ(messages.Messages()[0].caption, L"ReadFile");
+      EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_INSUFFICIENT_BUFFER));
+      EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONINFORMATION));
+    } else {
+      EXPECT_TRUE(messages.Messages().empty());
+    }
+    CloseFileHandle(&file);
+  }
+}
+
+TEST_F(FileAccess, AnEmptyFileReadsAsZeroBytesWithoutAMessage) {
+  folder.Write(L"empty.xml", "");
+  ASSERT_TRUE(OpenFileHandle(folder.Path(L"empty.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  char byte = 0;
+  EXPECT_EQ(ReadFileData(&file, &byte, 1, WholeFile), 0u);
+  std::vector<BYTE> data = {1, 2};
+  EXPECT_TRUE(ReadWholeFile(&file, &data));
+  EXPECT_TRUE(data.empty());
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(FileAccess, ReadWholeFileIsSizedToTheFile) {
+  std::string content(300000, 'x');
+  content[299999] = 'y';
+  folder.Write(L"big.xml", content);
+  ASSERT_TRUE(OpenFileHandle(folder.Path(L"big.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  std::vector<BYTE> data;
+  EXPECT_TRUE(ReadWholeFile(&file, &data));
+  EXPECT_EQ(std::string(data.begin(), data.end()), content);
+}
+
+TEST_F(FileAccess, AReadFailureShowsTheSystemTextUnderReadFile) {
+  folder.Write(L"p.xml", "abc");
+  ASSERT_TRUE(OpenFileHandle(folder.Path(L"p.xml").c_str(), GENERIC_WRITE, OPEN_EXISTING, &file));
+  char bytes[8];
+  EXPECT_EQ(ReadFileData(&file, bytes, sizeof(bytes), 3), 0u);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"ReadFile");
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(FileAccess, CloseClearsTheSlotAndMayBeRepeated) {
+  folder.Write(L"p.xml", "abc");
+  ASSERT_TRUE(OpenFileHandle(folder.Path(L"p.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  EXPECT_TRUE(CloseFileHandle(&file));
+  EXPECT_EQ(file, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CloseFileHandle(&file));
+  // Closed means the file can be opened again without sharing.
+  EXPECT_TRUE(OpenFileHandle(folder.Path(L"p.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// Scripted common dialogs for tests.
+#include "tests/support/scripted_dialogs.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+
+ScriptedDialogs::ScriptedDialogs() { previous_ = SetCommonDialogs(this); }
+
+ScriptedDialogs::~ScriptedDialogs() { SetCommonDialogs(previous_); }
+
+BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
+  ++openFileCalls;
+  lastOpenFileRequest = *request;
+  if (files_.empty()) {
+    error_ = failure_;
+    return FALSE;
+  }
+  const std::wstring path = files_.front();
+  files_.pop_front();
+  error_ = 0;
+  if (path.size() >= request->nMaxFile) {
+    error_ = FNERR_BUFFERTOOSMALL;
+    return FALSE;
+  }
+  wcscpy(request->lpstrFile, path.c_str());
+  return TRUE;
+}
+
+BOOL ScriptedDialogs::ChooseColour(CHOOSECOLORW* request) {
+  ++colourCalls;
+  lastColourRequest = *request;
+  if (request->lpCustColors) memcpy(customColoursSeen, request->lpCustColors, sizeof(customColoursSeen));
+  if (colours_.empty()) {
+    error_ = failure_;
+    return FALSE;
+  }
+  request->rgbResult = colours_.front();
+  colours_.pop_front();
+  error_ = 0;
+  return TRUE;
+}
+
+PIDLIST_ABSOLUTE ScriptedDialogs::BrowseForFolder(BROWSEINFOW* request) {
+  ++browseCalls;
+  lastBrowseTitle = request->lpszTitle ? request->lpszTitle : L"";
+  if (folders_.empty()) return nullptr;
+  const std::wstring folder = folders_.front();
+  folders_.pop_front();
+  return ILCreateFromPathW(folder.c_str());
+}

@@ -1,0 +1,49 @@
+// Common dialogs that answer as a test scripts them, and remember what the
+// program asked for. Installed while an instance lives.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "app/common_dialogs.h"
+
+class ScriptedDialogs final : public CommonDialogs {
+ public:
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+  ScriptedDialogs(const ScriptedDialogs&) = delete;
+  ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+  // Answers, taken in turn; with none left the dialog is cancelled.
+  void ChooseColourAnswer(COLORREF colour) { colours_.push_back(colour); }
+  void OpenFileAnswer(const std::wstring& path) { files_.push_back(path); }
+  void BrowseAnswer(const std::wstring& folder) { folders_.push_back(folder); }
+  // The error code the next failed call reports (0: the user cancelled).
+  void FailWith(DWORD code) { failure_ = code; }
+
+  int colourCalls = 0;
+  int openFileCalls = 0;
+  int browseCalls = 0;
+  CHOOSECOLORW lastColourRequest = {};
+  COLORREF customColoursSeen[16] = {};
+  OPENFILENAMEW lastOpenFileRequest = {};
+  std::wstring lastBrowseTitle;
+
+  BOOL OpenFileName(OPENFILENAMEW* request) override;
+  BOOL ChooseColour(CHOOSECOLORW* request) override;
+  BOOL Print(PRINTDLGW*) override { return FALSE; }
+  BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
+  PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW* request) override;
+  DWORD ExtendedError() override { return error_; }
+
+ private:
+  std::deque<COLORREF> colours_;
+  std::deque<std::wstring> files_;
+  std::deque<std::wstring> folders_;
+  DWORD failure_ = 0;
+  DWORD error_ = 0;
+  CommonDialogs* previous_ = nullptr;
+};
