@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/common_dialogs.h"
+#include "app/file_helpers.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/settings.h"
@@ -43,20 +43,10 @@ static const RelabelRow CheckPortsLabels[] = {
 
 static constexpr COLORREF WarningRed = RGB(255, 0, 0);
 
-bool ChooseProfileFile(HWND owner, wchar_t (&path)[261]) {
+bool ChooseProfileFile(wchar_t (&path)[PathCapacity]) {
   static const wchar_t filter[] = L"*.xml\0*.xml\0";
   path[0] = L'\0';
-  OPENFILENAMEW request = {};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = owner;
-  request.hInstance = Instance;
-  request.lpstrFilter = filter;
-  request.lpstrFile = path;
-  request.nMaxFile = 261;
-  request.lpstrTitle = SelectText(TitleOpenProfile);
-  request.lpstrDefExt = L"xml";
-  request.Flags = OFN_EXPLORER;
-  return Dialogs().OpenFileName(&request) != FALSE;
+  return ChooseOpenFile(path, nullptr, filter, SelectText(TitleOpenProfile));
 }
 
 static void FillKnownPortList(HWND dialog) {
@@ -93,8 +83,8 @@ static void OnInitDialog(HWND dialog) {
 }
 
 static void OnBrowse(HWND dialog) {
-  wchar_t path[261];
-  if (!ChooseProfileFile(MainWindow, path)) return;
+  wchar_t path[PathCapacity];
+  if (!ChooseProfileFile(path)) return;
   CopyText(Settings.filenameCheckPorts, PathCapacity, path);
   SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, Settings.filenameCheckPorts);
   StoreSettings({Settings.filenameCheckPorts});

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include "app/settings.h"
+
 INT_PTR CALLBACK CheckPortsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The open-file dialog for a profile; true and the path when one was chosen.
-bool ChooseProfileFile(HWND owner, wchar_t (&path)[261]);
+// The open-file dialog for a profile, owned by the main window; true and
+// the path when one was chosen.
+bool ChooseProfileFile(wchar_t (&path)[PathCapacity]);
