@@ -9,6 +9,7 @@
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "pins/check_ports_dialog.h"
+#include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 
@@ -131,6 +132,8 @@ static void OnCheckPortsAndPins(HWND window) {
   RunModalDialog(window, IDD_CHECK_PORTS, CheckPortsDialogProc);
 }
 
+static void OnShowParams(HWND window) { ShowParamsSheet(window); }
+
 struct CommandRow {
   int command;
   void (*handler)(HWND window);
@@ -141,6 +144,7 @@ static const CommandRow CommandTable[] = {
     {IDM_EXIT, OnExit},
     {IDM_LANGUAGE, OnLanguage},
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
+    {IDM_SHOW_PARAMS, OnShowParams},
     {0, nullptr},
 };
 
