@@ -80,6 +80,14 @@ TEST_F(LptDiscoveryTest, BothPassesWithTheirRules) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+TEST_F(LptDiscoveryTest, NamesOfNinetyNineCharactersFit) {
+  const std::wstring longName(99, L'n');
+  CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", longName, AllocConfig(0x78, 0, 0x03, 0), L"LPT1"});
+  EXPECT_EQ(DiscoverLptPorts(), 1);
+  EXPECT_EQ(LptPorts[0].friendlyName, longName);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
 TEST_F(LptDiscoveryTest, TableHoldsAtMost256Ports) {
   for (const wchar_t* root : {L"ACPI\\PNP0400", L"ACPI\\PNP0401"}) {
     for (int i = 0; i < 128; ++i) {
