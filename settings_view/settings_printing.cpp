@@ -21,6 +21,7 @@ static const TextTriple TextCreateDcFailed = {L"Fehler bei Aufruf CreateDC", L"E
 
 // What the open printer context needs released again.
 static HGLOBAL DeviceModeBlock = nullptr;
+static int PagesPrinted = 0;
 static int PreviousMapMode = 0;
 
 static void ReportPrinterError(const TextTriple& text) {
@@ -47,6 +48,15 @@ static DEVMODEW* LoadDeviceMode(HANDLE printer, const std::wstring& name) {
     return nullptr;
   }
   return mode;
+}
+
+// The page's height in the logical units of the mapping. Scaling the
+// printer's lines by the screen's resolution alone only fits printers of
+// about 600 dpi; a 300 dpi printer would fill half of each page.
+static int32_t PageHeight(HDC printer, int screenDpi) {
+  POINT bottom = {0, GetDeviceCaps(printer, VERTRES)};
+  if (DPtoLP(printer, &bottom, 1) && bottom.y > 0) return bottom.y;
+  return (GetDeviceCaps(printer, VERTRES) / (screenDpi > 0 ? screenDpi : 96)) * 20;
 }
 
 HDC OpenSettingsPrinter(const std::wstring& printerName) {
@@ -78,10 +88,10 @@ HDC OpenSettingsPrinter(const std::wstring& printerName) {
   ReleaseDC(SettingsOutputWindow, screen);
   RECT client = {0, 0, 1000, 750};
   if (SettingsOutputWindow) GetClientRect(SettingsOutputWindow, &client);
-  Render.pageHeight = (GetDeviceCaps(dc, VERTRES) / (screenDpi > 0 ? screenDpi : 96)) * 20;
   PreviousMapMode = SetMapMode(dc, MM_ISOTROPIC);
   SetWindowExtEx(dc, client.right + 50, client.bottom + 50, nullptr);
   SetViewportExtEx(dc, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), nullptr);
+  Render.pageHeight = PageHeight(dc, screenDpi);
   return dc;
 }
 
@@ -96,10 +106,12 @@ void ClosePrinterSetup(HDC printer) {
 bool PrintOnPrinter(HDC printer) {
   DOCINFOW document = {sizeof(document), DocumentName, nullptr, nullptr, 0};
   bool printed = StartDocW(printer, &document) > 0 && StartPage(printer) > 0;
+  PagesPrinted = 1;
   if (printed) {
     DrawSelectedDialogs(DrawingTarget{printer, [printer] {
                                         EndPage(printer);
                                         StartPage(printer);
+                                        ++PagesPrinted;
                                       }});
     EndPage(printer);
     if (EndDoc(printer) <= 0) {
@@ -114,6 +126,8 @@ bool PrintOnPrinter(HDC printer) {
   ClosePrinterSetup(printer);
   return printed;
 }
+
+int LastPrintedPageCount() { return PagesPrinted; }
 
 bool PrintSelectedDialogs(const std::wstring& printerName) {
   HDC printer = OpenSettingsPrinter(printerName);

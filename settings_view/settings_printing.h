@@ -17,6 +17,9 @@ bool PrintSelectedDialogs(const std::wstring& printerName);
 // Prints on an already opened printer context, which it closes.
 bool PrintOnPrinter(HDC printer);
 
+// Pages of the last document printed.
+int LastPrintedPageCount();
+
 // The spooler's printers and its default printer (empty when none).
 std::vector<std::wstring> LocalPrinterNames();
 std::wstring DefaultPrinterName();
