@@ -90,7 +90,7 @@ void CloseSheet(HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL,
 
 TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
   std::wstring caption, label, path, print, velocity, spindleHomeNeg, spindleReversed, dirPulse, group;
-  std::vector<std::wstring> titles, usedNames, sortedByPin, inputRow, encoderRow, inputHeadings;
+  std::vector<std::wstring> titles, usedNames, sortedByPin, afterRepaint, inputRow, encoderRow, inputHeadings;
   bool xShown = false, zShown = true, spindleShown = false, headingShown = false;
   UINT port2 = 0;
   std::wstring usedLabel, usedPrint;
@@ -123,6 +123,8 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
           ClickColumn(page, IDC_PARAMS_USED_LIST, 2);
           sortedByPin = Column(list, 0);
           PauseForLooking(sheet);
+          RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // a repaint ends the sort
+          afterRepaint = Column(list, 0);
           SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
         },
         [&](HWND sheet) {
@@ -159,6 +161,7 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
   // Port 1 pin 12 comes before port 2 pin 3.
   EXPECT_EQ(sortedByPin, (std::vector<std::wstring>{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
                                                     L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
+  EXPECT_EQ(afterRepaint, usedNames);
   EXPECT_EQ(inputRow, (std::vector<std::wstring>{L"X++", L"1", L"10", L"1", L"0", L"0"}));
   EXPECT_EQ(inputHeadings, (std::vector<std::wstring>{L"Pin name", L"Port number", L"Pin number", L"Low activ",
                                                       L"Emulated", L"Emul. key"}));
