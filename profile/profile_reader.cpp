@@ -93,7 +93,10 @@ static std::string AnsiToUtf16WithMark(const std::string& bytes) {
 
 std::string PrepareProfileBytes(std::string bytes, ProfileTextForm& form) {
   form = DetectProfileEncoding(bytes.data(), bytes.size());
-  if (form.encoding == ProfileEncoding::AnsiCodePage) return AnsiToUtf16WithMark(bytes);
+  if (form.encoding == ProfileEncoding::AnsiCodePage) {
+    form.ansiCodePage = GetACP();
+    return AnsiToUtf16WithMark(bytes);
+  }
   ReplaceForbiddenCharacters(bytes, form);
   return bytes;
 }
