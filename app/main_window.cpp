@@ -8,6 +8,8 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "pins/check_ports_dialog.h"
+#include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 #include "view/view_dialogs.h"
@@ -128,11 +130,13 @@ static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, Langu
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
   if (Is64BitWindows) ShowWarningMessage(window, SelectText(Warning64Bit), MB_OK);
+  RunModalDialog(window, IDD_CHECK_PORTS, CheckPortsDialogProc);
 }
 
 static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE, ShowProfileDialogProc); }
 
 static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
+static void OnShowParams(HWND window) { ShowParamsSheet(window); }
 
 struct CommandRow {
   int command;
@@ -146,6 +150,7 @@ static const CommandRow CommandTable[] = {
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
     {IDM_SHOW_PROFILE, OnShowProfile},
     {IDM_COMPARE_PROFILES, OnCompareProfiles},
+    {IDM_SHOW_PARAMS, OnShowParams},
     {0, nullptr},
 };
 

@@ -31,9 +31,11 @@ UniqueKey OpenMachineKey(const std::wstring& path, REGSAM access) {
 // of another type or unreadable. Failures other than a missing value are
 // reported and the walk goes on.
 bool ReadText(HKEY key, const wchar_t* name, std::wstring& text) {
-  wchar_t buffer[LptNameCapacity + 1] = {};
+  // Room for the longest name and its terminator, plus one place to end a
+  // value stored without one.
+  wchar_t buffer[LptNameCapacity + 2] = {};
   DWORD type = 0;
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+  DWORD bytes = (LptNameCapacity + 1) * sizeof(wchar_t);
   text.clear();
   const LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
   if (status != ERROR_SUCCESS) {
@@ -43,6 +45,7 @@ bool ReadText(HKEY key, const wchar_t* name, std::wstring& text) {
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
   buffer[bytes / sizeof(wchar_t)] = L'\0';
   text = buffer;
+  if (text.size() > LptNameCapacity) text.resize(LptNameCapacity);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/file_helpers.h"
 #include "app/handles.h"
 #include "app/message_box.h"
 #include "app/text_format.h"
@@ -23,7 +24,7 @@ DataFileRead ReadDataFile(const std::wstring& path, std::vector<unsigned char>& 
   if (!file) {
     const DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return DataFileRead::Missing;
-    ReportFileError(code, FormatText(L"%s:   %s", L"CreateFile", path.c_str()));
+    ReportFileError(code, OpenFailureCaption(path.c_str()));
     return DataFileRead::Failed;
   }
   LARGE_INTEGER size{};
