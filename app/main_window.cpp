@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "backup/backup_dialogs.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 
@@ -123,6 +124,10 @@ static void OnExit(HWND window) { DestroyWindow(window); }
 
 static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, LanguageDialogProc); }
 
+static void OnSaveParams(HWND window) { RunModalDialog(window, IDD_SAVE, SaveDialogProc); }
+
+static void OnRestoreParams(HWND window) { RunModalDialog(window, IDD_RESTORE, RestoreDialogProc); }
+
 // Mach3's parallel-port driver does not work on 64-bit Windows: say so
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
@@ -139,6 +144,8 @@ static const CommandRow CommandTable[] = {
     {IDM_EXIT, OnExit},
     {IDM_LANGUAGE, OnLanguage},
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
+    {IDM_SAVE_PARAMS, OnSaveParams},
+    {IDM_RESTORE_PARAMS, OnRestoreParams},
     {0, nullptr},
 };
 
