@@ -13,6 +13,7 @@
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
+#include "settings_view/show_settings_dialog.h"
 #include "view/view_dialogs.h"
 
 HINSTANCE Instance = nullptr;
@@ -143,6 +144,8 @@ static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE
 static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
 static void OnShowParams(HWND window) { ShowParamsSheet(window); }
 
+static void OnShowSettings(HWND window) { RunModalDialog(window, IDD_SHOW_SETTINGS, ShowSettingsDialogProc); }
+
 struct CommandRow {
   int command;
   void (*handler)(HWND window);
@@ -158,6 +161,7 @@ static const CommandRow CommandTable[] = {
     {IDM_SHOW_PARAMS, OnShowParams},
     {IDM_SAVE_PARAMS, OnSaveParams},
     {IDM_RESTORE_PARAMS, OnRestoreParams},
+    {IDM_SHOW_SETTINGS, OnShowSettings},
     {0, nullptr},
 };
 
