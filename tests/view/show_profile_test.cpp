@@ -210,7 +210,7 @@ TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
   }
 }
 
-TEST_F(ShowProfileTest, ActivatingARowShowsItsIndex) {
+TEST_F(ShowProfileTest, ActivatingARowShowsItsIndexAndCloseReleasesTheProfile) {
   Open();
   Load(WriteProfile(SmallProfile));
   NMITEMACTIVATE activate = {};
@@ -220,6 +220,9 @@ TEST_F(ShowProfileTest, ActivatingARowShowsItsIndex) {
   activate.iItem = 2;
   SendMessageW(dialog_, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&activate));
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
+  ASSERT_GT(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
+  Command(dialog_, IDC_CLOSE_VIEW);  // Close releases the profile
+  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
 }
 
 std::vector<std::wstring> ListBoxRows(HWND dialog, int id, std::vector<int>* selected) {
@@ -312,14 +315,6 @@ TEST_F(ShowProfileTest, AGeneratedProfileOf6000EntriesListsAndSearches) {
   EXPECT_EQ(DrawCell(dialog_, expected.back(), 1).back, Settings.selectColor);
   const int other = expected.back() == 5999 ? 0 : 5999;
   EXPECT_EQ(DrawCell(dialog_, other, 1).back, CLR_DEFAULT);
-}
-
-TEST_F(ShowProfileTest, CloseReleasesTheProfile) {
-  Open();
-  Load(WriteProfile(SmallProfile));
-  ASSERT_GT(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
-  Command(dialog_, IDC_CLOSE_VIEW);
-  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
 }
 
 }  // namespace
