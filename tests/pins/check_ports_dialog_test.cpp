@@ -40,23 +40,15 @@ class CheckPortsDialogTest : public testing::Test {
 TEST_F(CheckPortsDialogTest, OpensWithoutPortsShowingTheRedLine) {
   StoreSettingNumber(L"Language", 0);
   StoreSettingText(L"Filename check ports and pins2", L"C:\\Mach3\\Mill.xml");
-  std::wstring title, path, noPort;
-  UINT showAll = 0;
-  int ports = -1;
-  Run({[&](HWND dialog) {
-    title = WindowText(dialog);
-    path = ItemText(dialog, IDC_CHECK_PORTS_PATH);
-    noPort = ItemText(dialog, IDC_CHECK_PORTS_NO_PORT);
-    showAll = IsDlgButtonChecked(dialog, IDC_CHECK_PORTS_SHOW_ALL);
-    ports = static_cast<int>(SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETCOUNT, 0, 0));
+  Run({[&](HWND dialog) {  // checks inside the step: the driver fails the test when it does not run
+    EXPECT_EQ(WindowText(dialog), L"KestrelwoodV3.02 Ports und Pins prüfen");
+    EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_PATH), L"C:\\Mach3\\Mill.xml");
+    EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_NO_PORT), L"Keine LPT Schnittstelle gefunden");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_PORTS_SHOW_ALL), static_cast<UINT>(BST_CHECKED));  // the default
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETCOUNT, 0, 0), 0);
     PauseForLooking(dialog);
     ClickButton(dialog, IDCANCEL);
   }});
-  EXPECT_EQ(title, L"KestrelwoodV3.02 Ports und Pins prüfen");
-  EXPECT_EQ(path, L"C:\\Mach3\\Mill.xml");
-  EXPECT_EQ(noPort, L"Keine LPT Schnittstelle gefunden");
-  EXPECT_EQ(showAll, static_cast<UINT>(BST_CHECKED));  // the default
-  EXPECT_EQ(ports, 0);
 }
 
 TEST_F(CheckPortsDialogTest, ListsTheKnownPortsAndHidesTheRedLine) {
@@ -64,19 +56,14 @@ TEST_F(CheckPortsDialogTest, ListsTheKnownPortsAndHidesTheRedLine) {
                 AllocConfig(0x78, 0x00, 0x03, 0x00), L"LPT1"});
   CreateDevice({L"ACPI\\PNP0401\\0", L"Parport", L"Ports", L"Printer Port (LPT2)", AllocConfig(0x78, 0x00, 0x02, 0x00),
                 L"LPT2"});
-  std::vector<std::wstring> ports;
-  std::wstring noPort;
-  LRESULT extent = 0;
   Run({[&](HWND dialog) {
-    ports = ListBoxLines(GetDlgItem(dialog, IDC_CHECK_PORTS_LIST));
-    noPort = ItemText(dialog, IDC_CHECK_PORTS_NO_PORT);
-    extent = SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETHORIZONTALEXTENT, 0, 0);
+    EXPECT_EQ(ListBoxLines(GetDlgItem(dialog, IDC_CHECK_PORTS_LIST)),
+              (std::vector<std::wstring>{L"ECP Printer Port (LPT1)   LPT1    0x378",
+                                         L"Printer Port (LPT2)   LPT2    0x278"}));
+    EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_NO_PORT), L"");
+    EXPECT_GT(SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETHORIZONTALEXTENT, 0, 0), 0);
     ClickButton(dialog, IDCANCEL);
   }});
-  EXPECT_EQ(ports, (std::vector<std::wstring>{L"ECP Printer Port (LPT1)   LPT1    0x378",
-                                              L"Printer Port (LPT2)   LPT2    0x278"}));
-  EXPECT_EQ(noPort, L"");
-  EXPECT_GT(extent, 0);
 }
 
 TEST_F(CheckPortsDialogTest, CheckWithEmptyFieldAsksForAFile) {
@@ -140,33 +127,24 @@ TEST_F(CheckPortsDialogTest, CheckReadsTheProfileAndShowsTheSheet) {
                 AllocConfig(0x78, 0x00, 0x03, 0x00), L"LPT1"});
   StoreSettingText(L"Filename check ports and pins2", L"C:\\stored.xml");
   const std::wstring path = folder.Path(L"Mill.xml");
-  std::wstring caption, status, portName;
-  std::vector<std::wstring> titles;
-  bool enabledDuringSheet = true, enabledAfter = false;
   HWND checkDialog = nullptr;
   Run({[&](HWND dialog) {
          checkDialog = dialog;
          SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, path.c_str());
-         ClickButton(dialog, IDC_CHECK_PORTS_CHECK);
-         enabledAfter = IsWindowEnabled(GetDlgItem(dialog, IDC_CHECK_PORTS_CHECK));
+         ClickButton(dialog, IDC_CHECK_PORTS_CHECK);  // returns when the sheet is closed
+         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CHECK_PORTS_CHECK)));
          ClickButton(dialog, IDCANCEL);
        },
        [&](HWND sheet) {
-         enabledDuringSheet = IsWindowEnabled(GetDlgItem(checkDialog, IDC_CHECK_PORTS_CHECK));
-         caption = WindowText(sheet);
-         titles = SheetTabTitles(sheet);
+         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(checkDialog, IDC_CHECK_PORTS_CHECK)));
+         EXPECT_EQ(WindowText(sheet), path + L" Mill");
+         EXPECT_EQ(SheetTabTitles(sheet), (std::vector<std::wstring>{L"Pin assignments LPT1", L"Pin assignments LPT2"}));
          HWND list = GetDlgItem(CurrentSheetPage(sheet), IDC_PIN_TABLE);
-         status = ListViewText(list, 9, 8);
-         portName = ListViewText(list, 9, 2);
+         EXPECT_EQ(ListViewText(list, 9, 8), L"Multiple used pin nmb: (2)   ");
+         EXPECT_EQ(ListViewText(list, 9, 2), L"LPT1  ECP Printer Port (LPT1)");
          PauseForLooking(sheet);
          CloseSheet(sheet);
        }});
-  EXPECT_EQ(caption, path + L" Mill");
-  EXPECT_EQ(titles, (std::vector<std::wstring>{L"Pin assignments LPT1", L"Pin assignments LPT2"}));
-  EXPECT_EQ(status, L"Multiple used pin nmb: (2)   ");
-  EXPECT_EQ(portName, L"LPT1  ECP Printer Port (LPT1)");
-  EXPECT_FALSE(enabledDuringSheet);
-  EXPECT_TRUE(enabledAfter);
   EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), L"C:\\stored.xml");
   EXPECT_TRUE(messages.Messages().empty());
 }

@@ -66,84 +66,61 @@ void ActivateCell(HWND page, int item, int column) {
   SendMessageW(page, WM_NOTIFY, IDC_PIN_TABLE, reinterpret_cast<LPARAM>(&activate));
 }
 
+// Checks run inside the steps: the driver fails the test when a step does not run.
 TEST_F(PinReportSheetTest, FaultyProfileGivesModbusAndPortPages) {
   const std::wstring name = L"Mill";
-  std::wstring caption;
-  std::vector<std::wstring> titles, modbusRow, modbusErrors, known, errors;
-  std::vector<std::vector<std::wstring>> rows;
-  std::vector<std::wstring> detailsMultiple, detailsWrong, detailsIllegal, detailsOther;
-  LRESULT drawStart = 0, drawFaulty = 0, drawPlain = 0;
-  COLORREF faultyText = 0, faultyBack = 0, plainText = 0;
-  int modbusCount = 0;
-
+  using Lines = std::vector<std::wstring>;
   const INT_PTR result = DriveModal(
       [&] { return PinReportSheet(nullptr, FaultyModel(), L"C:\\Mach3\\Mill.xml", &name, true); },
       {[&](HWND sheet) {
-         caption = WindowText(sheet);
-         titles = SheetTabTitles(sheet);
+         EXPECT_EQ(WindowText(sheet), L"C:\\Mach3\\Mill.xml Mill");
+         EXPECT_EQ(SheetTabTitles(sheet), (Lines{L"Modbus", L"Pin assignments LPT1"}));
          HWND page = CurrentSheetPage(sheet);
          HWND list = GetDlgItem(page, IDC_PIN_TABLE);
-         modbusCount = ListViewCount(list);
-         modbusRow = ListViewRow(list, 0, 9);
-         modbusErrors = ListBoxLines(GetDlgItem(page, IDC_PIN_ERRORS));
+         EXPECT_EQ(ListViewCount(list), 1);
+         EXPECT_EQ(ListViewRow(list, 0, 9), (Lines{L"22", L"0", L" ", L" ", L"Probe", L"  <----  ", L"", L"", L""}));
+         EXPECT_TRUE(ListBoxLines(GetDlgItem(page, IDC_PIN_ERRORS)).empty());
          SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
        },
        [&](HWND sheet) {
          HWND page = CurrentSheetPage(sheet);
          HWND list = GetDlgItem(page, IDC_PIN_TABLE);
-         for (int i = 0; i < ListViewCount(list); ++i) rows.push_back(ListViewRow(list, i, 9));
-         known = ListBoxLines(GetDlgItem(page, IDC_PIN_KNOWN_PORTS));
-         errors = ListBoxLines(GetDlgItem(page, IDC_PIN_ERRORS));
-         drawStart = SendCustomDraw(page, CDDS_PREPAINT, 0, nullptr, nullptr);
-         drawFaulty = SendCustomDraw(page, CDDS_ITEMPREPAINT, 9, &faultyText, &faultyBack);
-         drawPlain = SendCustomDraw(page, CDDS_ITEMPREPAINT, 0, &plainText, nullptr);
-         ActivateCell(page, 9, 8);
+         ASSERT_EQ(ListViewCount(list), 25);
+         EXPECT_EQ(ListViewRow(list, 9, 9), (Lines{L"10", L"1", L"LPT1  ECP Printer Port (LPT1)", L"Port 0x378", L"Y++",
+                                                   L"  <----  ", L"0 aktiv", L"Shift Alt \"Z\" (3162)",
+                                                   L"Multiple used pin nmb: (2)   "}));
+         EXPECT_EQ(ListViewText(list, 11, 5), L"  <----  ");
+         EXPECT_EQ(ListViewText(list, 11, 8), L"Wrong direction   ");
+         EXPECT_EQ(ListViewRow(list, 19, 9), (Lines{L"20", L"1", L"LPT1  ECP Printer Port (LPT1)", L"Port 0x378",
+                                                    L"Step  X ", L"", L"0 aktiv", L" ", L"Illegal pin number   "}));
+         EXPECT_EQ(ListViewRow(list, 20, 9), (Lines{L"21", L"", L"", L"", L" Ground", L"  <--->  ", L"", L"", L""}));
+         EXPECT_EQ(ListBoxLines(GetDlgItem(page, IDC_PIN_KNOWN_PORTS)), Lines{L"0x0378    ECP Printer Port (LPT1)"});
+         EXPECT_EQ(ListBoxLines(GetDlgItem(page, IDC_PIN_ERRORS)),
+                   (Lines{L"Dir pin:0 = 30 Pinmust be smaller 26", L"Input port:22 = 12 Port nmb too big"}));
+         // Faulty rows red on grey, the others as the list draws them.
+         COLORREF text = 0, back = 0;
+         EXPECT_EQ(SendCustomDraw(page, CDDS_PREPAINT, 0, nullptr, nullptr), CDRF_NOTIFYITEMDRAW);
+         EXPECT_EQ(SendCustomDraw(page, CDDS_ITEMPREPAINT, 9, &text, &back), CDRF_NEWFONT);
+         EXPECT_EQ(text, RGB(255, 0, 0));
+         EXPECT_EQ(back, RGB(200, 200, 200));
+         EXPECT_EQ(SendCustomDraw(page, CDDS_ITEMPREPAINT, 0, &text, nullptr), CDRF_DODEFAULT);
+         EXPECT_EQ(text, RGB(1, 2, 3));
+         // Activating a status cell shows its details; another cell empties the box.
+         const struct {
+           int item, column;
+           Lines details;
+         } cells[] = {{11, 8, {L"Wrong direction.\tpin nmb: 12 Charge Pump"}},
+                      {19, 8, {L"Illegal pin number\t 20"}},
+                      {9, 4, {}},
+                      {9, 8, {L"Multiple used pin\tpin nmb: 10 X++   Y++"}}};
+         for (const auto& cell : cells) {
+           ActivateCell(page, cell.item, cell.column);
+           EXPECT_EQ(ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS)), cell.details) << cell.item << "/" << cell.column;
+         }
          PauseForLooking(sheet);
-         detailsMultiple = ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS));
-         ActivateCell(page, 11, 8);
-         detailsWrong = ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS));
-         ActivateCell(page, 19, 8);
-         detailsIllegal = ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS));
-         ActivateCell(page, 9, 4);  // not the status column: the box is only emptied
-         detailsOther = ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS));
          CloseSheet(sheet);
        }});
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(caption, L"C:\\Mach3\\Mill.xml Mill");
-  EXPECT_EQ(titles, (std::vector<std::wstring>{L"Modbus", L"Pin assignments LPT1"}));
-
-  EXPECT_EQ(modbusCount, 1);
-  EXPECT_EQ(modbusRow, (std::vector<std::wstring>{L"22", L"0", L" ", L" ", L"Probe", L"  <----  ", L"", L"", L""}));
-  EXPECT_TRUE(modbusErrors.empty());
-
-  ASSERT_EQ(rows.size(), 25u);
-  EXPECT_EQ(rows[9], (std::vector<std::wstring>{L"10", L"1", L"LPT1  ECP Printer Port (LPT1)", L"Port 0x378", L"Y++",
-                                                 L"  <----  ", L"0 aktiv", L"Shift Alt \"Z\" (3162)",
-                                                 L"Multiple used pin nmb: (2)   "}));
-  EXPECT_EQ(rows[11][5], L"  <----  ");
-  EXPECT_EQ(rows[11][8], L"Wrong direction   ");
-  EXPECT_EQ(rows[19][4], L"Step  X ");
-  EXPECT_EQ(rows[19][5], L"");
-  EXPECT_EQ(rows[19][6], L"0 aktiv");
-  EXPECT_EQ(rows[19][8], L"Illegal pin number   ");
-  EXPECT_EQ(rows[20], (std::vector<std::wstring>{L"21", L"", L"", L"", L" Ground", L"  <--->  ", L"", L"", L""}));
-  EXPECT_EQ(rows[0], (std::vector<std::wstring>{L"1", L"", L"", L"", L"", L"  ---->  ", L"", L"", L""}));
-
-  EXPECT_EQ(known, std::vector<std::wstring>{L"0x0378    ECP Printer Port (LPT1)"});
-  EXPECT_EQ(errors, (std::vector<std::wstring>{L"Dir pin:0 = 30 Pinmust be smaller 26",
-                                               L"Input port:22 = 12 Port nmb too big"}));
-
-  EXPECT_EQ(drawStart, CDRF_NOTIFYITEMDRAW);
-  EXPECT_EQ(drawFaulty, CDRF_NEWFONT);
-  EXPECT_EQ(faultyText, RGB(255, 0, 0));
-  EXPECT_EQ(faultyBack, RGB(200, 200, 200));
-  EXPECT_EQ(drawPlain, CDRF_DODEFAULT);
-  EXPECT_EQ(plainText, RGB(1, 2, 3));
-
-  EXPECT_EQ(detailsMultiple, std::vector<std::wstring>{L"Multiple used pin\tpin nmb: 10 X++   Y++"});
-  EXPECT_EQ(detailsWrong, std::vector<std::wstring>{L"Wrong direction.\tpin nmb: 12 Charge Pump"});
-  EXPECT_EQ(detailsIllegal, std::vector<std::wstring>{L"Illegal pin number\t 20"});
-  EXPECT_TRUE(detailsOther.empty());
   EXPECT_TRUE(messages.Messages().empty());
 }
 

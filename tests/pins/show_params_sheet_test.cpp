@@ -63,66 +63,49 @@ std::vector<std::wstring> Column(HWND list, int column) {
   return cells;
 }
 
+// Checks run inside the steps: the driver fails the test when a step does not run.
 TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
-  std::wstring path, velocity, spindleHomeNeg, spindleReversed, dirPulse;
-  std::vector<std::wstring> titles, usedNames, sortedByPin, afterRepaint, inputRow, encoderRow;
-  bool xShown = false, zShown = true, spindleShown = false;
-  UINT port2 = 0;
+  using Lines = std::vector<std::wstring>;
+  const Lines usedNames = {L"Axis X Dir",   L"Axis X Step", L"Axis Y Dir", L"Axis Y Step", L"Spindle Dir",
+                           L"Spindle Step", L"X++",         L"Enable#1",   L"MPG 1"};
   Open({[&](HWND sheet) {
-          titles = SheetTabTitles(sheet);
+          EXPECT_EQ(SheetTabTitles(sheet).size(), 5u);
           HWND page = CurrentSheetPage(sheet);
-          path = ItemText(page, IDC_PARAMS_PATH);
-          xShown = Visible(page, IDC_MOTOR_DIR_PORT);
-          zShown = Visible(page, IDC_MOTOR_DIR_PORT + 2);
-          spindleShown = Visible(page, IDC_MOTOR_STEP_PIN + 6);
-          velocity = ItemText(page, IDC_MOTOR_VELOCITY);
-          spindleHomeNeg = ItemText(page, IDC_MOTOR_HOME_NEG + 6);
-          spindleReversed = ItemText(page, IDC_MOTOR_REVERSED + 6);
-          dirPulse = ItemText(page, IDC_PULSE_DIR);
-          port2 = IsDlgButtonChecked(page, IDC_PORT2_INPUT);
+          EXPECT_EQ(ItemText(page, IDC_PARAMS_PATH), folder_.Path(L"Mill.xml"));
+          EXPECT_TRUE(Visible(page, IDC_MOTOR_DIR_PORT));
+          EXPECT_FALSE(Visible(page, IDC_MOTOR_DIR_PORT + 2));  // "01" is not active
+          EXPECT_TRUE(Visible(page, IDC_MOTOR_STEP_PIN + 6));
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_VELOCITY), L"150");
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_HOME_NEG + 6), L"--");
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_REVERSED + 6), L"0");
+          EXPECT_EQ(ItemText(page, IDC_PULSE_DIR), L"2");
+          EXPECT_EQ(IsDlgButtonChecked(page, IDC_PORT2_INPUT), static_cast<UINT>(BST_CHECKED));
           PauseForLooking(sheet);
           SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
         },
         [&](HWND sheet) {
           HWND page = CurrentSheetPage(sheet);
           HWND list = GetDlgItem(page, IDC_PARAMS_USED_LIST);
-          usedNames = Column(list, 0);
+          EXPECT_EQ(Column(list, 0), usedNames);
           ClickColumn(page, IDC_PARAMS_USED_LIST, 2);
-          sortedByPin = Column(list, 0);
+          // Port 1 pin 12 comes before port 2 pin 3.
+          EXPECT_EQ(Column(list, 0), (Lines{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
+                                            L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
           PauseForLooking(sheet);
           RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // a repaint ends the sort
-          afterRepaint = Column(list, 0);
+          EXPECT_EQ(Column(list, 0), usedNames);
           SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
         },
         [&](HWND sheet) {
           HWND list = GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_INPUT_LIST);
-          inputRow = ListViewRow(list, 0, 6);
+          EXPECT_EQ(ListViewRow(list, 0, 6), (Lines{L"X++", L"1", L"10", L"1", L"0", L"0"}));
           SendMessageW(sheet, PSM_SETCURSEL, 4, 0);
         },
         [&](HWND sheet) {
-          encoderRow = ListViewRow(GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_ENCODER_LIST), 0, 6);
+          EXPECT_EQ(ListViewRow(GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_ENCODER_LIST), 0, 6),
+                    (Lines{L"MPG 1", L"1", L"11", L"1", L"13", L"100"}));
           CloseSheet(sheet);
         }});
-  EXPECT_EQ(titles, (std::vector<std::wstring>{L"Motors / axis", L"Used pins", L"Input pins", L"Output pins",
-                                               L"Encoder / MPG pins"}));
-  EXPECT_EQ(path, folder_.Path(L"Mill.xml"));
-  EXPECT_TRUE(xShown);
-  EXPECT_FALSE(zShown);
-  EXPECT_TRUE(spindleShown);
-  EXPECT_EQ(velocity, L"150");
-  EXPECT_EQ(spindleHomeNeg, L"--");
-  EXPECT_EQ(spindleReversed, L"0");
-  EXPECT_EQ(dirPulse, L"2");
-  EXPECT_EQ(port2, static_cast<UINT>(BST_CHECKED));
-
-  EXPECT_EQ(usedNames, (std::vector<std::wstring>{L"Axis X Dir", L"Axis X Step", L"Axis Y Dir", L"Axis Y Step",
-                                                  L"Spindle Dir", L"Spindle Step", L"X++", L"Enable#1", L"MPG 1"}));
-  // Port 1 pin 12 comes before port 2 pin 3.
-  EXPECT_EQ(sortedByPin, (std::vector<std::wstring>{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
-                                                    L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
-  EXPECT_EQ(afterRepaint, usedNames);
-  EXPECT_EQ(inputRow, (std::vector<std::wstring>{L"X++", L"1", L"10", L"1", L"0", L"0"}));
-  EXPECT_EQ(encoderRow, (std::vector<std::wstring>{L"MPG 1", L"1", L"11", L"1", L"13", L"100"}));
   EXPECT_TRUE(messages.Messages().empty());
 }
 
