@@ -64,17 +64,13 @@ TEST_F(ColourDialogTest, OpensRelabelledWithSamplesInTheStoredLanguage) {
   const DWORD language = French;
   RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
   RegCloseKey(key);
-  std::wstring group, sampleEqual, sampleUnequal;
   const INT_PTR result = Run({[&](HWND dialog) {
-    group = ItemText(dialog, IDC_GROUP_UNEQUAL);
-    sampleEqual = ItemText(dialog, IDC_SAMPLE_EQUAL);
-    sampleUnequal = ItemText(dialog, IDC_SAMPLE_UNEQUAL);
+    EXPECT_EQ(ItemText(dialog, IDC_GROUP_UNEQUAL), L"Couleur en cas de différence");
+    EXPECT_EQ(ItemText(dialog, IDC_SAMPLE_EQUAL), L"exemple de texte");
+    EXPECT_EQ(ItemText(dialog, IDC_SAMPLE_UNEQUAL), L"exemple de texte");
     ClickButton(dialog, IDCANCEL);
   }});
   EXPECT_EQ(result, 2);
-  EXPECT_EQ(group, L"Couleur en cas de différence");
-  EXPECT_EQ(sampleEqual, L"exemple de texte");
-  EXPECT_EQ(sampleUnequal, L"exemple de texte");
 }
 
 TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
