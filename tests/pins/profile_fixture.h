@@ -2,6 +2,8 @@
 // section, two levels below the root as Mach3 keeps them.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,4 +32,22 @@ inline void AddProfileMotor(ProfileKeys& keys, int motor, const std::string& act
                            {"Steps" + m, "2000"},
                            {"Vel" + m, "2.5"},
                            {"Acc" + m, "10"}});
+}
+
+// The same keys as a lookup for the readers that take one.
+using KeyTable = std::map<std::wstring, std::wstring>;
+
+inline KeyTable KeyTableOf(const ProfileKeys& keys) {
+  KeyTable table;
+  for (const auto& [key, value] : keys) table[std::wstring(key.begin(), key.end())] = std::wstring(value.begin(), value.end());
+  return table;
+}
+
+inline std::function<bool(const wchar_t*, std::wstring&)> LookupIn(const KeyTable& table) {
+  return [&table](const wchar_t* key, std::wstring& value) {
+    auto it = table.find(key);
+    if (it == table.end()) return false;
+    value = it->second;
+    return true;
+  };
 }
