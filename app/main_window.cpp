@@ -9,8 +9,11 @@
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "backup/backup_dialogs.h"
+#include "pins/check_ports_dialog.h"
+#include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
+#include "view/view_dialogs.h"
 
 HINSTANCE Instance = nullptr;
 HWND MainWindow = nullptr;
@@ -132,7 +135,13 @@ static void OnRestoreParams(HWND window) { RunModalDialog(window, IDD_RESTORE, R
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
   if (Is64BitWindows) ShowWarningMessage(window, SelectText(Warning64Bit), MB_OK);
+  RunModalDialog(window, IDD_CHECK_PORTS, CheckPortsDialogProc);
 }
+
+static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE, ShowProfileDialogProc); }
+
+static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
+static void OnShowParams(HWND window) { ShowParamsSheet(window); }
 
 struct CommandRow {
   int command;
@@ -144,6 +153,9 @@ static const CommandRow CommandTable[] = {
     {IDM_EXIT, OnExit},
     {IDM_LANGUAGE, OnLanguage},
     {IDM_CHECK_PORTS, OnCheckPortsAndPins},
+    {IDM_SHOW_PROFILE, OnShowProfile},
+    {IDM_COMPARE_PROFILES, OnCompareProfiles},
+    {IDM_SHOW_PARAMS, OnShowParams},
     {IDM_SAVE_PARAMS, OnSaveParams},
     {IDM_RESTORE_PARAMS, OnRestoreParams},
     {0, nullptr},

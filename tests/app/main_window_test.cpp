@@ -153,8 +153,17 @@ TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTime) {
   HWND window = Start();
   Is64BitWindows = true;
   LanguageIndex = German;
-  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
-  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
+  // The check dialog follows the warning each time (in the stored language,
+  // English on a first start); the driver closes it.
+  std::vector<std::wstring> titles;
+  const DialogStep closeCheckDialog = [&titles](HWND dialog) {
+    titles.push_back(WindowText(dialog));
+    ClickButton(dialog, IDCANCEL);
+  };
+  const auto checkPorts = [window] { return SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0); };
+  DriveModal(checkPorts, {closeCheckDialog});
+  DriveModal(checkPorts, {closeCheckDialog});
+  EXPECT_EQ(titles, std::vector<std::wstring>(2, L"KestrelwoodV3.02 Check ports and pins"));
   ASSERT_EQ(messages.Messages().size(), 2u);
   const RecordedMessage& warning = messages.Messages()[0];
   EXPECT_EQ(warning.text,
@@ -166,8 +175,9 @@ TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTime) {
 
   messages.Clear();
   Is64BitWindows = false;
-  SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0);
+  DriveModal(checkPorts, {closeCheckDialog});
   EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(titles.size(), 3u);
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {

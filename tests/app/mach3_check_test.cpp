@@ -1,0 +1,122 @@
+// The Mach3-running check against a real process named MACH3.EXE.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/mach3_check.h"
+#include "app/text_triple.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::wstring TestProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+// Runs a copy of the idle helper under the given file name while it lives.
+class NamedProcess {
+ public:
+  explicit NamedProcess(const wchar_t* exeName) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"kw_mach3_check";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    path_ = folder_ + L"\\" + exeName;
+    const std::wstring helper = TestProgramFolder() + L"\\kw_idle_process.exe";
+    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + path_ + L"\"";
+    if (CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process_)) {
+      started_ = true;
+      CloseHandle(process_.hThread);
+    }
+  }
+  ~NamedProcess() {
+    if (started_) {
+      TerminateProcess(process_.hProcess, 0);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+    }
+    DeleteFileW(path_.c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  bool Started() const { return started_; }
+
+ private:
+  std::wstring folder_;
+  std::wstring path_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+class Mach3CheckTest : public testing::Test {
+ protected:
+  void SetUp() override { LanguageIndex = English; }
+  MessageRecorder messages;
+};
+
+TEST_F(Mach3CheckTest, NoMach3MeansGoOnWithoutAsking) {
+  EXPECT_FALSE(CheckMach3Running(Mach3AskToContinue));
+  EXPECT_FALSE(CheckMach3Running(Mach3Refuse));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(Mach3CheckTest, ExecutableNameIsComparedWithoutCase) {
+  EXPECT_TRUE(IsMach3ExecutableName(L"mach3.exe"));
+  EXPECT_TRUE(IsMach3ExecutableName(L"MACH3.EXE"));
+  EXPECT_TRUE(IsMach3ExecutableName(L"Mach3.Exe"));
+  EXPECT_FALSE(IsMach3ExecutableName(L"mach3.exe.bak"));
+  EXPECT_FALSE(IsMach3ExecutableName(L"xmach3.exe"));
+  EXPECT_FALSE(IsMach3ExecutableName(L"mach3"));
+}
+
+TEST_F(Mach3CheckTest, CapitalisedMach3IsFoundInBothModes) {
+  NamedProcess mach3(L"MACH3.EXE");
+  ASSERT_TRUE(mach3.Started());
+
+  struct Case {
+    int mode;
+    int answer;
+    bool stop;
+    const wchar_t* text;
+    UINT style;
+  } cases[] = {
+      {Mach3AskToContinue, IDYES, false,
+       L"Mach3 seems to be running. In case of changes on the Mach3 settings, Mach3 should be terminated. "
+       L"Otherwise the last changes will not be recognized by Kestrelwood. Continue?",
+       MB_ICONWARNING | MB_YESNO | MB_TOPMOST},
+      {Mach3AskToContinue, IDNO, true, nullptr, MB_ICONWARNING | MB_YESNO | MB_TOPMOST},
+      {Mach3Refuse, IDOK, true, L"Mach3 is currently running, please terminate Mach3", MB_ICONWARNING},
+  };
+  for (const Case& c : cases) {
+    messages.Clear();
+    messages.Answer(c.answer);
+    EXPECT_EQ(CheckMach3Running(c.mode), c.stop) << c.mode << " " << c.answer;
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    const RecordedMessage& message = messages.Messages()[0];
+    if (c.text) {
+      EXPECT_EQ(message.text, c.text);
+    }
+    EXPECT_EQ(message.caption, SelectText(CaptionWarning));
+    EXPECT_EQ(message.style, c.style);
+    EXPECT_EQ(message.owner, nullptr);
+  }
+}
+
+TEST_F(Mach3CheckTest, GermanRefusal) {
+  NamedProcess mach3(L"mach3.exe");
+  ASSERT_TRUE(mach3.Started());
+  LanguageIndex = German;
+  EXPECT_TRUE(CheckMach3Running(Mach3Refuse));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Mach3 ist zur Zeit gestartet, bitte Mach3 beenden");
+}
+
+}  // namespace

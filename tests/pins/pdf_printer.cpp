@@ -1,0 +1,144 @@
+// Test access to the PDF printer: Wine runs the Unix tools directly when
+// given their Unix file as a Windows path.
+#include "tests/pins/pdf_printer.h"
+
+#include <winspool.h>
+
+#include "tests/support/temp_folder.h"
+
+std::wstring DefaultPrinterName() {
+  wchar_t name[256] = {};
+  DWORD size = 256;
+  if (!GetDefaultPrinterW(name, &size)) return std::wstring();
+  return name;
+}
+
+static std::wstring UnixToWindows(const std::wstring& unixPath) {
+  std::wstring path = L"Z:" + unixPath;
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return path;
+}
+
+// KW_PDF_DIR (a Unix path) when set, else the PDF folder in the Unix home,
+// which Wine passes as WINEHOMEDIR (for example \??\Z:\root).
+std::wstring PdfFolder() {
+  wchar_t value[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"KW_PDF_DIR", value, MAX_PATH)) return UnixToWindows(value);
+  if (!GetEnvironmentVariableW(L"WINEHOMEDIR", value, MAX_PATH)) return std::wstring();
+  std::wstring home = value;
+  if (home.rfind(L"\\??\\", 0) == 0) home = home.substr(4);
+  return home + L"\\PDF";
+}
+
+std::set<std::wstring> PdfFiles(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\" + PdfNamePrefix + L"*.pdf").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    files.insert(folder + L"\\" + found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
+}
+
+static LONGLONG FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    for (const std::wstring& file : PdfFiles(folder)) {
+      if (before.count(file)) continue;
+      LONGLONG size = FileSize(file);
+      for (;;) {  // cups-pdf may still be writing it
+        Sleep(500);
+        const LONGLONG now = FileSize(file);
+        if (now == size && size > 0) return file;
+        size = now;
+        if (GetTickCount() - start > timeoutMs) return std::wstring();
+      }
+    }
+    Sleep(200);
+  }
+  return std::wstring();
+}
+
+// Wine starts a Unix program without a process to wait for, so the caller
+// waits for the file the program writes.
+static bool StartUnixTool(const std::wstring& tool, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + tool + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+// Waits until the file exists and its size has stopped changing.
+static bool WaitForSettledFile(const std::wstring& path, DWORD timeoutMs = 20000) {
+  const DWORD start = GetTickCount();
+  LONGLONG last = -1;
+  while (GetTickCount() - start < timeoutMs) {
+    const LONGLONG size = FileSize(path);
+    if (size >= 0 && size == last) return true;
+    last = size;
+    Sleep(300);
+  }
+  return false;
+}
+
+// The Unix form of a Z: path, as the tools want it.
+static std::wstring UnixPath(const std::wstring& windowsPath) {
+  std::wstring path = windowsPath.substr(2);
+  for (wchar_t& c : path) {
+    if (c == L'\\') c = L'/';
+  }
+  return L"\"" + path + L"\"";
+}
+
+std::vector<std::string> PdfPageTexts(const std::wstring& pdf) {
+  const std::wstring text = pdf + L".txt";
+  DeleteFileW(text.c_str());
+  if (!StartUnixTool(L"Z:\\usr\\bin\\pdftotext", L"-layout " + UnixPath(pdf) + L" " + UnixPath(text))) return {};
+  if (!WaitForSettledFile(text)) return {};
+  const std::string read = ReadBytes(text);
+  // The printer driver names the hyphen glyph "hyphen", which pdftotext
+  // reads back as a soft hyphen (UTF-8 C2 AD).
+  std::string all;
+  for (size_t i = 0; i < read.size(); ++i) {
+    if (read[i] == '\xC2' && i + 1 < read.size() && read[i + 1] == '\xAD') {
+      all += '-';
+      ++i;
+    } else {
+      all += read[i];
+    }
+  }
+  DeleteFileW(text.c_str());
+  std::vector<std::string> pages;
+  std::string page;
+  for (char c : all) {
+    if (c == '\f') {
+      pages.push_back(page);
+      page.clear();
+    } else {
+      page += c;
+    }
+  }
+  if (page.find_first_not_of(" \r\n") != std::string::npos) pages.push_back(page);
+  return pages;
+}
+
+bool RenderPdfPages(const std::wstring& pdf, const std::wstring& prefix) {
+  if (!StartUnixTool(L"Z:\\usr\\bin\\pdftoppm", L"-png -r 60 " + UnixPath(pdf) + L" " + UnixPath(prefix))) return false;
+  return WaitForSettledFile(prefix + L"-1.png");
+}

@@ -1,0 +1,227 @@
+// Printing the motor table and the used-pins list on the real PDF printer,
+// read back with pdftotext.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/text_triple.h"
+#include "pins/pin_print.h"
+#include "pins/show_params_sheet.h"
+#include "resources/resource.h"
+#include "tests/pins/fake_dialogs.h"
+#include "tests/pins/pdf_printer.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+// A print dialog that picks the named printer, or is cancelled.
+class PrinterDialogs final : public CommonDialogs {
+ public:
+  explicit PrinterDialogs(std::wstring printer) : printer_(std::move(printer)) { previous_ = SetCommonDialogs(this); }
+  ~PrinterDialogs() override { SetCommonDialogs(previous_); }
+  bool cancel = false;
+  DWORD flags = 0;
+  WORD copies = 0;
+  BOOL Print(PRINTDLGW* request) override {
+    flags = request->Flags;
+    copies = request->nCopies;
+    if (cancel) return FALSE;
+    request->hDC = CreateDCW(L"WINSPOOL", printer_.c_str(), nullptr, nullptr);
+    return request->hDC != nullptr;
+  }
+  BOOL OpenFileName(OPENFILENAMEW*) override { return FALSE; }
+  BOOL ChooseColour(CHOOSECOLORW*) override { return FALSE; }
+  BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
+  PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW*) override { return nullptr; }
+  DWORD ExtendedError() override { return 0; }
+
+ private:
+  std::wstring printer_;
+  CommonDialogs* previous_ = nullptr;
+};
+
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+// A used-pins page as the sheet makes it, with rows of our own, in a
+// window standing in for the sheet.
+HWND MakeUsedPinsPage(HWND sheet, const std::vector<std::vector<std::wstring>>& rows) {
+  PROPSHEETPAGEW sheetPage = {};
+  sheetPage.lParam = 1;  // the used-pins page
+  HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PARAMS_USED), sheet,
+                                 ShowParamsPageProc, reinterpret_cast<LPARAM>(&sheetPage));
+  if (!page) return nullptr;
+  HWND list = GetDlgItem(page, IDC_PARAMS_USED_LIST);
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(r);
+    item.pszText = const_cast<wchar_t*>(rows[r][0].c_str());
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (int column = 1; column < 3; ++column) {
+      item.iSubItem = column;
+      item.pszText = const_cast<wchar_t*>(rows[r][column].c_str());
+      SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  return page;
+}
+
+class PinPrintTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    printer_ = DefaultPrinterName();
+    folder_ = PdfFolder();
+    if (printer_.empty() || folder_.empty()) GTEST_SKIP() << "no printer: run tools/setup-printer.sh";
+    LanguageIndex = English;
+    CopyText(Settings.filenameCheckPorts, PathCapacity, L"C:\\Mach3\\PrintTest.xml");
+  }
+  // Prints with the page and button, returns the text of each printed page.
+  std::vector<std::string> PrintAndRead(HWND page, int button) {
+    PrinterDialogs dialogs(printer_);
+    const std::set<std::wstring> before = PdfFiles(folder_);
+    EXPECT_EQ(PrintPinTables(page, button), 1);
+    EXPECT_EQ(dialogs.flags, static_cast<DWORD>(PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION |
+                                                 PD_USEDEVMODECOPIESANDCOLLATE));
+    EXPECT_EQ(dialogs.copies, 1);
+    const std::wstring pdf = WaitForNewPdf(folder_, before);
+    if (pdf.empty()) {
+      ADD_FAILURE() << "no PDF appeared in " << Narrow(folder_);
+      return {};
+    }
+    std::vector<std::string> pages = PdfPageTexts(pdf);
+    // With KW_PRINT_SHOTS (a Windows path prefix) the pages become pictures.
+    if (const char* shots = getenv("KW_PRINT_SHOTS")) {
+      const std::wstring prefix(shots, shots + strlen(shots));
+      RenderPdfPages(pdf, prefix + (button == IDC_PARAMS_PRINT_MOTORS ? L"-motors" : L"-pins"));
+    } else {
+      DeleteFileW(pdf.c_str());
+    }
+    if (pages.empty()) ADD_FAILURE() << "pdftotext gave nothing";
+    return pages;
+  }
+  std::wstring printer_, folder_;
+  MessageRecorder messages;
+};
+
+const std::regex Footer(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d)");
+
+void ExpectFrame(const std::string& page, int number) {
+  EXPECT_NE(page.find("C:\\Mach3\\PrintTest.xml"), std::string::npos) << "header on page " << number;
+  EXPECT_TRUE(std::regex_search(page, Footer)) << "footer on page " << number;
+}
+
+// The lines of a page that hold text, trimmed of their layout blanks.
+std::vector<std::string> Lines(const std::string& page) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= page.size()) {
+    size_t end = page.find('\n', start);
+    if (end == std::string::npos) end = page.size();
+    std::string line = page.substr(start, end - start);
+    const size_t first = line.find_first_not_of(" \r");
+    if (first != std::string::npos) lines.push_back(line.substr(first, line.find_last_not_of(" \r") - first + 1));
+    start = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(PinPrintTest, MotorTableHasHeadingsActiveAxesPulseBlockAndFooter) {
+  PrintedMotorValues = {};
+  PrintedMotorValues.rows[0] = {1, 1, 3, 0, 1, 2, 1, 0, 1, 2000.5, 150, 15};
+  PrintedMotorValues.rows[3] = {1, 2, 9, 1, 2, 8, 0, 1, 0, 400, 1200, 2.25};
+  PrintedMotorValues.dirPulse = 2;
+  PrintedMotorValues.stepPulse = 5;
+  PrintedMotorValues.port2Input = 1;
+  const std::vector<std::string> pages = PrintAndRead(nullptr, IDC_PARAMS_PRINT_MOTORS);
+  ASSERT_EQ(pages.size(), 1u);
+  const std::string& page = pages[0];
+  ExpectFrame(page, 1);
+  const std::vector<std::string> lines = Lines(page);
+  auto has = [&](const std::string& pattern) {
+    const std::regex line(pattern);
+    for (const std::string& text : lines) {
+      if (std::regex_search(text, line)) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(has(R"(Name\s+Port\s+Pin\s+Low\s+Rev\.\s+Home Neg\s+Steps\s+Veloc\.\s+Accel\.)")) << page;
+  EXPECT_TRUE(has(R"(^Axis X$)")) << page;
+  EXPECT_TRUE(has(R"(Dir\s+1\s+3\s+No\s+No\s+Yes\s+2000\.5000\s+150\s+15\.0000)")) << page;
+  EXPECT_TRUE(has(R"(Step\s+1\s+2\s+Yes$)")) << page;
+  EXPECT_TRUE(has(R"(^Axis A$)")) << page;
+  EXPECT_TRUE(has(R"(Dir\s+2\s+9\s+Yes\s+Yes\s+No\s+400\.0000\s+1200\s+2\.2500)")) << page;
+  EXPECT_FALSE(has(R"(Axis Y)")) << page;
+  EXPECT_TRUE(has(R"(Pulse width\s+Use port2 pins 2-9 as input pins\s+Yes)")) << page;
+  EXPECT_TRUE(has(R"(^Dir\s+2$)")) << page;
+  EXPECT_TRUE(has(R"(^Step\s+5$)")) << page;
+}
+
+TEST_F(PinPrintTest, MotorTableWithoutActiveMotorHasOnlyFrameAndPulses) {
+  PrintedMotorValues = {};
+  LanguageIndex = German;
+  const std::vector<std::string> pages = PrintAndRead(nullptr, IDC_PARAMS_PRINT_MOTORS);
+  ASSERT_EQ(pages.size(), 1u);
+  ExpectFrame(pages[0], 1);
+  EXPECT_NE(pages[0].find("Schritte"), std::string::npos);
+  EXPECT_EQ(pages[0].find("Achse"), std::string::npos);
+  EXPECT_NE(pages[0].find("Port2 Pins 2-9 als Eingabepins festlegen"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(pages[0], std::regex(R"(festlegen\s+Nein)")));
+}
+
+TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
+  std::vector<std::vector<std::wstring>> rows;
+  for (int i = 0; i < 120; ++i) {
+    rows.push_back({FormatText(L"Signal%03d", 119 - i), std::to_wstring(1 + i % 3), std::to_wstring(1 + i % 25)});
+  }
+  HWND sheet = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+  HWND page = MakeUsedPinsPage(sheet, rows);
+  ASSERT_TRUE(page);
+  const std::vector<std::string> pages = PrintAndRead(page, IDC_PARAMS_PRINT_LIST);
+  DestroyWindow(sheet);
+  ASSERT_GE(pages.size(), 2u);
+  std::vector<std::string> printed;
+  for (size_t p = 0; p < pages.size(); ++p) {
+    ExpectFrame(pages[p], static_cast<int>(p + 1));
+    EXPECT_TRUE(std::regex_search(pages[p], std::regex(R"(Pin name\s+Port number\s+Pin number)"))) << "page " << p + 1;
+    const std::regex row(R"((Signal\d{3})\s+(\d)\s+(\d+))");
+    for (const std::string& line : Lines(pages[p])) {
+      std::smatch match;
+      if (std::regex_search(line, match, row)) printed.push_back(match[1]);
+    }
+  }
+  ASSERT_EQ(printed.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(rows[i][0])) << i;
+}
+
+TEST_F(PinPrintTest, CancelledPrintDialogPrintsNothing) {
+  PrinterDialogs dialogs(printer_);
+  dialogs.cancel = true;
+  EXPECT_EQ(PrintPinTables(nullptr, IDC_PARAMS_PRINT_MOTORS), 0);
+}
+
+TEST(PrintLayoutTest, RowsHeadersAndFooterFitThePage) {
+  for (int lineHeight : {8, 10, 12, 20}) {
+    for (int pageHeight : {500, 848, 1200}) {
+      const PrintLayout layout = PrintLayoutFor(pageHeight, lineHeight);
+      const int L = layout.lineHeight;
+      const int footer = (layout.pageLines + 3) * L + 5;
+      const int lastRowBottom = 7 * L + 20 + layout.rowsPerPage * L;
+      EXPECT_LE(footer + L, pageHeight) << lineHeight << "/" << pageHeight;
+      EXPECT_LE(lastRowBottom, footer) << lineHeight << "/" << pageHeight;
+      EXPECT_LE(layout.pageLines * L + 5, footer);  // the motor pulse block ends above the footer
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Reading the controls of the pin pages and dialogs in tests.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+inline std::wstring ListViewText(HWND list, int item, int column) {
+  wchar_t text[512] = {};
+  LVITEMW request = {};
+  request.iSubItem = column;
+  request.pszText = text;
+  request.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
+  return text;
+}
+
+inline int ListViewCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+inline std::vector<std::wstring> ListViewRow(HWND list, int item, int columns) {
+  std::vector<std::wstring> row;
+  for (int column = 0; column < columns; ++column) row.push_back(ListViewText(list, item, column));
+  return row;
+}
+
+inline std::wstring ListViewHeading(HWND list, int column) {
+  wchar_t text[128] = {};
+  LVCOLUMNW request = {};
+  request.mask = LVCF_TEXT;
+  request.pszText = text;
+  request.cchTextMax = 128;
+  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&request));
+  return text;
+}
+
+inline std::vector<std::wstring> ListBoxLines(HWND box) {
+  std::vector<std::wstring> lines;
+  const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring line(SendMessageW(box, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+    SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(wcslen(line.c_str()));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+inline std::vector<std::wstring> SheetTabTitles(HWND sheet) {
+  HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
+  std::vector<std::wstring> titles;
+  const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[128] = {};
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    titles.push_back(text);
+  }
+  return titles;
+}
+
+inline HWND CurrentSheetPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+
+// With KW_LOOK_MS set, paints the window now and keeps it on screen that
+// long for a screenshot (no message pumping: steps run from a timer).
+inline void PauseForLooking(HWND window) {
+  const char* ms = std::getenv("KW_LOOK_MS");
+  if (!ms) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(static_cast<DWORD>(std::atoi(ms)));
+}

@@ -1,0 +1,402 @@
+// The profile reader on real files: entries, encodings, limits, bad input,
+// messages, and the key lookup.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/text_triple.h"
+#include "profile/profile_reader.h"
+#include "tests/support/test_support.h"
+#include "tools/profile_generator.h"
+
+namespace {
+
+struct Entry {
+  std::wstring path, name, value;
+  bool operator==(const Entry&) const = default;
+};
+
+void PrintTo(const Entry& entry, std::ostream* out) {
+  *out << "{" << testing::PrintToString(entry.path) << ", " << testing::PrintToString(entry.name) << ", "
+       << testing::PrintToString(entry.value) << "}";
+}
+
+// Literal bytes, zero bytes included.
+#define BYTES(literal) std::string(literal, sizeof(literal) - 1)
+
+// UTF-16LE with its byte-order mark.
+std::string Utf16Bytes(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+std::vector<Entry> EntriesOf(int slot) {
+  std::vector<Entry> entries;
+  const ProfileList& list = ProfileSlots[slot];
+  for (uint32_t i = 0; i < list.Count(); ++i) {
+    const ProfileEntry& record = list.records[i];
+    entries.push_back({std::wstring(record.path), std::wstring(record.name), std::wstring(record.value)});
+  }
+  return entries;
+}
+
+class ProfileReaderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    path_ = std::wstring(folder) + L"kw_profile_reader_test.xml";
+    LanguageIndex = English;
+  }
+  void TearDown() override {
+    ReleaseAllProfiles();
+    DeleteFileW(path_.c_str());
+  }
+  void Write(const std::string& bytes) {
+    std::ofstream(path_.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  int Read(const std::string& bytes, int slot = FirstProfileSlot) {
+    Write(bytes);
+    return ReadProfile(slot, path_.c_str());
+  }
+  std::wstring path_;
+  MessageRecorder messages;
+};
+
+// Shape of documents against the entries they make, all read without a message.
+TEST_F(ProfileReaderTest, MakesOneEntryPerElementWithText) {
+  const wchar_t* const A = L"profile / A / ";
+  struct Case {
+    const char* xml;
+    std::vector<Entry> entries;
+  } cases[] = {
+      {"<profile/>", {{L"", L"profile", L""}}},
+      {"<profile><A><B>1</B><C></C><D/></A></profile>", {{A, L"B", L"1"}, {A, L"D", L""}}},
+      {"<X><![CDATA[5]]></X>", {}},
+      {"<profile><A><B><![CDATA[x]]>2</B></A></profile>", {{A, L"B", L"2"}}},
+      {"<profile><A><B>&lt;1&amp;&#x41;&#252;</B></A></profile>", {{A, L"B", L"<1&A\u00FC"}}},
+      {"<profile><A x=\"1\"><B y='2' z='3'>v</B><E q='r'/></A></profile>", {{A, L"B", L"v"}, {A, L"E", L""}}},
+      {"<?xml version=\"1.0\"?><!--c--><profile> <?pi data?><A>\r\n <B>1</B> <!--x--></A></profile>",
+       {{A, L"B", L"1"}}},
+      {"<profile xmlns:m=\"urn:m\"><m:A><m:B>1</m:B></m:A></profile>", {{A, L"B", L"1"}}},
+      // Nested entries come before their parent's; mixed content keeps the last text.
+      {"<profile>t<A>u<B>1</B></A></profile>",
+       {{A, L"B", L"1"}, {L"profile / ", L"A", L"1"}, {L"", L"profile", L"1"}}},
+      {"<profile><A><B>one</B><B>two</B></A><Section1234><K>  x  </K></Section1234></profile>",
+       {{A, L"B", L"one"}, {A, L"B", L"two"}, {L"profile / Section1234 / ", L"K", L"  x  "}}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Read(c.xml), 1) << c.xml;
+    EXPECT_EQ(EntriesOf(FirstProfileSlot), c.entries) << c.xml;
+    for (uint32_t i = 0; i < ProfileSlots[0].Capacity(); ++i) {
+      EXPECT_EQ(ProfileSlots[0].records[i].matched, 0);
+      EXPECT_EQ(ProfileSlots[0].records[i].removed, 0);
+    }
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+std::string ListOf(int entries) {
+  std::string xml = "<profile><S>";
+  for (int i = 0; i < entries; ++i) xml += "<K" + std::to_string(i) + ">v</K" + std::to_string(i) + ">";
+  return xml + "</S></profile>";
+}
+
+TEST_F(ProfileReaderTest, CapacityGrowsInStepsOf64AheadOfTheCount) {
+  struct Case {
+    int entries;
+    size_t capacity;
+  } cases[] = {{0, 64}, {1, 64}, {63, 64}, {64, 128}, {65, 128}, {128, 192}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(Read(ListOf(c.entries)), 1);
+    EXPECT_EQ(ProfileSlots[0].Count(), static_cast<uint32_t>(c.entries));
+    EXPECT_EQ(ProfileSlots[0].Capacity(), c.capacity) << c.entries;
+    for (size_t i = c.entries; i < c.capacity; ++i) EXPECT_TRUE(ProfileSlots[0].records[i].name.empty());
+  }
+}
+
+std::string Nested(int depth) {
+  std::string xml;
+  for (int i = 0; i < depth; ++i) xml += "<e>";
+  xml += "x";
+  for (int i = 0; i < depth; ++i) xml += "</e>";
+  return xml;
+}
+
+TEST_F(ProfileReaderTest, Accepts255NestedElementsAndRefusesThe256th) {
+  ASSERT_EQ(Read(Nested(255)), 1);
+  ASSERT_EQ(ProfileSlots[0].Count(), 1u);
+  EXPECT_EQ(ProfileSlots[0].records[0].path.size(), 254u * 4);
+  EXPECT_TRUE(messages.Messages().empty());
+
+  for (int language : {German, English, French}) {
+    LanguageIndex = language;
+    messages.Clear();
+    EXPECT_EQ(Read(Nested(256)), 0);
+    EXPECT_EQ(ProfileSlots[0].Capacity(), 0u);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text,
+              language == German ? L"Element-Tiefe überschritten. Abbruch" : L"Elemente depth exceeded. Cancel");
+    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
+    EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  }
+}
+
+// A document that breaks off keeps what was complete and says where it broke.
+TEST_F(ProfileReaderTest, ATruncatedFileKeepsItsEntriesAndIsReported) {
+  const std::string whole = ListOf(100);
+  const std::string cut = whole.substr(0, whole.find("<K70>") + 7);
+  EXPECT_EQ(Read(cut), 0);
+  EXPECT_EQ(ProfileSlots[0].Count(), 70u);
+  EXPECT_EQ(ProfileSlots[0].records[69].name, L"K69");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const RecordedMessage& message = messages.Messages()[0];
+  EXPECT_EQ(message.text.rfind(L"Error reading xml at line 1, position ", 0), 0u) << message.text;
+  EXPECT_NE(message.text.find(L", error is c00c"), std::wstring::npos) << message.text;
+  EXPECT_EQ(message.caption, SelectText(CaptionError));
+  EXPECT_EQ(message.style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(message.owner, MainWindow);
+}
+
+TEST_F(ProfileReaderTest, ReportsWhereAMalformedDocumentBreaks) {
+  EXPECT_EQ(Read("<profile>\r\n<A><B>1</B></A>\r\n<A><B>2</C></A></profile>"), 0);
+  EXPECT_EQ(EntriesOf(0), (std::vector<Entry>{{L"profile / A / ", L"B", L"1"}}));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"Error reading xml at line 3, position ", 0), 0u)
+      << messages.Messages()[0].text;
+}
+
+// Bad input never crashes: each fails with one error message and an empty list.
+TEST_F(ProfileReaderTest, BadInputFailsWithOneMessage) {
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + i / 13) & 0xFF);
+  const char* const entityBomb =
+      "<!DOCTYPE profile [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><profile><A><B>&c;</B></A></profile>";
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"empty file", ""},
+      {"binary", binary},
+      {"not XML", "Mach3 profile, version 3\r\nPort1Add=888\r\n"},
+      {"DTD with entities", entityBomb},
+      {"two roots", "<profile/><profile/>"},
+      {"only a declaration", "<?xml version=\"1.0\"?>"},
+      {"declaration and comment", "<?xml version=\"1.0\"?>\r\n<!-- Mach3 -->\r\n"},
+      {"text after the root", "<profile><A><B>1</B></A></profile>trailing"},
+  };
+  for (const Case& c : cases) {
+    messages.Clear();
+    EXPECT_EQ(Read(c.bytes), 0) << c.name;
+    EXPECT_EQ(messages.Messages().size(), 1u) << c.name;
+    for (const Entry& entry : EntriesOf(0)) EXPECT_EQ(entry.value.find(L"aaaa"), std::wstring::npos) << c.name;
+    if (!messages.Messages().empty()) {
+      EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
+    }
+  }
+}
+
+// The reader never sees a DTD, so no entity is ever expanded.
+TEST_F(ProfileReaderTest, ADocumentTypeIsRefusedWhereItStands) {
+  EXPECT_EQ(Read("<?xml version=\"1.0\"?>\r\n  <!DOCTYPE profile [<!ENTITY a \"b\">]><profile><A><B>&a;</B></A></profile>"), 0);
+  EXPECT_EQ(ProfileSlots[0].Count(), 0u);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Error reading xml at line 2, position 3, error is c00cee4f");
+}
+
+TEST_F(ProfileReaderTest, AMissingFileIsReportedWithTheSystemCode) {
+  EXPECT_EQ(ReadProfile(0, (path_ + L".missing").c_str()), 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Error creating file reader, error is 80070002");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(ProfileSlots[0].Capacity(), 0u);
+}
+
+TEST_F(ProfileReaderTest, AFileHeldWithoutSharingIsReported) {
+  Write("<profile/>");
+  HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadProfile(0, path_.c_str()), 0);
+  CloseHandle(held);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Error creating file reader, error is 80070020");
+}
+
+// Mach3 may hold its profile open for writing; reading must still work.
+TEST_F(ProfileReaderTest, AFileOpenForWritingElsewhereReads) {
+  Write("<profile><A><B>1</B></A></profile>");
+  HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadProfile(0, path_.c_str()), 1);
+  CloseHandle(held);
+  EXPECT_EQ(ProfileSlots[0].Count(), 1u);
+}
+
+std::wstring AnsiText(const std::string& bytes) {
+  wchar_t text[256] = {};
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text, 255);
+  return text;
+}
+
+// Encodings as they reach us, each with a value that shows how it was read.
+TEST_F(ProfileReaderTest, ReadsEveryEncodingAndRemembersIt) {
+  const std::wstring ansiValue = AnsiText("M\xFCller \xE9t\xE9");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::wstring value;
+    ProfileEncoding encoding;
+  } cases[] = {
+      {"UTF-8", "<profile><A><B>M\xC3\xBCller</B></A></profile>", L"M\u00FCller", ProfileEncoding::Utf8},
+      {"UTF-8 with mark", "\xEF\xBB\xBF<profile><A><B>\xE2\x82\xAC</B></A></profile>", L"\u20AC",
+       ProfileEncoding::Utf8},
+      {"ANSI without declaration", "<profile><A><B>M\xFCller \xE9t\xE9</B></A></profile>", ansiValue,
+       ProfileEncoding::AnsiCodePage},
+      {"ANSI with a bare declaration", "<?xml version=\"1.0\"?><profile><A><B>M\xFCller \xE9t\xE9</B></A></profile>",
+       ansiValue, ProfileEncoding::AnsiCodePage},
+      {"UTF-16 with mark", Utf16Bytes(u"<p><A><B>\u00FC</B></A></p>"),
+       L"\u00FC", ProfileEncoding::Utf16LittleEndian},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Read(c.bytes), 1) << c.name;
+    ASSERT_EQ(ProfileSlots[0].Count(), 1u) << c.name;
+    EXPECT_EQ(ProfileSlots[0].records[0].value, c.value) << c.name;
+    EXPECT_EQ(ProfileSlots[0].form.encoding, c.encoding) << c.name;
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+// A real profile had U+0018 in "LastUser"; Windows' XmlLite stops there.
+TEST_F(ProfileReaderTest, ForbiddenCharactersReadAsReplacementCharacters) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"UTF-8", BYTES("<profile><Preferences><LastUser>ab\x18" "c\0</LastUser></Preferences></profile>")},
+      {"ANSI", "<profile><Preferences><LastUser>ab\x18" "c\x01</LastUser><N>\xE4</N></Preferences></profile>"},
+      {"UTF-16", Utf16Bytes(u"<p><a><L>ab\x18" u"c\x01</L></a></p>")},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Read(c.bytes), 1) << c.name;
+    EXPECT_EQ(ProfileSlots[0].records[0].value, L"ab\uFFFDc\uFFFD") << c.name;
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ProfileReaderTest, PreparedBytesHoldNoForbiddenCharacter) {
+  std::string ansi = "<p>";
+  for (int c = 0; c < 256; ++c) ansi += static_cast<char>(c);
+  ansi += "</p>";
+  ProfileTextForm form;
+  const std::string prepared = PrepareProfileBytes(ansi, form);
+  ASSERT_EQ(form.encoding, ProfileEncoding::AnsiCodePage);
+  ASSERT_EQ(prepared.substr(0, 2), "\xFF\xFE");
+  for (size_t i = 2; i + 1 < prepared.size(); i += 2) {
+    const uint32_t unit = static_cast<uint8_t>(prepared[i]) | static_cast<uint8_t>(prepared[i + 1]) << 8;
+    EXPECT_FALSE(IsForbiddenXmlCharacter(unit)) << i;
+  }
+}
+
+TEST_F(ProfileReaderTest, ReadsAGeneratedProfileExactly) {
+  const std::vector<GeneratedEntry> generated = MakeProfileEntries(ProfileShape{});
+  ASSERT_EQ(Read(MakeProfileText(generated)), 1);
+  const std::vector<Entry> entries = EntriesOf(0);
+  ASSERT_EQ(entries.size(), generated.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const GeneratedEntry& g = generated[i];
+    const Entry expected = {L"profile / " + std::wstring(g.section.begin(), g.section.end()) + L" / ",
+                            std::wstring(g.name.begin(), g.name.end()), std::wstring(g.value.begin(), g.value.end())};
+    ASSERT_EQ(entries[i], expected) << i;
+  }
+}
+
+TEST_F(ProfileReaderTest, ReadsA20MegabyteProfile) {
+  const std::string text = MakeProfileText(ProfileShape{800000, 3});
+  ASSERT_GT(text.size(), 20u << 20);
+  ASSERT_EQ(Read(text), 1);
+  EXPECT_EQ(ProfileSlots[0].Count(), 800000u);
+  EXPECT_EQ(ProfileSlots[0].Capacity() % ProfileListStep, 0u);
+}
+
+TEST_F(ProfileReaderTest, SlotsAreIndependentAndReleasedTogether) {
+  ASSERT_EQ(Read("<profile><A><B>1</B></A></profile>", 0), 1);
+  ASSERT_EQ(Read("<profile><A><B>2</B><C>3</C></A></profile>", 1), 1);
+  EXPECT_EQ(ProfileSlots[0].Count(), 1u);
+  EXPECT_EQ(ProfileSlots[1].Count(), 2u);
+  ASSERT_EQ(Read("<profile><A><D>4</D></A></profile>", 0), 1);  // replaces slot 0 only
+  EXPECT_EQ(EntriesOf(0), (std::vector<Entry>{{L"profile / A / ", L"D", L"4"}}));
+  ReleaseAllProfiles();
+  for (const ProfileList& list : ProfileSlots) EXPECT_EQ(list.Capacity(), 0u);
+}
+
+TEST_F(ProfileReaderTest, GrowProfileListAddsClearedRecords) {
+  ASSERT_EQ(Read(ListOf(3)), 1);
+  EXPECT_EQ(GrowProfileList(0), 1);
+  EXPECT_EQ(ProfileSlots[0].Capacity(), 128u);
+  EXPECT_EQ(ProfileSlots[0].Count(), 3u);
+  EXPECT_TRUE(ProfileSlots[0].records[100].path.empty());
+}
+
+// ---------------------------------------------------------------- FindPreference
+
+struct GuardedBuffer {
+  wchar_t value[PreferenceCapacity];
+  wchar_t guard[4] = {L'#', L'#', L'#', L'#'};
+};
+
+TEST_F(ProfileReaderTest, FindPreferenceLooksTwoLevelsDownOnly) {
+  ASSERT_EQ(Read("<profile><Wrongsection><Port1Add>1</Port1Add></Wrongsection>"
+                 "<Preferences><Deeper><Port1Add>2</Port1Add></Deeper></Preferences>"
+                 "<Port1Add>3</Port1Add>"
+                 "<Preferences><port1add>4</port1add><Port1Add>888</Port1Add><Port1Add>632</Port1Add></Preferences>"
+                 "<AnotherOne1><Port2Add>5</Port2Add></AnotherOne1></profile>"),
+            1);
+  struct Case {
+    const wchar_t* key;
+    bool found;
+    const wchar_t* value;
+  } cases[] = {
+      {L"Port1Add", true, L"888"},  // first 24-character match, not the deeper or shorter ones
+      {L"Port2Add", true, L"5"},    // any 11-letter section
+      {L"PORT1ADD", false, L"unchanged"},
+      {L"Port1Ad", false, L"unchanged"},
+      {L"", false, L"unchanged"},
+  };
+  for (const Case& c : cases) {
+    wchar_t value[PreferenceCapacity] = L"unchanged";
+    EXPECT_EQ(FindPreference(c.key, value), c.found ? 1 : 0) << c.key;
+    EXPECT_STREQ(value, c.value) << c.key;
+  }
+}
+
+TEST_F(ProfileReaderTest, FindPreferenceCutsALongValueToTheBuffer) {
+  const std::string longValue(400, 'x');
+  ASSERT_EQ(Read("<profile><Preferences><DefDir>" + longValue + "</DefDir><Short>" + std::string(259, 'y') +
+                 "</Short></Preferences></profile>"),
+            1);
+  GuardedBuffer buffer;
+  EXPECT_EQ(FindPreference(L"DefDir", buffer.value), 1);
+  EXPECT_EQ(std::wstring(buffer.value), std::wstring(259, L'x'));
+  EXPECT_EQ(std::wstring(buffer.guard, 4), L"####");
+  EXPECT_EQ(FindPreference(L"Short", buffer.value), 1);
+  EXPECT_EQ(std::wstring(buffer.value), std::wstring(259, L'y'));
+}
+
+TEST_F(ProfileReaderTest, FindPreferenceOnAnEmptySlotFindsNothing) {
+  wchar_t value[PreferenceCapacity] = L"kept";
+  EXPECT_EQ(FindPreference(L"Port1Add", value), 0);
+  EXPECT_STREQ(value, L"kept");
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+// Encoding detection, UTF-8 validation and the forbidden-character filter.
+#include <gtest/gtest.h>
+
+#include "profile/profile_text.h"
+
+namespace {
+
+std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
+#define B(literal) Bytes(literal, sizeof(literal) - 1)
+
+TEST(ProfileTextTest, DetectsEncoding) {
+  struct Case {
+    std::string bytes;
+    ProfileEncoding encoding;
+    bool mark;
+    const char* declared;
+  } cases[] = {
+      {B("<profile/>"), ProfileEncoding::Utf8, false, ""},
+      {B(""), ProfileEncoding::Utf8, false, ""},
+      {B("<p>M\xC3\xBCller</p>"), ProfileEncoding::Utf8, false, ""},
+      {B("<p>M\xFCller</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<?xml version=\"1.0\"?><p>\xE9</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("\xEF\xBB\xBF<p>\xFC</p>"), ProfileEncoding::Utf8, true, ""},
+      {B("<?xml version=\"1.0\" encoding=\"UTF-8\"?><p>\xFC</p>"), ProfileEncoding::Utf8, false, "UTF-8"},
+      {B("<?xml version='1.0' encoding = 'ISO-8859-1' ?><p>\xFC</p>"), ProfileEncoding::Declared, false,
+       "ISO-8859-1"},
+      {B("\xFF\xFE<\0p\0/\0>\0"), ProfileEncoding::Utf16LittleEndian, true, ""},
+      {B("\xFE\xFF\0<\0p\0/\0>"), ProfileEncoding::Utf16BigEndian, true, ""},
+      {B("<\0?\0x\0m\0l\0"), ProfileEncoding::Utf16LittleEndian, false, ""},
+      {B("\0<\0?\0x\0m\0l"), ProfileEncoding::Utf16BigEndian, false, ""},
+  };
+  for (const Case& c : cases) {
+    const ProfileTextForm form = DetectProfileEncoding(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(form.encoding, c.encoding) << c.bytes;
+    EXPECT_EQ(form.byteOrderMark, c.mark) << c.bytes;
+    EXPECT_EQ(form.declaredName, c.declared) << c.bytes;
+  }
+}
+
+TEST(ProfileTextTest, ValidatesUtf8Strictly) {
+  struct Case {
+    std::string bytes;
+    bool valid;
+  } cases[] = {
+      {B("plain ascii"), true},
+      {B("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"), true},  // ä € 😀
+      {B("\xEF\xBF\xBF"), true},                           // U+FFFF is UTF-8, if not XML
+      {B("\xF4\x8F\xBF\xBF"), true},                       // U+10FFFF
+      {B("\xC0\x80"), false},                              // overlong
+      {B("\xE0\x80\x80"), false},                          // overlong
+      {B("\xF0\x80\x80\x80"), false},                      // overlong
+      {B("\xED\xA0\x80"), false},                          // surrogate
+      {B("\xF4\x90\x80\x80"), false},                      // above U+10FFFF
+      {B("\xC3"), false},                                  // cut
+      {B("\xE2\x82"), false},                              // cut
+      {B("\x80"), false},                                  // lone continuation
+      {B("\xFC"), false},                                  // ANSI ü
+      {B("\xC3\x28"), false},                              // bad continuation
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes.data(), c.bytes.size()), c.valid) << c.bytes;
+}
+
+TEST(ProfileTextTest, FindsTheDeclaredEncodingOnlyAtTheStart) {
+  struct Case {
+    const char* text;
+    const char* name;
+  } cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a/>", "windows-1252"},
+      {"<?xml encoding='utf-8' version='1.0'?>", "utf-8"},
+      {"<?xml version=\"1.0\"?><a encoding=\"x\"/>", ""},
+      {"<a/><?xml version=\"1.0\" encoding=\"x\"?>", ""},
+      {"<?xml-stylesheet encoding=\"x\"?>", ""},
+      {"<?xml version=\"1.0\" encoding=\"utf-8", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DeclaredEncodingName(c.text, std::char_traits<char>::length(c.text)), c.name) << c.text;
+  }
+}
+
+// Decodes UTF-8 or UTF-16 bytes to code points, to see what a parser gets.
+std::vector<uint32_t> Decode(const std::string& bytes, ProfileEncoding encoding) {
+  std::vector<uint32_t> points;
+  if (encoding == ProfileEncoding::Utf8) {
+    for (size_t i = 0; i < bytes.size();) {
+      const uint8_t lead = static_cast<uint8_t>(bytes[i]);
+      const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+      uint32_t point = length == 1 ? lead : lead & (0x7F >> length);
+      for (size_t k = 1; k < length; ++k) point = point << 6 | (static_cast<uint8_t>(bytes[i + k]) & 0x3F);
+      points.push_back(point);
+      i += length;
+    }
+  } else {
+    const bool big = encoding == ProfileEncoding::Utf16BigEndian;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      const uint8_t a = static_cast<uint8_t>(bytes[i]), b = static_cast<uint8_t>(bytes[i + 1]);
+      points.push_back(big ? (a << 8 | b) : (b << 8 | a));
+    }
+  }
+  return points;
+}
+
+std::string Utf8Of(uint32_t point) {
+  std::string text;
+  if (point < 0x80) {
+    text += static_cast<char>(point);
+  } else if (point < 0x800) {
+    text += static_cast<char>(0xC0 | point >> 6);
+    text += static_cast<char>(0x80 | (point & 0x3F));
+  } else {
+    text += static_cast<char>(0xE0 | point >> 12);
+    text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+    text += static_cast<char>(0x80 | (point & 0x3F));
+  }
+  return text;
+}
+
+std::string Utf16Of(uint32_t point, bool big) {
+  const char high = static_cast<char>(point >> 8), low = static_cast<char>(point & 0xFF);
+  return big ? std::string{high, low} : std::string{low, high};
+}
+
+// Every character XML 1.0 forbids, next to allowed neighbours, in every form
+// the filter handles: nothing forbidden remains and the rest is unchanged.
+TEST(ProfileTextTest, TheParserNeverReceivesAForbiddenCharacter) {
+  std::vector<uint32_t> points;
+  for (uint32_t c = 0; c < 0x20; ++c) points.push_back(c);
+  for (uint32_t c : {0x20u, 0x7Fu, 0xE4u, 0x20ACu, 0xFFFDu, 0xFFFEu, 0xFFFFu}) points.push_back(c);
+  for (ProfileEncoding encoding :
+       {ProfileEncoding::Utf8, ProfileEncoding::Utf16LittleEndian, ProfileEncoding::Utf16BigEndian}) {
+    std::string bytes;
+    for (uint32_t c : points) {
+      bytes += encoding == ProfileEncoding::Utf8 ? Utf8Of(c)
+                                                 : Utf16Of(c, encoding == ProfileEncoding::Utf16BigEndian);
+    }
+    ProfileTextForm form;
+    form.encoding = encoding;
+    const size_t replaced = ReplaceForbiddenCharacters(bytes, form);
+    EXPECT_EQ(replaced, 29u + 2u);
+    const std::vector<uint32_t> after = Decode(bytes, encoding);
+    ASSERT_EQ(after.size(), points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+      const uint32_t expected = IsForbiddenXmlCharacter(points[i]) ? ReplacementCharacter : points[i];
+      EXPECT_EQ(after[i], expected) << "U+" << std::hex << points[i] << " encoding " << int(encoding);
+    }
+  }
+}
+
+TEST(ProfileTextTest, ForbiddenControlBytesOfADeclaredEncodingBecomeQuestionMarks) {
+  std::string bytes = B("<a>\x18x\x09\xFC\x00</a>");
+  ProfileTextForm form;
+  form.encoding = ProfileEncoding::Declared;
+  EXPECT_EQ(ReplaceForbiddenCharacters(bytes, form), 2u);
+  EXPECT_EQ(bytes, B("<a>?x\x09\xFC?</a>"));
+}
+
+TEST(ProfileTextTest, ReplacesForbiddenUtf16Units) {
+  std::u16string text = u"a\x18\x09\x0B\xFFFE\xFFFDz";
+  EXPECT_EQ(ReplaceForbiddenUnits(text.data(), text.size()), 3u);
+  EXPECT_EQ(text, u"a\xFFFD\x09\xFFFD\xFFFD\xFFFDz");
+}
+
+TEST(ProfileTextTest, ValidUtf8WithoutForbiddenCharactersIsLeftAlone) {
+  std::string bytes = B("<profile><A><B>M\xC3\xBCller \xE2\x82\xAC</B></A></profile>\r\n");
+  const std::string before = bytes;
+  ProfileTextForm form;
+  EXPECT_EQ(ReplaceForbiddenCharacters(bytes, form), 0u);
+  EXPECT_EQ(bytes, before);
+}
+
+TEST(ProfileTextTest, ScansThePrologForADocumentTypeAndItsEnd) {
+  const PrologEnd Content = PrologEnd::Content, Dtd = PrologEnd::DocumentType, End = PrologEnd::EndOfInput;
+  struct Case {
+    std::string bytes;
+    ProfileEncoding encoding;
+    PrologPlace place;
+  } cases[] = {
+      {B("<!DOCTYPE p><p/>"), ProfileEncoding::Utf8, {Dtd, 1, 1}},
+      {B("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- a\nb --> <!DOCTYPE p [<!ENTITY a \"x\">]><p/>"),
+       ProfileEncoding::Utf8, {Dtd, 3, 7}},
+      {B("\xFF\xFE \0<\0!\0D\0O\0C\0T\0Y\0P\0E\0"), ProfileEncoding::Utf16LittleEndian, {Dtd, 1, 2}},
+      {B("\0<\0!\0D\0O\0C\0T\0Y\0P\0E"), ProfileEncoding::Utf16BigEndian, {Dtd, 1, 1}},
+      {B("<p><!DOCTYPE p></p>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B("<!-- <!DOCTYPE p> --><p/>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B("<profile/>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B("text"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B(""), ProfileEncoding::Utf8, {End, 1, 1}},
+      {B("\xEF\xBB\xBF"), ProfileEncoding::Utf8, {End, 1, 1}},
+      {B("<?xml version=\"1.0\"?>"), ProfileEncoding::Utf8, {End, 1, 22}},
+      {B("<?xml version=\"1.0\"?>\r\n<!-- c -->\r\n"), ProfileEncoding::Utf8, {End, 3, 1}},
+      {B("<!-- never closed"), ProfileEncoding::Utf8, {End, 1, 18}},
+  };
+  for (const Case& c : cases) {
+    const PrologPlace place = ScanProlog(c.bytes, c.encoding);
+    EXPECT_EQ(place.end, c.place.end) << c.bytes;
+    if (c.place.end == Content) continue;
+    EXPECT_EQ(place.line, c.place.line) << c.bytes;
+    EXPECT_EQ(place.position, c.place.position) << c.bytes;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Mach3's data files on disk: read while Mach3 holds them open, without
+// write rights, and silently skipped when missing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/handles.h"
+#include "settings_view/data_files.h"
+#include "settings_view/settings_values.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+class DataFilesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root = std::wstring(temp) + L"kw_datafiles_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\macros").c_str(), nullptr);
+    CreateDirectoryW((root + L"\\macros\\Mill").c_str(), nullptr);
+    MachDir = root;
+    ProfileName = L"Mill";
+  }
+  void TearDown() override {
+    for (const wchar_t* name : {L"fixtures.dat", L"tools3.dat"}) {
+      const std::wstring path = MacroFilePath(name);
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(path.c_str());
+    }
+    RemoveDirectoryW((root + L"\\macros\\Mill").c_str());
+    RemoveDirectoryW((root + L"\\macros").c_str());
+    RemoveDirectoryW(root.c_str());
+  }
+  void Write(const wchar_t* name, const std::vector<unsigned char>& bytes) {
+    UniqueFile file(CreateFileW(MacroFilePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  }
+  std::wstring root;
+  MessageRecorder messages;
+};
+
+std::vector<unsigned char> FixturesWithFirstX(double x, const char* secondName) {
+  std::vector<unsigned char> bytes(253 * 48, 0);
+  memcpy(bytes.data(), &x, 8);
+  bytes.push_back('\n');
+  for (const char* p = secondName; *p; ++p) bytes.push_back(static_cast<unsigned char>(*p));
+  bytes.push_back('\n');
+  return bytes;
+}
+
+TEST_F(DataFilesTest, ReadsAFileThatMach3HoldsOpenForWriting) {
+  Write(L"fixtures.dat", FixturesWithFirstX(1.5, "Vise"));
+  // Mach3 keeps its tables open for reading and writing, sharing both.
+  UniqueFile held(CreateFileW(MacroFilePath(L"fixtures.dat").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  ASSERT_TRUE(held);
+  LoadFixtureFile();
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(FixtureTable[0].empty, 0);
+  EXPECT_EQ(FixtureTable[0].coords[0], L"1.5000");
+  EXPECT_EQ(FixtureTable[1].name, L"Vise");
+}
+
+TEST_F(DataFilesTest, ReadsAReadOnlyFile) {
+  Write(L"fixtures.dat", FixturesWithFirstX(2.0, ""));
+  SetFileAttributesW(MacroFilePath(L"fixtures.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  LoadFixtureFile();
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(FixtureTable[0].coords[0], L"2.0000");
+}
+
+TEST_F(DataFilesTest, MissingFilesAreSkippedSilentlyAndLeaveEverythingUnused) {
+  FixtureTable[7].empty = 0;
+  ToolTable[3].valid = 1;
+  LoadFixtureFile();
+  LoadToolFile();
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(FixtureTable[7].empty, 1);
+  EXPECT_EQ(ToolTable[3].valid, 0);
+}
+
+TEST_F(DataFilesTest, AFileLockedByAnotherProgramIsReported) {
+  Write(L"tools3.dat", {0});
+  UniqueFile locked(CreateFileW(MacroFilePath(L"tools3.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(locked);
+  LoadToolFile();
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + MacroFilePath(L"tools3.dat"));
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONINFORMATION));
+}
+
+TEST(DecodeAnsiTest, DecodesTheAnsiCodePage) {
+  EXPECT_EQ(DecodeAnsi("Vise 12"), L"Vise 12");
+  EXPECT_EQ(DecodeAnsi(""), L"");
+}
+
+}  // namespace

@@ -1,0 +1,415 @@
+// Compare profiles: the pairing against the plain nested scan, and the
+// dialog driven by messages on small profiles and on the sample profiles.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "profile/profile_reader.h"
+#include "resources/resource.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+#include "view/profile_compare.h"
+#include "view/profile_search.h"
+#include "view/view_dialogs.h"
+
+namespace {
+
+TEST(ProfileCompareTest, CutsThePathEnd) {
+  const struct {
+    const wchar_t *path, *cut;
+  } cases[] = {
+      {L"profile / A / ", L"profile / A"}, {L"profile / ", L"profile"}, {L"", L""}, {L"   ", L""},
+      {L"a /", L"a"},                      {L"x", L""},                 {L"a / b  /  ", L"a / b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CutPathEnd(c.path), c.cut) << c.path;
+}
+
+void FillList(ProfileList& list, const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
+  list.records.assign((keys.size() / ProfileListStep + 1) * ProfileListStep, ProfileEntry{});
+  for (size_t i = 0; i < keys.size(); ++i) {
+    list.records[i].path = list.texts.Keep(keys[i].first);
+    list.records[i].name = list.texts.Keep(keys[i].second);
+    list.records[i].value = list.texts.Keep(L"v");
+  }
+  list.records[0].count = static_cast<uint32_t>(keys.size());
+}
+
+// The pairing as first specified: for each entry of the first list, a scan
+// of the second for the first unmatched entry with the same path and name.
+std::vector<int32_t> NestedScan(const ProfileList& first, std::vector<uint8_t>& matched, const ProfileList& second) {
+  std::vector<int32_t> partners(first.Count(), -1);
+  for (uint32_t i = 0; i < first.Count(); ++i) {
+    for (uint32_t j = 0; j < second.Count(); ++j) {
+      if (matched[j]) continue;
+      if (second.records[j].path == first.records[i].path && second.records[j].name == first.records[i].name) {
+        partners[i] = static_cast<int32_t>(j);
+        matched[j] = 1;
+        break;
+      }
+    }
+  }
+  return partners;
+}
+
+TEST(ProfileCompareTest, PairsExactlyLikeTheNestedScan) {
+  uint32_t state = 99;
+  auto next = [&state](uint32_t bound) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % bound;
+  };
+  const wchar_t* const paths[] = {L"profile / Preferences", L"profile / Mach3Mill", L"", L"profile / preferences"};
+  const wchar_t* const names[] = {L"Port1Add", L"port1add", L"Motor0DirPin", L"X", L"DefDir", L"Y"};
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::pair<std::wstring, std::wstring>> keys1, keys2;
+    for (uint32_t i = next(300); i > 0; --i) keys1.push_back({paths[next(4)], names[next(6)]});
+    for (uint32_t i = next(300); i > 0; --i) keys2.push_back({paths[next(4)], names[next(6)]});
+    ProfileList first, second;
+    FillList(first, keys1);
+    FillList(second, keys2);
+    std::vector<uint8_t> matched(second.Count(), 0);
+    const std::vector<int32_t> expected = NestedScan(first, matched, second);
+    ASSERT_EQ(PairEntries(first, second), expected) << round;
+    for (uint32_t j = 0; j < second.Count(); ++j) ASSERT_EQ(second.records[j].matched, matched[j]) << round;
+  }
+}
+
+// ---------------------------------------------------------------- the dialog
+
+std::wstring CellText(HWND list, int row, int column) {
+  wchar_t text[1024] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+std::wstring ColumnTitle(HWND list, int column) {
+  wchar_t text[600] = {};
+  LVCOLUMNW header = {};
+  header.mask = LVCF_TEXT;
+  header.pszText = text;
+  header.cchTextMax = 600;
+  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+  return text;
+}
+
+struct Drawn {
+  LRESULT answer;
+  COLORREF text, back;
+};
+
+Drawn DrawCell(HWND dialog, int row, int column) {
+  NMLVCUSTOMDRAW draw = {};
+  draw.nmcd.hdr.hwndFrom = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  draw.nmcd.hdr.idFrom = IDC_PROFILE_LIST;
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+  draw.nmcd.dwItemSpec = row;
+  draw.iSubItem = column;
+  draw.clrText = draw.clrTextBk = 0x123456;
+  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
+  return {GetWindowLongPtrW(dialog, DWLP_MSGRESULT), draw.clrText, draw.clrTextBk};
+}
+
+void Command(HWND dialog, int id, int code = BN_CLICKED) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), 0);
+}
+
+struct Row {
+  std::wstring path, name, value1, value2;
+  bool operator==(const Row&) const = default;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << testing::PrintToString(row.name) << " " << testing::PrintToString(row.value1) << " | "
+       << testing::PrintToString(row.value2);
+}
+
+const COLORREF EqualText = RGB(1, 2, 3), EqualBack = RGB(4, 5, 6), UnequalText = RGB(7, 8, 9),
+               UnequalBack = RGB(10, 11, 12), HitText = RGB(13, 14, 15), HitBack = RGB(16, 17, 18);
+
+class CompareDialogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = English;
+  }
+  void TearDown() override {
+    if (dialog_) DestroyWindow(dialog_);
+    ReleaseAllProfiles();
+    DeleteSettingsKey();
+  }
+  void Open() {
+    dialog_ = CreateTestDialog(IDD_COMPARE_PROFILES, CompareDialogProc);
+    Settings.compareTextColorEqual = EqualText;
+    Settings.compareBackColorEqual = EqualBack;
+    Settings.compareTextColorUnequal = UnequalText;
+    Settings.compareBackColorUnequal = UnequalBack;
+    Settings.textColorSelected = HitText;
+    Settings.selectColor = HitBack;
+  }
+  std::wstring Write(const wchar_t* name, const std::string& text) {
+    folder_.Write(name, text);
+    return folder_.Path(name);
+  }
+  void Load(const std::wstring& path1, const std::wstring& path2) {
+    SetDlgItemTextW(dialog_, IDC_COMPARE_PATH1, path1.c_str());
+    SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, path2.c_str());
+    Command(dialog_, IDC_LOAD_PROFILE);
+  }
+  HWND List() const { return GetDlgItem(dialog_, IDC_PROFILE_LIST); }
+  std::vector<Row> Rows() const {
+    std::vector<Row> rows;
+    for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
+      rows.push_back({CellText(List(), row, 0), CellText(List(), row, 1), CellText(List(), row, 2),
+                      CellText(List(), row, 3)});
+    }
+    return rows;
+  }
+  bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
+
+  HWND dialog_ = nullptr;
+  TempFolder folder_;
+  MessageRecorder messages;
+};
+
+const char* const File1 =
+    "<profile><A><k1>1</k1><k2>2</k2><dup>a</dup><dup>b</dup><only1>x</only1><case>abc</case></A></profile>";
+const char* const File2 =
+    "<profile><A><k2>2</k2><k1>1</k1><dup>c</dup><dup>a</dup><case>ABC</case><only2>y</only2><none/></A>"
+    "</profile>";
+
+TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
+  Open();
+  EXPECT_FALSE(Enabled(IDC_SET_FILTER));
+  EXPECT_FALSE(Enabled(IDC_SEARCH_START));
+  Load(Write(L"1.xml", File1), Write(L"2.xml", File2));
+  const std::wstring A = L"profile / A";
+  const std::vector<Row> expected = {
+      {A, L"k1", L"1", L"1"},    {A, L"k2", L"2", L"2"},      {A, L"dup", L"a", L"c"}, {A, L"dup", L"b", L"a"},
+      {A, L"only1", L"x", L""},  {A, L"case", L"abc", L"ABC"}, {A, L"only2", L"", L"y"}, {A, L"none", L"", L""},
+  };
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_COUNT1), L"6");
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_COUNT2), L"7");
+  EXPECT_TRUE(Enabled(IDC_SET_FILTER));
+  EXPECT_TRUE(Enabled(IDC_SEARCH_START));
+  EXPECT_EQ(ColumnTitle(List(), 2), L"Value of file: " + folder_.Path(L"1.xml"));
+  const bool equal[] = {true, true, false, false, false, false, false, true};
+  for (int row = 0; row < 8; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      const Drawn drawn = DrawCell(dialog_, row, column);
+      EXPECT_EQ(drawn.answer, CDRF_NEWFONT);
+      EXPECT_EQ(drawn.text, equal[row] ? EqualText : UnequalText) << row;
+      EXPECT_EQ(drawn.back, equal[row] ? EqualBack : UnequalBack) << row;
+    }
+    EXPECT_EQ(DrawCell(dialog_, row, 3).answer, CDRF_DODEFAULT);
+  }
+
+  SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"DUP");
+  Command(dialog_, IDC_SEARCH_START);
+  EXPECT_EQ(Search.hits, (std::vector<int32_t>{2, 3}));
+  EXPECT_EQ(DrawCell(dialog_, 2, 1).back, HitBack);
+  EXPECT_EQ(DrawCell(dialog_, 2, 1).text, HitText);
+  EXPECT_EQ(DrawCell(dialog_, 4, 1).back, UnequalBack);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(CompareDialogTest, DifferentOnlyWaitsForTheNextLoad) {
+  Open();
+  const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", File2);
+  Load(path1, path2);
+  ASSERT_EQ(Rows().size(), 8u);
+  CheckDlgButton(dialog_, IDC_COMPARE_ALL, BST_UNCHECKED);
+  CheckDlgButton(dialog_, IDC_COMPARE_DIFFERENT, BST_CHECKED);
+  Command(dialog_, IDC_COMPARE_DIFFERENT);
+  EXPECT_EQ(Settings.showDifferentOnly, 1u);
+  EXPECT_EQ(Settings.showAll, 0u);
+  EXPECT_EQ(Rows().size(), 8u);  // nothing changes until Load
+  Command(dialog_, IDC_LOAD_PROFILE);
+  std::vector<std::wstring> names;
+  for (const Row& row : Rows()) names.push_back(row.name);
+  // A side without a value is a difference, even where both texts are empty.
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"dup", L"dup", L"only1", L"case", L"only2", L"none"}));
+  DestroyWindow(dialog_);
+
+  Open();  // the mode is remembered
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_COMPARE_DIFFERENT), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_COMPARE_ALL), BST_UNCHECKED);
+}
+
+TEST_F(CompareDialogTest, TheSameFileTwiceAsksFirst) {
+  Open();
+  const std::wstring path = Write(L"1.xml", File1);
+  messages.Answer(IDNO);
+  Load(path, path);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Same filenames for profile1 and profile 2. Continue?");
+  EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionWarning));
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONWARNING | MB_YESNO));
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_COUNT1), L"0");
+
+  messages.Answer(IDYES);
+  Command(dialog_, IDC_LOAD_PROFILE);
+  ASSERT_EQ(Rows().size(), 6u);
+  for (int row = 0; row < 6; ++row) EXPECT_EQ(DrawCell(dialog_, row, 0).back, EqualBack);
+
+  CheckDlgButton(dialog_, IDC_COMPARE_DIFFERENT, BST_CHECKED);
+  Command(dialog_, IDC_COMPARE_DIFFERENT);
+  messages.Answer(IDYES);
+  Command(dialog_, IDC_LOAD_PROFILE);
+  EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(CompareDialogTest, ReportsMissingInput) {
+  Open();
+  const std::wstring path = Write(L"1.xml", File1);
+  const struct {
+    std::wstring path1, path2;
+    int command;
+    std::wstring message;
+    UINT style;
+  } cases[] = {
+      {L"", path, IDC_LOAD_PROFILE, L"Please specify file 1", MB_ICONERROR},
+      {path, L"", IDC_LOAD_PROFILE, L"Please specify file 2", MB_ICONERROR},
+      {path, folder_.Path(L"no.xml"), IDC_LOAD_PROFILE, folder_.Path(L"no.xml") + L" File not found", MB_ICONERROR},
+      {path, path, IDC_SET_FILTER, L"Please load profile-file first", MB_ICONERROR | MB_TASKMODAL},
+  };
+  for (const auto& c : cases) {
+    messages.Clear();
+    SetDlgItemTextW(dialog_, IDC_COMPARE_PATH1, c.path1.c_str());
+    SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, c.path2.c_str());
+    Command(dialog_, c.command);
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.message;
+    EXPECT_EQ(messages.Messages()[0].text, c.message);
+    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
+    EXPECT_EQ(messages.Messages()[0].style, c.style) << c.message;
+  }
+}
+
+TEST_F(CompareDialogTest, OpensLabelledInEachLanguageWithItsMenu) {
+  const struct {
+    int language;
+    const wchar_t *caption, *load, *different, *tag, *file, *colours;
+  } cases[] = {
+      {German, L"KestrelwoodV3.02 Vergleichen von Profil Dateien", L"Daten laden", L"Zeige nur Unterschiede",
+       L"Bezeichnung", L"Datei", L"Farben"},
+      {English, L"KestrelwoodV3.02 Comparison of profile files", L"Load data", L"Show only differences", L"Tag",
+       L"File", L"Colors"},
+      {French, L"KestrelwoodV3.02 Comparaison de fichiers profils", L"Charger les données",
+       L"Montrer uniquement les différences", L"Nom", L"Fichier", L"Couleurs"},
+  };
+  for (const auto& c : cases) {
+    DeleteSettingsKey();
+    HKEY key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    const DWORD language = c.language;
+    RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
+    RegCloseKey(key);
+    Open();
+    EXPECT_EQ(WindowText(dialog_), c.caption);
+    EXPECT_EQ(ItemText(dialog_, IDC_LOAD_PROFILE), c.load);
+    EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_DIFFERENT), c.different);
+    EXPECT_EQ(ColumnTitle(List(), 1), c.tag);
+    EXPECT_EQ(MenuItemText(GetMenu(dialog_), 0, true), c.file);
+    EXPECT_EQ(MenuItemText(GetMenu(dialog_), IDM_COMPARE_COLOURS, false), c.colours);
+    EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_COUNT1), L"0");
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+  }
+}
+
+TEST_F(CompareDialogTest, BrowsingStoresThePathAndEditingDisablesTheFilter) {
+  const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", File2);
+  Open();
+  Load(path1, path2);
+  ASSERT_TRUE(Enabled(IDC_SET_FILTER));
+  ScriptedDialogs dialogs;
+  dialogs.OpenFileAnswer(path2);
+  Command(dialog_, IDC_COMPARE_BROWSE1);
+  EXPECT_EQ(std::wstring(dialogs.lastOpenFileRequest.lpstrTitle), L"File 1 to open");
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
+  EXPECT_EQ(ColumnTitle(List(), 2), L"");
+  EXPECT_FALSE(Enabled(IDC_SET_FILTER));
+  DestroyWindow(dialog_);
+  Open();
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
+}
+
+TEST_F(CompareDialogTest, TheFilterHidesSegmentsOnTopOfTheMode) {
+  Open();
+  Load(Write(L"1.xml", "<profile><A><k>1</k></A><B><k>1</k><m>2</m></B></profile>"),
+       Write(L"2.xml", "<profile><A><k>2</k></A><B><k>1</k><m>3</m></B></profile>"));
+  ASSERT_EQ(Rows().size(), 3u);
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[](HWND filter) {
+               SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, FALSE, 0);
+               SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE), 0);
+               ClickButton(filter, IDOK);
+             }});
+  std::vector<std::wstring> names;
+  for (const Row& row : Rows()) names.push_back(row.path + L":" + row.name);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"profile / B:k", L"profile / B:m"}));
+}
+
+// The two sample profiles differ where the nested scan says they do.
+TEST_F(CompareDialogTest, TheSampleProfilesShowExactlyTheirDifferences) {
+  const std::wstring mill = KW_SAMPLES L"/Mach3Mill.xml", router = KW_SAMPLES L"/SmallRouter.xml";
+  ASSERT_EQ(ReadProfile(FirstProfileSlot, mill.c_str()), 1);
+  ASSERT_EQ(ReadProfile(SecondProfileSlot, router.c_str()), 1);
+  const ProfileList& first = ProfileSlots[FirstProfileSlot];
+  const ProfileList& second = ProfileSlots[SecondProfileSlot];
+  std::vector<uint8_t> matched(second.Count(), 0);
+  const std::vector<int32_t> partners = NestedScan(first, matched, second);
+  std::vector<Row> expected;
+  for (uint32_t i = 0; i < first.Count(); ++i) {
+    const ProfileEntry& entry = first.records[i];
+    const std::wstring value2 = partners[i] >= 0 ? std::wstring(second.records[partners[i]].value) : L"";
+    if (partners[i] >= 0 && entry.value == value2) continue;
+    expected.push_back({std::wstring(CutPathEnd(entry.path)), std::wstring(entry.name), std::wstring(entry.value),
+                        value2});
+  }
+  for (uint32_t j = 0; j < second.Count(); ++j) {
+    const ProfileEntry& entry = second.records[j];
+    if (!matched[j]) {
+      expected.push_back({std::wstring(CutPathEnd(entry.path)), std::wstring(entry.name), L"",
+                          std::wstring(entry.value)});
+    }
+  }
+  ReleaseAllProfiles();
+  ASSERT_GT(expected.size(), 10u);
+
+  Settings.showDifferentOnly = 1;
+  StoreSettings({&Settings.showDifferentOnly});
+  Open();
+  Load(mill, router);
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_NE(std::find(expected.begin(), expected.end(),
+                      Row{L"profile / Preferences", L"Profile", L"Mach3Mill", L"SmallRouter"}),
+            expected.end());
+}
+
+TEST_F(CompareDialogTest, ExitAndCloseReleaseTheProfiles) {
+  for (int command : {IDM_COMPARE_EXIT, IDC_CLOSE_VIEW}) {
+    Open();
+    Load(Write(L"1.xml", File1), Write(L"2.xml", File2));
+    ASSERT_GT(ProfileSlots[CompareResultSlot].Capacity(), 0u);
+    Command(dialog_, command);
+    for (const ProfileList& list : ProfileSlots) EXPECT_EQ(list.Capacity(), 0u);
+    EXPECT_EQ(GetMenu(dialog_), nullptr);
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,382 @@
+// The Show profile dialog and its filter dialog, driven by messages as a
+// user would drive them, on generated profiles.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "profile/profile_list.h"
+#include "resources/resource.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+#include "tools/profile_generator.h"
+#include "view/profile_search.h"
+#include "view/view_dialogs.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring CellText(HWND list, int row, int column) {
+  wchar_t text[1024] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+std::wstring ColumnTitle(HWND list, int column) {
+  wchar_t text[128] = {};
+  LVCOLUMNW header = {};
+  header.mask = LVCF_TEXT;
+  header.pszText = text;
+  header.cchTextMax = 128;
+  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+  return text;
+}
+
+struct RowColours {
+  LRESULT answer;
+  COLORREF text, back;
+};
+
+// What the dialog answers the list's custom draw for one cell.
+RowColours DrawnColours(HWND dialog, int row, int column) {
+  NMLVCUSTOMDRAW draw = {};
+  draw.nmcd.hdr.hwndFrom = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  draw.nmcd.hdr.idFrom = IDC_PROFILE_LIST;
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+  draw.nmcd.dwItemSpec = row;
+  draw.iSubItem = column;
+  draw.clrText = draw.clrTextBk = 0x123456;
+  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
+  return {GetWindowLongPtrW(dialog, DWLP_MSGRESULT), draw.clrText, draw.clrTextBk};
+}
+
+LRESULT StageAnswer(HWND dialog, DWORD stage) {
+  NMLVCUSTOMDRAW draw = {};
+  draw.nmcd.hdr.hwndFrom = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  draw.nmcd.hdr.idFrom = IDC_PROFILE_LIST;
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = stage;
+  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
+  return GetWindowLongPtrW(dialog, DWLP_MSGRESULT);
+}
+
+void Command(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+class ShowProfileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = English;
+  }
+  void TearDown() override {
+    if (dialog_) DestroyWindow(dialog_);
+    ReleaseAllProfiles();
+    DeleteSettingsKey();
+  }
+  HWND Open() {
+    dialog_ = CreateTestDialog(IDD_SHOW_PROFILE, ShowProfileDialogProc);
+    return dialog_;
+  }
+  std::wstring WriteProfile(const std::string& text, const wchar_t* name = L"profile.xml") {
+    folder_.Write(name, text);
+    return folder_.Path(name);
+  }
+  void Load(const std::wstring& path) {
+    SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
+    Command(dialog_, IDC_LOAD_PROFILE);
+  }
+  void Find(const wchar_t* text, bool caseSensitive = false) {
+    SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, text);
+    CheckDlgButton(dialog_, IDC_SEARCH_CASE, caseSensitive ? BST_CHECKED : BST_UNCHECKED);
+    Command(dialog_, IDC_SEARCH_START);
+  }
+  HWND List() const { return GetDlgItem(dialog_, IDC_PROFILE_LIST); }
+  int Rows() const { return ListView_GetItemCount(List()); }
+  bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
+  int TopRowAfter(int id) {
+    Command(dialog_, id);
+    return Search.hits.empty() ? -1 : Search.hits[Search.currentHit];
+  }
+
+  HWND dialog_ = nullptr;
+  TempFolder folder_;
+  MessageRecorder messages;
+};
+
+const char* const SmallProfile =
+    "<profile><Preferences><Port1Add>888</Port1Add><Port2Add>632</Port2Add><Motor1DirPin>3</Motor1DirPin>"
+    "<Pin>1</Pin><Empty/></Preferences><Mach3Mill><Port1>x</Port1></Mach3Mill>"
+    "<Preferences><Port12>y</Port12></Preferences></profile>";
+
+TEST_F(ShowProfileTest, OpensLabelledInEachLanguage) {
+  const struct {
+    int language;
+    const wchar_t *caption, *load, *hint, *element, *value, *caseSensitive;
+  } cases[] = {
+      {German, L"KestrelwoodV3.02 Profile anzeigen", L"Daten laden", L"Erlaubte Joker: ? *", L"Element", L"Wert",
+       L"Groß-/Kleinschreibung"},
+      {English, L"KestrelwoodV3.02 Show profile", L"Load data", L"Allowed wild cards: ? *", L"Element", L"Value",
+       L"Case sensitive"},
+      {French, L"KestrelwoodV3.02 Show profile", L"Charger les données", L"Allowed wild cards: ? *", L"Élément",
+       L"Valeur", L"Case sensitive"},
+  };
+  for (const auto& c : cases) {
+    DeleteSettingsKey();
+    {
+      HKEY key;
+      RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+      const DWORD language = c.language;
+      RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
+      RegCloseKey(key);
+    }
+    Open();
+    EXPECT_EQ(WindowText(dialog_), c.caption);
+    EXPECT_EQ(ItemText(dialog_, IDC_LOAD_PROFILE), c.load);
+    EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_HINT), c.hint);
+    EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_CASE), c.caseSensitive);
+    EXPECT_EQ(ColumnTitle(List(), 0), c.element);
+    EXPECT_EQ(ColumnTitle(List(), 2), c.value);
+    EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"0");
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
+  }
+}
+
+TEST_F(ShowProfileTest, ListsEveryEntryAndRemembersTheFile) {
+  const std::wstring path = WriteProfile(SmallProfile);
+  Open();
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), L"");
+  Load(path);
+  ASSERT_EQ(Rows(), 7);
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"7");
+  EXPECT_EQ(CellText(List(), 0, 0), L"profile / Preferences / ");
+  EXPECT_EQ(CellText(List(), 0, 1), L"Port1Add");
+  EXPECT_EQ(CellText(List(), 0, 2), L"888");
+  EXPECT_EQ(CellText(List(), 4, 1), L"Empty");
+  EXPECT_EQ(CellText(List(), 5, 0), L"profile / Mach3Mill / ");
+  EXPECT_TRUE(messages.Messages().empty());
+  DestroyWindow(dialog_);
+
+  Open();  // the next opening starts from the stored file
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
+  EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(ShowProfileTest, BrowsingLoadsTheChosenFile) {
+  const std::wstring path = WriteProfile(SmallProfile);
+  ScriptedDialogs dialogs;
+  dialogs.OpenFileAnswer(path);
+  Open();
+  Command(dialog_, IDC_SHOW_BROWSE);
+  EXPECT_EQ(std::wstring(dialogs.lastOpenFileRequest.lpstrTitle), L"Profile file to open");
+  EXPECT_EQ(std::wstring(dialogs.lastOpenFileRequest.lpstrFilter), L"*.xml");
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
+  EXPECT_EQ(Rows(), 7);
+  Command(dialog_, IDC_SHOW_BROWSE);  // cancelled: nothing changes but the count
+  EXPECT_EQ(Rows(), 7);
+}
+
+TEST_F(ShowProfileTest, ReportsMissingInput) {
+  Open();
+  const struct {
+    std::wstring path;
+    int command;
+    std::wstring message;
+    UINT style;
+  } cases[] = {
+      {L"", IDC_LOAD_PROFILE, L"Please specify file", MB_ICONERROR},
+      {folder_.Path(L"none.xml"), IDC_LOAD_PROFILE, folder_.Path(L"none.xml") + L" File not found", MB_ICONERROR},
+      {L"", IDC_SET_FILTER, L"Please load profile-file first", MB_ICONERROR | MB_TASKMODAL},
+      {L"", IDC_SEARCH_START, L"No search value specified", MB_ICONERROR | MB_TASKMODAL},
+  };
+  for (const auto& c : cases) {
+    messages.Clear();
+    SetDlgItemTextW(dialog_, IDC_SHOW_PATH, c.path.c_str());
+    Command(dialog_, c.command);
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.message;
+    EXPECT_EQ(messages.Messages()[0].text, c.message);
+    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
+    EXPECT_EQ(messages.Messages()[0].style, c.style) << c.message;
+  }
+}
+
+TEST_F(ShowProfileTest, AProfileWithoutTextShowsAnEmptyList) {
+  Open();
+  Load(WriteProfile("<profile><A><B></B></A></profile>"));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"0");
+}
+
+TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
+  Open();
+  Load(WriteProfile(SmallProfile));
+  struct Case {
+    const wchar_t* text;
+    bool caseSensitive;
+    std::vector<int32_t> hits;
+    const wchar_t* shown;
+  } cases[] = {
+      {L"Port?", false, {5}, L"Port?"},            // Port1 but not Port12
+      {L"port1add", false, {0}, L"port1add"},      // folded
+      {L"port1add", true, {}, L"port1add"},        // not when case sensitive
+      {L"*Pin", false, {2, 3}, L"*Pin"},           // Motor1DirPin and Pin
+      {L"*Mach3**", false, {5}, L"*Mach3*"},       // the segment column, shown normalised
+      {L"*", false, {0, 1, 2, 3, 4, 5, 6}, L"*"},  // every row once, the empty value too
+  };
+  for (const Case& c : cases) {
+    Find(c.text, c.caseSensitive);
+    EXPECT_EQ(Search.hits, c.hits) << c.text;
+    EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_TEXT), c.shown);
+    EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), std::to_wstring(c.hits.size()));
+    const bool navigable = c.hits.size() > 1;
+    for (int id : {IDC_SEARCH_FIRST, IDC_SEARCH_NEXT, IDC_SEARCH_LAST}) EXPECT_EQ(Enabled(id), navigable) << c.text;
+  }
+
+  Find(L"*Pin");
+  EXPECT_EQ(TopRowAfter(IDC_SEARCH_NEXT), 3);
+  EXPECT_EQ(TopRowAfter(IDC_SEARCH_NEXT), 3);  // stays at the last hit
+  EXPECT_EQ(TopRowAfter(IDC_SEARCH_FIRST), 2);
+  EXPECT_EQ(TopRowAfter(IDC_SEARCH_LAST), 3);
+
+  Settings.selectColor = RGB(0, 0, 200);
+  Settings.textColorSelected = RGB(255, 255, 0);
+  EXPECT_EQ(StageAnswer(dialog_, CDDS_PREPAINT), CDRF_NOTIFYITEMDRAW);
+  EXPECT_EQ(StageAnswer(dialog_, CDDS_ITEMPREPAINT), CDRF_NOTIFYSUBITEMDRAW);
+  for (int column = 0; column < 3; ++column) {
+    const RowColours hit = DrawnColours(dialog_, 2, column);
+    EXPECT_EQ(hit.answer, CDRF_NEWFONT);
+    EXPECT_EQ(hit.text, RGB(255, 255, 0));
+    EXPECT_EQ(hit.back, RGB(0, 0, 200));
+    const RowColours plain = DrawnColours(dialog_, 1, column);
+    EXPECT_EQ(plain.answer, CDRF_NEWFONT);
+    EXPECT_EQ(plain.text, CLR_DEFAULT);
+    EXPECT_EQ(plain.back, CLR_DEFAULT);
+  }
+}
+
+TEST_F(ShowProfileTest, ActivatingARowShowsItsIndex) {
+  Open();
+  Load(WriteProfile(SmallProfile));
+  NMITEMACTIVATE activate = {};
+  activate.hdr.hwndFrom = List();
+  activate.hdr.idFrom = IDC_PROFILE_LIST;
+  activate.hdr.code = LVN_ITEMACTIVATE;
+  activate.iItem = 2;
+  SendMessageW(dialog_, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&activate));
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
+}
+
+std::vector<std::wstring> ListBoxRows(HWND dialog, int id, std::vector<int>* selected) {
+  std::vector<std::wstring> rows;
+  const int count = static_cast<int>(SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[512] = {};
+    SendDlgItemMessageW(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    rows.push_back(text);
+    selected->push_back(static_cast<int>(SendDlgItemMessageW(dialog, id, LB_GETSEL, i, 0)));
+  }
+  return rows;
+}
+
+void ClickSegment(HWND filter, int row, bool select) {
+  SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, select, row);
+  SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(filter, IDC_FILTER_SEGMENTS)));
+}
+
+TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
+  Open();
+  Load(WriteProfile(SmallProfile));
+  std::vector<std::wstring> segments;
+  std::vector<int> selected;
+  std::wstring caption;
+  bool columnsChecked = false;
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[&](HWND filter) {
+               caption = WindowText(filter);
+               segments = ListBoxRows(filter, IDC_FILTER_SEGMENTS, &selected);
+               columnsChecked = IsDlgButtonChecked(filter, IDC_FILTER_SEGMENT_COLUMN) &&
+                                IsDlgButtonChecked(filter, IDC_FILTER_NAME_COLUMN) &&
+                                IsDlgButtonChecked(filter, IDC_FILTER_VALUE_COLUMN);
+               ClickSegment(filter, 0, false);  // takes effect even though the dialog is cancelled
+               ClickButton(filter, IDCANCEL);
+             }});
+  EXPECT_EQ(caption, L"KestrelwoodV3.02 Filter settings");
+  EXPECT_EQ(segments, (std::vector<std::wstring>{L"profile / Preferences / ", L"profile / Mach3Mill / ",
+                                                 L"profile / Preferences / "}));
+  EXPECT_EQ(selected, (std::vector<int>{1, 1, 1}));
+  EXPECT_TRUE(columnsChecked);
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(CellText(List(), 0, 1), L"Port1");
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
+  Find(L"Port*");  // only listed rows are searched
+  EXPECT_EQ(Search.hits, (std::vector<int32_t>{0, 1}));
+
+  // Unchecking every column makes the next search refuse.
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[&](HWND filter) {
+               for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
+                 CheckDlgButton(filter, id, BST_UNCHECKED);
+               }
+               ClickButton(filter, IDC_FILTER_SELECT_ALL);
+               ClickButton(filter, IDOK);
+             }});
+  EXPECT_EQ(Rows(), 7);
+  messages.Clear();
+  Find(L"Port*");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"At least one search column must be selected");
+
+  Load(WriteProfile(SmallProfile));  // a new load selects every column again
+  Find(L"Port*");
+  EXPECT_EQ(Search.hits.size(), 4u);
+}
+
+TEST_F(ShowProfileTest, AGeneratedProfileOf6000EntriesListsAndSearches) {
+  const std::vector<GeneratedEntry> entries = MakeProfileEntries(ProfileShape{});
+  Open();
+  Load(WriteProfile(MakeProfileText(entries)));
+  ASSERT_EQ(Rows(), 6000);
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"6000");
+  for (int row : {0, 1234, 5999}) {
+    EXPECT_EQ(CellText(List(), row, 0), L"profile / " + Wide(entries[row].section) + L" / ");
+    EXPECT_EQ(CellText(List(), row, 1), Wide(entries[row].name));
+    EXPECT_EQ(CellText(List(), row, 2), Wide(entries[row].value));
+  }
+  // Every row whose name or value holds "Screen1" somewhere, found whole.
+  std::vector<int32_t> expected;
+  for (int row = 0; row < 6000; ++row) {
+    if (entries[row].value.find("Screen1") != std::string::npos) expected.push_back(row);
+  }
+  ASSERT_GT(expected.size(), 2u);
+  Find(L"*screen1*");
+  EXPECT_EQ(Search.hits, expected);
+  EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), std::to_wstring(expected.size()));
+  EXPECT_EQ(TopRowAfter(IDC_SEARCH_LAST), expected.back());
+  EXPECT_EQ(DrawnColours(dialog_, expected.back(), 1).back, Settings.selectColor);
+  const int other = expected.back() == 5999 ? 0 : 5999;
+  EXPECT_EQ(DrawnColours(dialog_, other, 1).back, CLR_DEFAULT);
+}
+
+TEST_F(ShowProfileTest, CloseReleasesTheProfile) {
+  Open();
+  Load(WriteProfile(SmallProfile));
+  ASSERT_GT(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
+  Command(dialog_, IDC_CLOSE_VIEW);
+  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
+}
+
+}  // namespace

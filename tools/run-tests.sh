@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds both programs (32-bit shipped, 64-bit with the tests) and runs
+# every test under Wine, with a virtual display and a PDF printer.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$KW_ROOT"
+
+kw_ensure_packages
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+tools/check-imports.sh build/win32/Kestrelwood.exe
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+
+kw_prepare_wine "$KW_ROOT/build/win64/wineprefix"
+kw_unmanaged_windows
+trap 'wineserver -k >/dev/null 2>&1 || true; kw_stop_xvfb' EXIT
+kw_start_xvfb
+if [ -x tools/setup-printer.sh ]; then
+  tools/setup-printer.sh || echo "No PDF printer: printing tests will be skipped"
+fi
+
+cd build/win64
+ctest --output-on-failure

@@ -1,0 +1,466 @@
+// Compare profiles: two profiles paired entry by entry, values side by
+// side, equal and differing rows in their own colours, optionally only the
+// differences; searchable and filtered by segment like Show profile.
+#include <io.h>
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "app/file_helpers.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "profile/profile_reader.h"
+#include "resources/resource.h"
+#include "view/list_view_search.h"
+#include "view/profile_compare.h"
+#include "view/view_dialogs.h"
+
+static const TextTriple TextCompareTitle = {L"Vergleichen von Profil Dateien", L"Comparison of profile files",
+                                            L"Comparaison de fichiers profils"};
+static const TextTriple TextOpenFile1 = {L"Datei 1 Öffnen", L"File 1 to open", L"Premier fichier à ouvrir"};
+static const TextTriple TextOpenFile2 = {L"Datei 2 öffnen", L"File 2 to open", L"Deuxième fichier à ourvrir"};
+static const TextTriple TextSpecifyFile1 = {L"Bitte Datei 1 angeben", L"Please specify file 1",
+                                            L"Spécifiez le premier fichier"};
+static const TextTriple TextSpecifyFile2 = {L"Bitte Datei 2 angeben", L"Please specify file 2",
+                                            L"Spécifiez le deuxième fichier"};
+static const TextTriple TextSameFiles = {L"Gleich Dateinamen für Profile 1 und Profile 2. Fortfahren?",
+                                         L"Same filenames for profile1 and profile 2. Continue?",
+                                         L"Le premier et le deuxième fichiers ont le même nom. Continuer ?"};
+static const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
+                                         L"Please load profile-file first"};
+static const TextTriple TextValueOfFile = {L"Wert von Datei", L"Value of file", L"Value of file"};
+
+static const TextTriple TextProfile1 = {L"Profile 1", L"Profile 1", L"Premier profil"};
+static const TextTriple TextProfile2 = {L"Profile 2", L"Profile 2", L"Deuxième profil"};
+static const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
+static const TextTriple TextShowAll = {L"Zeige alle Elemente", L"Show all elements", L"Montrer tous les éléments"};
+static const TextTriple TextShowDifferent = {L"Zeige nur Unterschiede", L"Show only differences",
+                                             L"Montrer uniquement les différences"};
+static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
+static const TextTriple TextSetFilter = {L"Filter setzen", L"Set filter", L"Règler le filtrage"};
+static const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
+static const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
+static const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
+static const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"};
+static const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
+static const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
+static const TextTriple TextSearchString = {L"Suche Daten", L"Search string", L"Search string"};
+
+static const RelabelRow CompareControls[] = {
+    {IDC_COMPARE_LABEL1, &TextProfile1},
+    {IDC_COMPARE_LABEL2, &TextProfile2},
+    {IDC_LOAD_PROFILE, &TextLoadData},
+    {IDC_COMPARE_ALL, &TextShowAll},
+    {IDC_COMPARE_DIFFERENT, &TextShowDifferent},
+    {IDC_CLOSE_VIEW, &TextClose},
+    {IDC_SET_FILTER, &TextSetFilter},
+    {IDC_SEARCH_COUNT_LABEL, &TextHits},
+    {IDC_SEARCH_CASE, &TextCaseSensitive},
+    {IDC_SEARCH_START, &TextSearch},
+    {IDC_SEARCH_FIRST, &TextShowFirst},
+    {IDC_SEARCH_NEXT, &TextShowNext},
+    {IDC_SEARCH_LAST, &TextShowLast},
+    {IDC_SEARCH_GROUP, &TextSearch},
+    {IDC_COMPARE_SEARCH_LABEL, &TextSearchString},
+    {IDC_SEARCH_HINT, &TextWildCards},
+    {0, nullptr},
+};
+
+static const TextTriple MenuFile = {L"Datei", L"File", L"Fichier"};
+static const TextTriple MenuSettings = {L"Einstellungen", L"Settings", L"Réglages"};
+static const TextTriple ItemExit = {L"Beenden", L"Exit", L"Fermer"};
+static const TextTriple ItemColours = {L"Farben", L"Colors", L"Couleurs"};
+
+static const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, {-1, nullptr}};
+static const RelabelRow CompareMenuItems[] = {
+    {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours}, {0, nullptr}};
+
+static const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
+static const TextTriple TextTag = {L"Bezeichnung", L"Tag", L"Nom"};
+static const TextTriple TextValueFile1 = {L"Wert Datei 1", L"Value file 1", L"Valeur dans le fichier 1"};
+static const TextTriple TextValueFile2 = {L"Wert Datei 2", L"Value file 2", L"Valeur dans le fichier 2"};
+
+static const ListColumn CompareColumns[] = {
+    {&TextElement, 100}, {&TextTag, 150}, {&TextValueFile1, 300}, {&TextValueFile2, 300}, {nullptr, 0}};
+
+inline constexpr int CompareColumnCount = 4;
+inline constexpr int File1Column = 2;
+inline constexpr int File2Column = 3;
+
+// The first open-file dialog's initial folder: empty, so Windows picks it.
+static wchar_t InitialFolder[PathCapacity];
+
+// The slot-0 entries listed, row by row, and the display mode of the last
+// Load (a mode chosen since then waits for the next Load).
+static std::vector<uint32_t> CompareRows;
+static bool ListedDifferentOnly = false;
+
+static std::wstring_view File1Value(uint32_t entry) { return ProfileSlots[FirstProfileSlot].records[entry].value; }
+static std::wstring_view File2Value(uint32_t entry) { return ProfileSlots[CompareResultSlot].records[entry].value; }
+
+static std::wstring_view CompareCell(int row, int column) {
+  const uint32_t entry = CompareRows[row];
+  const ProfileEntry& first = ProfileSlots[FirstProfileSlot].records[entry];
+  switch (column) {
+    case 0:
+      return first.path;
+    case 1:
+      return first.name;
+    case File1Column:
+      return first.value;
+    default:
+      return File2Value(entry);
+  }
+}
+
+// An absent value shows as an empty text, and compares as one.
+static bool ValuesEqual(uint32_t entry) { return File1Value(entry) == File2Value(entry); }
+
+static bool BothPresentAndEqual(uint32_t entry) {
+  return HasValue(File1Value(entry)) && HasValue(File2Value(entry)) && ValuesEqual(entry);
+}
+
+static HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_PROFILE_LIST); }
+
+static void SetNumber(HWND dialog, int id, int number) {
+  SetDlgItemTextW(dialog, id, FormatText(L"%d", number).c_str());
+}
+
+static void SetColumnTitle(HWND dialog, int column, const std::wstring& title) {
+  LVCOLUMNW header = {};
+  header.mask = LVCF_TEXT;
+  header.pszText = const_cast<wchar_t*>(title.c_str());
+  ListView_SetColumn(ListOf(dialog), column, &header);
+}
+
+static void EnableControl(HWND dialog, int id, bool enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
+
+// The rows of the selected segments, without the equal ones in "different
+// only" mode.
+static void ListCompareRows(HWND dialog) {
+  CompareRows.clear();
+  for (uint32_t entry : SelectedEntries()) {
+    if (ListedDifferentOnly && BothPresentAndEqual(entry)) continue;
+    CompareRows.push_back(entry);
+  }
+  FillListRows(ListOf(dialog), static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
+}
+
+int AllocateCompareList() {
+  const size_t capacity =
+      std::max(ProfileSlots[FirstProfileSlot].Capacity(), ProfileSlots[SecondProfileSlot].Capacity());
+  ReleaseProfile(CompareResultSlot);
+  try {
+    ProfileSlots[CompareResultSlot].records.resize(capacity);
+  } catch (const std::bad_alloc&) {
+    ReleaseProfile(CompareResultSlot);
+    ShowErrorMessage(MainWindow, SelectText(TextOutOfMemory));
+    return 0;
+  }
+  return 1;
+}
+
+static void CutPaths(ProfileList& list) {
+  for (uint32_t i = 0; i < list.Count(); ++i) list.records[i].path = CutPathEnd(list.records[i].path);
+}
+
+// Adds one record at the count of the slot; grows the list when the count
+// reaches its capacity.
+static bool Append(int slot, uint32_t& count, std::wstring_view path, std::wstring_view name,
+                   std::wstring_view value) {
+  ProfileList& list = ProfileSlots[slot];
+  ProfileEntry& entry = list.records[count];
+  if (HasValue(path)) entry.path = list.texts.Keep(path);
+  if (HasValue(name)) entry.name = list.texts.Keep(name);
+  entry.value = HasValue(value) ? list.texts.Keep(value) : std::wstring_view();
+  ++count;
+  return count < list.Capacity() || GrowProfileList(slot);
+}
+
+// Pairs file 1 (slot 0) with file 2 (slot 1) into the comparison list
+// (slot 2), and appends the entries found only in file 2 to both lists.
+static bool MergeProfiles() {
+  ProfileList& first = ProfileSlots[FirstProfileSlot];
+  ProfileList& second = ProfileSlots[SecondProfileSlot];
+  CutPaths(first);
+  CutPaths(second);
+  if (!AllocateCompareList()) return false;
+  ProfileList& result = ProfileSlots[CompareResultSlot];
+  const std::vector<int32_t> partners = PairEntries(first, second);
+  uint32_t count = first.Count();
+  for (uint32_t i = 0; i < count; ++i) {
+    if (partners[i] >= 0) result.records[i].value = result.texts.Keep(second.records[partners[i]].value);
+  }
+  uint32_t resultCount = count;
+  for (uint32_t j = 0; j < second.Count(); ++j) {
+    const ProfileEntry& only = second.records[j];
+    if (only.matched) continue;
+    if (!Append(FirstProfileSlot, count, only.path, only.name, {})) return false;
+    if (!Append(CompareResultSlot, resultCount, {}, {}, only.value)) return false;
+  }
+  first.records[0].count = count;
+  result.records[0].count = resultCount;
+  return true;
+}
+
+static bool ReadPathField(HWND dialog, int id, wchar_t* path, const TextTriple& empty) {
+  GetDlgItemTextW(dialog, id, path, PathCapacity);
+  if (!path[0]) {
+    ShowErrorMessage(dialog, SelectText(empty));
+    return false;
+  }
+  if (_waccess(path, 0) != 0) {
+    ShowErrorMessage(dialog, FormatText(L"%s File not found", path).c_str());
+    return false;
+  }
+  return true;
+}
+
+int CompareProfiles(HWND dialog) {
+  if (!ReadPathField(dialog, IDC_COMPARE_PATH1, Settings.filenameProfile1, TextSpecifyFile1) ||
+      !ReadPathField(dialog, IDC_COMPARE_PATH2, Settings.filenameProfile2, TextSpecifyFile2)) {
+    return 0;
+  }
+  const wchar_t* valueOf = SelectText(TextValueOfFile);
+  SetColumnTitle(dialog, File1Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile1));
+  SetColumnTitle(dialog, File2Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile2));
+  ClearSearchHits();
+  ListView_DeleteAllItems(ListOf(dialog));
+  CompareRows.clear();
+  Segments.clear();
+  if (wcscmp(Settings.filenameProfile1, Settings.filenameProfile2) == 0 &&
+      ShowWarningMessage(dialog, SelectText(TextSameFiles), MB_YESNO) != IDYES) {
+    return 0;
+  }
+  if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return 0;
+  SetNumber(dialog, IDC_COMPARE_COUNT1, static_cast<int>(ProfileSlots[FirstProfileSlot].Count()));
+  if (!ReadProfile(SecondProfileSlot, Settings.filenameProfile2)) return 0;
+  SetNumber(dialog, IDC_COMPARE_COUNT2, static_cast<int>(ProfileSlots[SecondProfileSlot].Count()));
+  if (!MergeProfiles()) return 0;
+  BuildSegments();
+  ListedDifferentOnly = Settings.showDifferentOnly != 0;
+  ListCompareRows(dialog);
+  EnableControl(dialog, IDC_SET_FILTER, true);
+  EnableControl(dialog, IDC_SEARCH_START, true);
+  return 1;
+}
+
+LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw) {
+  if (draw->nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) {
+    return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
+  }
+  if (draw->iSubItem >= File2Column) return CDRF_DODEFAULT;
+  const size_t row = draw->nmcd.dwItemSpec;
+  if (Search.IsHit(static_cast<int>(row)) || row >= CompareRows.size()) {
+    return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
+  }
+  return ValuesEqual(CompareRows[row])
+             ? DrawListRow(draw, Settings.compareTextColorEqual, Settings.compareBackColorEqual)
+             : DrawListRow(draw, Settings.compareTextColorUnequal, Settings.compareBackColorUnequal);
+}
+
+// A menu added to a dialog takes its height from the client area: the
+// window grows by it, so the bottom row stays in view.
+static void AttachMenu(HWND dialog) {
+  SetMenu(dialog, LoadMenuW(Instance, MAKEINTRESOURCEW(IDR_COMPARE_MENU)));
+  RelabelMenuBar(CompareMenuBar, dialog);
+  RelabelMenuItems(CompareMenuItems, dialog);
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left,
+               frame.bottom - frame.top + GetSystemMetrics(SM_CYMENU), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+static void OnInitCompare(HWND dialog) {
+  LoadAllSettings();  // first, so the caption too is in the language in force
+  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextCompareTitle)).c_str());
+  AttachMenu(dialog);
+  SendDlgItemMessageW(dialog, IDC_SEARCH_HINT, WM_SETFONT, reinterpret_cast<WPARAM>(CompareFont), FALSE);
+  ClearSearchHits();
+  CompareRows.clear();
+  Segments.clear();
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, Settings.filenameProfile1);
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, Settings.filenameProfile2);
+  HWND list = ListOf(dialog);
+  ListView_SetExtendedListViewStyle(
+      list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_DeleteAllItems(list);
+  InsertListColumns(list, CompareColumns);
+  for (int id : {IDC_SET_FILTER, IDC_SEARCH_START, IDC_SEARCH_FIRST, IDC_SEARCH_NEXT, IDC_SEARCH_LAST}) {
+    EnableControl(dialog, id, false);
+  }
+  CheckDlgButton(dialog, IDC_COMPARE_ALL, Settings.showAll ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_COMPARE_DIFFERENT, Settings.showDifferentOnly ? BST_CHECKED : BST_UNCHECKED);
+  for (int id : {IDC_COMPARE_PATH1, IDC_COMPARE_PATH2}) {
+    SendDlgItemMessageW(dialog, id, EM_SETEVENTMASK, 0, ENM_CHANGE);
+  }
+  RelabelControls(CompareControls, dialog);
+  SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
+  SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
+}
+
+struct FileSide {
+  int field;
+  int count;
+  int column;
+  wchar_t* path;
+  const TextTriple* title;
+  wchar_t* initialFolder;
+};
+
+static const FileSide Sides[] = {
+    {IDC_COMPARE_PATH1, IDC_COMPARE_COUNT1, File1Column, Settings.filenameProfile1, &TextOpenFile1, InitialFolder},
+    {IDC_COMPARE_PATH2, IDC_COMPARE_COUNT2, File2Column, Settings.filenameProfile2, &TextOpenFile2, nullptr},
+};
+
+static void OnBrowse(HWND dialog, const FileSide& side) {
+  wchar_t path[PathCapacity] = L"";
+  if (!ChooseOpenFile(path, side.initialFolder, L"*.xml\0*.xml\0", SelectText(*side.title))) return;
+  CopyText(side.path, PathCapacity, path);
+  SetDlgItemTextW(dialog, side.field, path);
+  StoreSettings({side.path});
+  SetColumnTitle(dialog, side.column, L"");
+  SetNumber(dialog, side.count, 0);
+  EnableControl(dialog, IDC_SET_FILTER, false);
+}
+
+static void OnDisplayMode(bool differentOnly) {
+  Settings.showDifferentOnly = differentOnly ? 1 : 0;
+  Settings.showAll = differentOnly ? 0 : 1;
+  StoreSettings({&Settings.showAll, &Settings.showDifferentOnly});
+}
+
+static void OnLoad(HWND dialog) {
+  ReleaseAllProfiles();
+  SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
+  SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
+  SetColumnTitle(dialog, File1Column, Settings.filenameProfile1);
+  SetColumnTitle(dialog, File2Column, Settings.filenameProfile2);
+  CompareProfiles(dialog);
+}
+
+// Rows of unselected segments are not listed; the old hits no longer apply.
+static void OnSetFilter(HWND dialog) {
+  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc);
+  ClearSearchHits();
+  ShowNoHits(dialog);
+  ListCompareRows(dialog);
+}
+
+static void OnFind(HWND dialog) {
+  HWND list = ListOf(dialog);
+  ClearSearchHits();
+  ListView_Scroll(list, 0, 1000);
+  ListView_EnsureVisible(list, 0, FALSE);
+  RunSearch(dialog, static_cast<int>(CompareRows.size()), CompareCell);
+  Search.currentHit = 0;
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// New colours show at once.
+static void OnColours(HWND dialog) {
+  RunModalDialog(dialog, IDD_COLOURS, ColourDialogProc);
+  InvalidateRect(ListOf(dialog), nullptr, TRUE);
+}
+
+static void OnClose(HWND dialog) {
+  ReleaseAllProfiles();
+  CompareRows.clear();
+  Segments.clear();
+  HMENU menu = GetMenu(dialog);
+  SetMenu(dialog, nullptr);
+  DestroyMenu(menu);
+  EndDialog(dialog, 1);
+}
+
+static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
+  if (header->idFrom != IDC_PROFILE_LIST) return FALSE;
+  switch (header->code) {
+    case LVN_ITEMACTIVATE:
+      SetNumber(dialog, IDC_COMPARE_ROW, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
+      return TRUE;
+    case NM_CUSTOMDRAW:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DrawCompareRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
+      return TRUE;
+    case LVN_DELETEALLITEMS:  // no notice per row
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+static bool OnCommand(HWND dialog, int id, int code) {
+  switch (id) {
+    case IDC_COMPARE_PATH1:
+    case IDC_COMPARE_PATH2:
+      if (code == EN_CHANGE) EnableControl(dialog, IDC_SET_FILTER, false);
+      return true;
+    case IDC_COMPARE_BROWSE1:
+      OnBrowse(dialog, Sides[0]);
+      return true;
+    case IDC_COMPARE_BROWSE2:
+      OnBrowse(dialog, Sides[1]);
+      return true;
+    case IDC_COMPARE_ALL:
+      OnDisplayMode(false);
+      return true;
+    case IDC_COMPARE_DIFFERENT:
+      OnDisplayMode(true);
+      return true;
+    case IDC_LOAD_PROFILE:
+      OnLoad(dialog);
+      return true;
+    case IDC_SET_FILTER:
+      OnSetFilter(dialog);
+      return true;
+    case IDC_SEARCH_START:
+      OnFind(dialog);
+      return true;
+    case IDC_SEARCH_FIRST:
+      ShowFirstHit(ListOf(dialog));
+      return true;
+    case IDC_SEARCH_NEXT:
+      ShowNextHit(ListOf(dialog));
+      return true;
+    case IDC_SEARCH_LAST:
+      ShowLastHit(ListOf(dialog));
+      return true;
+    case IDM_COMPARE_COLOURS:
+      OnColours(dialog);
+      return true;
+    case IDM_COMPARE_EXIT:
+    case IDC_CLOSE_VIEW:
+    case IDCANCEL:
+      OnClose(dialog);
+      return true;
+  }
+  return false;
+}
+
+INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitCompare(dialog);
+      return TRUE;
+    case WM_NOTIFY:
+      return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+      return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_CLOSE:
+      OnClose(dialog);
+      return TRUE;
+  }
+  return FALSE;
+}

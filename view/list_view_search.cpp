@@ -1,0 +1,132 @@
+// Filling, searching and drawing the shared list view.
+#include "view/list_view_search.h"
+
+#include <string>
+
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "resources/resource.h"
+#include "view/search_pattern.h"
+
+const TextTriple TextWildCards = {L"Erlaubte Joker: ? *", L"Allowed wild cards: ? *", L"Allowed wild cards: ? *"};
+
+static const TextTriple TextNoSearchValue = {L"Kein Suchbegriff angegeben", L"No search value specified",
+                                             L"No search value specified"};
+static const TextTriple TextNoSearchColumn = {L"Es muss mindestens 1 Spalte zum Suchen ausgewählt werden!",
+                                              L"At least one search column must be selected",
+                                              L"At least one search column must be selected"};
+
+// Scrolling far down first brings a hit above the view to its top.
+inline constexpr int ScrollBeforeShowing = 1000;
+
+void InsertListColumns(HWND list, const ListColumn* columns) {
+  for (int i = 0; columns[i].title; ++i) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(SelectText(*columns[i].title));
+    column.cx = columns[i].width;
+    column.iSubItem = i;
+    ListView_InsertColumn(list, i, &column);
+  }
+}
+
+// List-view items take non-const texts; the list copies them.
+static wchar_t* ItemText(std::wstring_view text, std::wstring& spare) {
+  if (text.data() && text.data()[text.size()] == L'\0') return const_cast<wchar_t*>(text.data());
+  spare.assign(text);
+  return spare.data();
+}
+
+void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  ListView_SetItemCountEx(list, rows, LVSICF_NOINVALIDATEALL);
+  std::wstring spare;
+  for (int row = 0; row < rows; ++row) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = ItemText(cell(row, 0), spare);
+    const int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int column = 1; column < columns; ++column) {
+      LVITEMW sub = {};
+      sub.iSubItem = column;
+      sub.pszText = ItemText(cell(row, column), spare);
+      SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
+    }
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+static void ShowSearchError(HWND dialog, const TextTriple& text) {
+  ShowErrorMessage(dialog, SelectText(text), MB_TASKMODAL);
+}
+
+static std::wstring ControlText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+static void ShowRow(HWND list, int row) {
+  if (row < 0) return;
+  ListView_Scroll(list, 0, ScrollBeforeShowing);
+  ListView_EnsureVisible(list, row, FALSE);
+}
+
+static void EnableNavigation(HWND dialog, bool enable) {
+  for (int id : {IDC_SEARCH_FIRST, IDC_SEARCH_NEXT, IDC_SEARCH_LAST}) EnableWindow(GetDlgItem(dialog, id), enable);
+}
+
+int RunSearch(HWND dialog, int rows, const CellText& cell) {
+  const std::wstring text = ControlText(dialog, IDC_SEARCH_TEXT);
+  if (text.empty()) {
+    ShowSearchError(dialog, TextNoSearchValue);
+    return 0;
+  }
+  if (!Search.columns[SegmentColumn] && !Search.columns[NameColumn] && !Search.columns[ValueColumn]) {
+    ShowSearchError(dialog, TextNoSearchColumn);
+    return 0;
+  }
+  const bool caseSensitive = IsDlgButtonChecked(dialog, IDC_SEARCH_CASE) == BST_CHECKED;
+  const std::wstring normalised = NormaliseSearchText(text);
+  if (normalised != text) SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, normalised.c_str());
+  FindHits(normalised, caseSensitive, rows, cell);
+  if (!Search.hits.empty()) ShowRow(GetDlgItem(dialog, IDC_PROFILE_LIST), Search.hits[0]);
+  SetDlgItemTextW(dialog, IDC_SEARCH_COUNT, FormatText(L"%d", static_cast<int>(Search.hits.size())).c_str());
+  EnableNavigation(dialog, Search.hits.size() > 1);
+  return 1;
+}
+
+void ShowFirstHit(HWND list) { ShowRow(list, FirstHitRow()); }
+void ShowNextHit(HWND list) { ShowRow(list, NextHitRow()); }
+void ShowLastHit(HWND list) { ShowRow(list, LastHitRow()); }
+
+void ShowNoHits(HWND dialog) {
+  SetDlgItemTextW(dialog, IDC_SEARCH_COUNT, L"0");
+  EnableNavigation(dialog, false);
+}
+
+LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back) {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      auto* colours = const_cast<NMLVCUSTOMDRAW*>(draw);
+      if (Search.IsHit(static_cast<int>(draw->nmcd.dwItemSpec))) {
+        colours->clrText = Settings.textColorSelected;
+        colours->clrTextBk = Settings.selectColor;
+      } else {
+        colours->clrText = text;
+        colours->clrTextBk = back;
+      }
+      return CDRF_NEWFONT;
+    }
+  }
+  return CDRF_DODEFAULT;
+}

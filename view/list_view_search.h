@@ -1,0 +1,42 @@
+// The list view and search controls that the Show profile and Compare
+// profiles dialogs share (same control ids in both templates).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/text_triple.h"
+#include "view/profile_search.h"
+
+struct ListColumn {
+  const TextTriple* title;
+  int width;  // pixels
+};
+
+// Inserts the columns (a table ending at a null title) in the current language.
+void InsertListColumns(HWND list, const ListColumn* columns);
+
+// Replaces every row of the list with `rows` rows of `columns` cells. Redraw
+// is off meanwhile and the count set ahead: filling with redraw on takes a
+// minute for a profile under Wine, a tenth of a second without.
+void FillListRows(HWND list, int rows, int columns, const CellText& cell);
+
+// Reads the search field, the case check box and the search columns of the
+// dialog, searches the rows, shows the first hit, the hit count and the
+// navigation buttons. False with a message when there is nothing to search.
+int RunSearch(HWND dialog, int rows, const CellText& cell);
+
+void ShowFirstHit(HWND list);
+void ShowNextHit(HWND list);
+void ShowLastHit(HWND list);
+
+// Shows the hit count (0) and disables the navigation, for an emptied list.
+void ShowNoHits(HWND dialog);
+
+// Custom draw of a list whose hit rows show in the search colours, other
+// rows in the given colours (CLR_DEFAULT: the list's own). Answers every
+// stage; the dialog returns the result through DWLP_MSGRESULT.
+LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
+
+// The wild-card hint and the search labels shared by both dialogs.
+extern const TextTriple TextWildCards;

@@ -1,0 +1,18 @@
+// The wild-card search text: its normalised form, case folding and the
+// matcher ("?" one character, "*" any run, also empty; whole cells).
+// Needs no Windows header.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The search text as it is shown back: consecutive stars collapse into one
+// ("a**b" becomes "a*b"); everything else stays.
+std::wstring NormaliseSearchText(std::wstring_view text);
+
+// Lower-cases, in place, every character for which iswupper holds.
+void FoldCase(std::wstring& text);
+
+// True when the whole subject matches the normalised pattern text. Greedy
+// matching that backs up to the last star, so no match is ever missed.
+bool MatchPattern(std::wstring_view subject, std::wstring_view pattern);

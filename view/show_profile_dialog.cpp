@@ -1,0 +1,221 @@
+// Show profile: one profile's entries in a list, with the wild-card search
+// and the segment filter.
+#include <io.h>
+
+#include <string>
+#include <vector>
+
+#include "app/file_helpers.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "profile/profile_reader.h"
+#include "resources/resource.h"
+#include "view/list_view_search.h"
+#include "view/view_dialogs.h"
+
+static const TextTriple TextShowTitle = {L"Profile anzeigen", L"Show profile", L"Show profile"};
+static const TextTriple TextOpenTitle = {L"Profile Datei Öffnen", L"Profile file to open",
+                                         L"Fichier profil à ouvrir"};
+static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
+                                           L"Spécifiez le premier fichier"};
+static const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
+                                         L"Please load profile-file first"};
+
+static const TextTriple TextProfile = {L"Profile", L"Profile", L"Profil"};
+static const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
+static const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
+static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
+static const TextTriple TextSetFilter = {L"Filter setzen", L"Set filter", L"Règler le filtrage"};
+static const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
+static const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
+static const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"};
+static const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
+static const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
+
+static const RelabelRow ShowProfileControls[] = {
+    {IDC_SHOW_PATH_LABEL, &TextProfile},
+    {IDC_LOAD_PROFILE, &TextLoadData},
+    {IDC_SHOW_SEARCH_LABEL, &TextSearch},
+    {IDC_CLOSE_VIEW, &TextClose},
+    {IDC_SET_FILTER, &TextSetFilter},
+    {IDC_SEARCH_COUNT_LABEL, &TextHits},
+    {IDC_SEARCH_CASE, &TextCaseSensitive},
+    {IDC_SEARCH_START, &TextSearch},
+    {IDC_SEARCH_FIRST, &TextShowFirst},
+    {IDC_SEARCH_NEXT, &TextShowNext},
+    {IDC_SEARCH_LAST, &TextShowLast},
+    {IDC_SEARCH_GROUP, &TextSearch},
+    {IDC_SEARCH_HINT, &TextWildCards},
+    {0, nullptr},
+};
+
+static const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
+static const TextTriple TextName = {L"Name", L"Name", L"Nom"};
+static const TextTriple TextValue = {L"Wert", L"Value", L"Valeur"};
+
+static const ListColumn ShowProfileColumns[] = {
+    {&TextElement, 250}, {&TextName, 150}, {&TextValue, 500}, {nullptr, 0}};
+
+// The slot-0 entries listed, row by row.
+static std::vector<uint32_t> ListedEntries;
+
+static std::wstring_view ListedCell(int row, int column) {
+  const ProfileEntry& entry = ProfileSlots[FirstProfileSlot].records[ListedEntries[row]];
+  return column == 0 ? entry.path : column == 1 ? entry.name : entry.value;
+}
+
+static HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_PROFILE_LIST); }
+
+static void ShowNumber(HWND dialog, size_t rows) {
+  SetDlgItemTextW(dialog, IDC_SHOW_ROWS, FormatText(L"%d", static_cast<int>(rows)).c_str());
+}
+
+static void ListSelectedEntries(HWND dialog) {
+  ListedEntries = SelectedEntries();
+  FillListRows(ListOf(dialog), static_cast<int>(ListedEntries.size()), 3, ListedCell);
+  ShowNumber(dialog, ListedEntries.size());
+}
+
+static void OnInitShowProfile(HWND dialog) {
+  LoadAllSettings();  // first, so the caption too is in the language in force
+  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextShowTitle)).c_str());
+  RelabelControls(ShowProfileControls, dialog);
+  HWND list = ListOf(dialog);
+  ListView_SetExtendedListViewStyle(
+      list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_DeleteAllItems(list);
+  InsertListColumns(list, ShowProfileColumns);
+  ListedEntries.clear();
+  Segments.clear();
+  SetDlgItemTextW(dialog, IDC_SHOW_PATH, Settings.filenameProfile);
+  ShowNumber(dialog, 0);
+}
+
+static void LoadProfile(HWND dialog, const wchar_t* path) {
+  ListView_DeleteAllItems(ListOf(dialog));
+  ListedEntries.clear();
+  Segments.clear();
+  if (!ReadProfile(FirstProfileSlot, path)) return;
+  if (CopyText(Settings.filenameProfile, PathCapacity, path)) StoreSettings({Settings.filenameProfile});
+  BuildSegments();
+  ListSelectedEntries(dialog);
+}
+
+static void OnBrowse(HWND dialog) {
+  ShowNumber(dialog, 0);
+  wchar_t path[PathCapacity] = L"";
+  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenTitle))) return;
+  SetDlgItemTextW(dialog, IDC_SHOW_PATH, path);
+  LoadProfile(dialog, path);
+}
+
+static void OnLoad(HWND dialog) {
+  wchar_t path[PathCapacity] = L"";
+  GetDlgItemTextW(dialog, IDC_SHOW_PATH, path, PathCapacity);
+  if (!path[0]) {
+    ShowErrorMessage(dialog, SelectText(TextSpecifyFile));
+    return;
+  }
+  if (_waccess(path, 0) != 0) {
+    ShowErrorMessage(dialog, FormatText(L"%s File not found", path).c_str());
+    return;
+  }
+  ShowNumber(dialog, 0);
+  LoadProfile(dialog, path);
+}
+
+// The filter's segment selection takes effect however the dialog ends; the
+// rows change, so the old hits no longer apply.
+static void OnSetFilter(HWND dialog) {
+  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc);
+  ClearSearchHits();
+  ShowNoHits(dialog);
+  ListSelectedEntries(dialog);
+}
+
+static void OnFind(HWND dialog) {
+  HWND list = ListOf(dialog);
+  if (!Search.hits.empty()) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  ClearSearchHits();
+  RunSearch(dialog, static_cast<int>(ListedEntries.size()), ListedCell);
+  Search.currentHit = 0;
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+static void OnClose(HWND dialog) {
+  ReleaseAllProfiles();
+  ListedEntries.clear();
+  Segments.clear();
+  EndDialog(dialog, 1);
+}
+
+static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
+  if (header->idFrom != IDC_PROFILE_LIST) return FALSE;
+  switch (header->code) {
+    case LVN_ITEMACTIVATE:
+      ShowNumber(dialog, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
+      return TRUE;
+    case NM_CUSTOMDRAW:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
+                        DrawListRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header), CLR_DEFAULT, CLR_DEFAULT));
+      return TRUE;
+    case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+static bool OnCommand(HWND dialog, int id) {
+  switch (id) {
+    case IDC_SHOW_BROWSE:
+      OnBrowse(dialog);
+      return true;
+    case IDC_LOAD_PROFILE:
+      OnLoad(dialog);
+      return true;
+    case IDC_SET_FILTER:
+      OnSetFilter(dialog);
+      return true;
+    case IDC_SEARCH_START:
+      OnFind(dialog);
+      return true;
+    case IDC_SEARCH_FIRST:
+      ShowFirstHit(ListOf(dialog));
+      return true;
+    case IDC_SEARCH_NEXT:
+      ShowNextHit(ListOf(dialog));
+      return true;
+    case IDC_SEARCH_LAST:
+      ShowLastHit(ListOf(dialog));
+      return true;
+    case IDC_CLOSE_VIEW:
+    case IDCANCEL:
+      OnClose(dialog);
+      return true;
+  }
+  return false;
+}
+
+INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitShowProfile(dialog);
+      return TRUE;
+    case WM_NOTIFY:
+      return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+      return OnCommand(dialog, LOWORD(wParam));
+    case WM_CLOSE:
+      OnClose(dialog);
+      return TRUE;
+  }
+  return FALSE;
+}

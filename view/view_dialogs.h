@@ -1,0 +1,26 @@
+// Dialog procedures of the profile views.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+// Show profile (dialog 153), opened from the main window.
+INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Compare profiles (dialog 130 with its menu 133), opened from the main window.
+INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Reads both files named in the dialog, pairs their entries into slots 0
+// to 2 and lists them. False when a message stopped it.
+int CompareProfiles(HWND dialog);
+
+// Slot 2 emptied to the larger capacity of slots 0 and 1; reports failure.
+int AllocateCompareList();
+
+// The comparison list's custom draw: hits, equal and differing rows.
+LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw);
+
+// Segment filter (dialog 131), opened from Show profile and Compare profiles.
+// The selection of segments takes effect at once, OK or Cancel; OK also
+// sets the search columns. The caller lists the rows again afterwards.
+INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
