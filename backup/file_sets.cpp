@@ -54,8 +54,13 @@ static std::wstring Translated(const CopyDirection& direction, const std::wstrin
   return TranslateFolder(folder, direction.sourceRoot, direction.targetRoot);
 }
 
+// The folder made sure of last: files of one folder come one after another.
+static std::wstring LastFolderMade;
+
 static void CreateIfMissing(const std::wstring& folder) {
+  if (folder == LastFolderMade) return;
   if (!PathExists(folder)) CreateFolderPath(folder);
+  LastFolderMade = folder;
 }
 
 // Counts the file, or copies it to the same name in `targetFolder`.
@@ -204,6 +209,7 @@ const FileSet FileSets[] = {
 
 void RunFileSets(const CopyDirection& direction, uint32_t mask) {
   KeepCurrentFolder keep;
+  LastFolderMade.clear();
   ResetWalkList();
   CurrentCopyCommand.totalCount = 0;
   for (const FileSet* set = FileSets; set->bit; ++set) {
