@@ -228,3 +228,5 @@
 #define IDC_SET_TOOLTABLES 32779
 
 // Plug-in removal
+#define IDC_PLUGIN_LIST 1007
+#define IDC_PLUGIN_PROGRESS 1348
