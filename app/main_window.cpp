@@ -11,6 +11,7 @@
 #include "backup/backup_dialogs.h"
 #include "pins/check_ports_dialog.h"
 #include "pins/show_params_sheet.h"
+#include "plugins/remove_plugin_dialog.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 #include "settings_view/show_settings_dialog.h"
@@ -132,6 +133,8 @@ static void OnSaveParams(HWND window) { RunModalDialog(window, IDD_SAVE, SaveDia
 
 static void OnRestoreParams(HWND window) { RunModalDialog(window, IDD_RESTORE, RestoreDialogProc); }
 
+static void OnRemovePlugin(HWND window) { RunModalDialog(window, IDD_REMOVE_PLUGIN, RemovePluginDialogProc); }
+
 // Mach3's parallel-port driver does not work on 64-bit Windows: say so
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
@@ -162,6 +165,7 @@ static const CommandRow CommandTable[] = {
     {IDM_SAVE_PARAMS, OnSaveParams},
     {IDM_RESTORE_PARAMS, OnRestoreParams},
     {IDM_SHOW_SETTINGS, OnShowSettings},
+    {IDM_REMOVE_PLUGIN, OnRemovePlugin},
     {0, nullptr},
 };
 

@@ -163,7 +163,7 @@ static bool DecideConflict(const std::wstring& source, const std::wstring& targe
 
 // Copies all bytes in bounded pieces; reports a failure with its path.
 static bool CopyBytes(HANDLE source, const std::wstring& sourcePath, HANDLE target, const std::wstring& targetPath) {
-  std::vector<BYTE> chunk(CopyChunk);
+  static std::vector<BYTE> chunk(CopyChunk);  // one buffer for every copy
   for (;;) {
     DWORD read = 0;
     if (!ReadFile(source, chunk.data(), CopyChunk, &read, nullptr)) {
@@ -180,11 +180,32 @@ static bool CopyBytes(HANDLE source, const std::wstring& sourcePath, HANDLE targ
   }
 }
 
+// A new file in the target's folder: "<target>.kw~", or a name of the
+// system's own when a file of that name is already there.
+static HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring* temporary) {
+  *temporary = target + L".kw~";
+  HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  std::wstring folder, name;
+  if (!SplitAtLastBackslash(target, &folder, &name)) folder = L".";
+  wchar_t unique[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"kw~", 0, unique)) return INVALID_HANDLE_VALUE;
+  *temporary = unique;
+  file = CreateFileW(unique, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    DeleteFileW(unique);
+    SetLastError(error);
+  }
+  return file;
+}
+
 // The new content goes into a temporary file beside the target and takes
 // the target's name only when complete, so a failed copy leaves the old
 // target as it was.
-static bool WriteTarget(HANDLE source, const std::wstring& sourcePath, const std::wstring& target) {
-  if (PathExists(target)) {
+static bool WriteTarget(HANDLE source, const std::wstring& sourcePath, const std::wstring& target,
+                        bool targetExists) {
+  if (targetExists) {
     // Windows refuses to open a read-only file for writing; Wine run by an
     // administrator does not. Refuse it here, so the replace below never
     // overwrites a file the user protected, on either.
@@ -196,24 +217,17 @@ static bool WriteTarget(HANDLE source, const std::wstring& sourcePath, const std
     OpenedFile check;  // a locked target is reported as such
     if (!check.Open(target, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
   }
-  std::wstring folder, name;
-  if (!SplitAtLastBackslash(target, &folder, &name)) folder = L".";
-  wchar_t temporary[MAX_PATH];
-  if (!GetTempFileNameW(folder.c_str(), L"kw~", 0, temporary)) {
-    ShowOpenError(target, GetLastError());
-    return false;
-  }
-  HANDLE written = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::wstring temporary;
+  HANDLE written = CreateTemporaryBeside(target, &temporary);
   if (written == INVALID_HANDLE_VALUE) {
     ShowOpenError(target, GetLastError());
-    DeleteFileW(temporary);
     return false;
   }
   const bool copied = CopyBytes(source, sourcePath, written, target);
   CloseHandle(written);
-  if (copied && MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (copied && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   if (copied) ShowCopyError(target, GetLastError());
-  DeleteFileW(temporary);
+  DeleteFileW(temporary.c_str());
   return false;
 }
 
@@ -228,12 +242,13 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
   if (!PathExists(source)) return true;
   OpenedFile sourceFile;
   if (!sourceFile.Open(source, GENERIC_READ, OPEN_EXISTING)) return false;
-  if (CurrentCopyCommand.dateRule != NoDateRule && PathExists(*target)) {
+  bool targetExists = PathExists(*target);
+  if (CurrentCopyCommand.dateRule != NoDateRule && targetExists) {
     int comparison = 0;
     if (!CompareWithTarget(sourceFile.get(), *target, &comparison)) return false;
     if (SkippedByDateRule(CurrentCopyCommand.dateRule, comparison)) return true;
   }
-  if (PathExists(*target)) {
+  if (targetExists) {
     if (!DecideConflict(source, *target, setAnswer)) return false;
     const uint32_t answer = *setAnswer;
     if (answer == DontCopy || answer == DontCopyAll) return true;
@@ -242,9 +257,10 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
       std::wstring folder, name;
       SplitAtLastBackslash(*target, &folder, &name);
       *target = MakeKeptCopyName(folder, name);
+      targetExists = false;
     }
   }
-  if (!WriteTarget(sourceFile.get(), source, *target)) return false;
+  if (!WriteTarget(sourceFile.get(), source, *target, targetExists)) return false;
   ++CurrentCopyCommand.copiedCount;
   ShowCopied();
   return true;

@@ -50,7 +50,9 @@ static bool MakeRoomFor(int32_t count) {
 static bool WalkFolder(int32_t* count, const wchar_t* pattern);
 
 // Returns false when the walk must end (list full, folder path unknown).
-static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64i32_t& found) {
+// `here` is the current folder, the folder of every file found in it.
+static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64i32_t& found,
+                      const std::wstring& here) {
   if (!MakeRoomFor(*count + 1)) {
     ResetWalkList();
     *count = 0;
@@ -59,10 +61,14 @@ static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64
   WalkEntry& entry = WalkList[static_cast<size_t>(*count)];
   ++*count;
   // Only a folder can be made current: that tells folders from files.
-  const bool isFolder = _wchdir(found.name) == 0;
-  wchar_t folder[PathCapacity];
-  if (!_wgetcwd(folder, PathCapacity)) return false;
-  entry.folder = folder;
+  const bool isFolder = (found.attrib & _A_SUBDIR) && _wchdir(found.name) == 0;
+  if (isFolder) {
+    wchar_t folder[PathCapacity];
+    if (!_wgetcwd(folder, PathCapacity)) return false;
+    entry.folder = folder;
+  } else {
+    entry.folder = here;
+  }
   entry.name = isFolder ? std::wstring() : std::wstring(found.name);
   entry.attributes = found.attrib;
   if (isFolder) {
@@ -84,11 +90,15 @@ static bool WalkFolder(int32_t* count, const wchar_t* pattern) {
     if (wcscmp(pattern, L"*.m*s") != 0) ShowFindError();
     return false;
   }
-  bool going = true;
-  do {
-    if (wcscmp(found.name, L".") == 0 || wcscmp(found.name, L"..") == 0) continue;
-    going = WalkFound(count, pattern, found);
-  } while (going && _wfindnext64i32(search, &found) == 0);
+  wchar_t here[PathCapacity];
+  bool going = _wgetcwd(here, PathCapacity) != nullptr;
+  const std::wstring folder = going ? here : L"";
+  while (going) {
+    if (wcscmp(found.name, L".") != 0 && wcscmp(found.name, L"..") != 0) {
+      going = WalkFound(count, pattern, found, folder);
+    }
+    if (going) going = _wfindnext64i32(search, &found) == 0;
+  }
   _wchdir(L"..");
   _findclose(search);
   return true;
