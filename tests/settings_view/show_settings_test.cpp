@@ -351,8 +351,23 @@ TEST(ShowSettingsScreens, DISABLED_StaysOnScreenForScreenshots) {
   SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, profile);
   ShowWindow(dialog, SW_SHOW);
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  // KW_SHOT_MASK: the dialogs to tick, as a decimal mask (all when unset).
+  wchar_t mask[16] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_MASK", mask, 16)) {
+    const unsigned long bits = wcstoul(mask, nullptr, 10);
+    for (int i = 0; i < 20; ++i) {
+      CheckDlgButton(dialog, IDC_SETTINGS_FIRST_DIALOG + i, (bits >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    }
+  }
   ClickButton(dialog, IDC_SETTINGS_SHOW);
   if (SettingsOutputWindow) SetWindowPos(dialog, HWND_TOP, 540, 300, 0, 0, SWP_NOSIZE);
+  // KW_SHOT_PAGES: page down that often in the output window, without the dialog.
+  wchar_t pages[8] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_PAGES", pages, 8) && SettingsOutputWindow) {
+    ShowWindow(dialog, SW_HIDE);
+    for (int i = _wtoi(pages); i > 0; --i) SendMessageW(SettingsOutputWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
+    InvalidateRect(SettingsOutputWindow, nullptr, TRUE);
+  }
   const DWORD until = GetTickCount() + 8000;
   while (GetTickCount() < until) {
     MSG message;
@@ -368,6 +383,28 @@ TEST(ShowSettingsScreens, DISABLED_StaysOnScreenForScreenshots) {
   DestroySettingsOutputWindow();
   DestroyWindow(dialog);
   DeleteSettingsKey();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OutputWindowPaintTest, PaintDrawsTheSelectedDialogs) {
+  MessageRecorder messages;
+  DialogTable = BuildDialogTable();
+  CreateRenderObjects();
+  Render = RenderState{};
+  Render.mask = 1u << 2;
+  PrepareLayout(true);
+  ASSERT_TRUE(CreateSettingsOutputWindow());
+  SetupScrollRange();
+  RedrawWindow(SettingsOutputWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(SettingsOutputWindow);
+  int black = 0;
+  for (int x = 200; x < 900; ++x) black += GetPixel(dc, x, 10) == RGB(0, 0, 0) ? 1 : 0;
+  ReleaseDC(SettingsOutputWindow, dc);
+  DestroySettingsOutputWindow();
+  EXPECT_GT(black, 600);
 }
 
 }  // namespace
