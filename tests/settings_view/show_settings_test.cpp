@@ -194,6 +194,55 @@ TEST_F(ShowSettingsTest, ShowLoadsTheProfileAndASecondShowIsRefusedWhileTheWindo
   EXPECT_EQ(SettingsOutputWindow, nullptr);
 }
 
+// A copy of the tests' idle helper running as mach3.exe while it lives.
+class RunningMach3 {
+ public:
+  explicit RunningMach3(const std::wstring& folder) : path_(folder + L"\\mach3.exe") {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring helper = self;
+    helper = helper.substr(0, helper.find_last_of(L'\\'));
+    helper = helper.substr(0, helper.find_last_of(L'\\')) + L"\\kw_idle_process.exe";
+    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + path_ + L"\"";
+    started_ = CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_);
+    if (started_) CloseHandle(process_.hThread);
+  }
+  ~RunningMach3() {
+    if (started_) {
+      TerminateProcess(process_.hProcess, 0);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+    }
+    DeleteFileW(path_.c_str());
+  }
+  bool Started() const { return started_; }
+
+ private:
+  std::wstring path_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+TEST_F(ShowSettingsTest, ShowAsksFirstWhileMach3RunsAndNoStopsIt) {
+  RunningMach3 mach3(root);
+  ASSERT_TRUE(mach3.Started());
+  Tick({0});
+  messages.Answer(IDNO);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"Mach3 seems to be running.", 0), 0u);
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 0);  // nothing loaded
+  messages.Answer(IDYES);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  EXPECT_NE(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 1);
+}
+
 TEST_F(ShowSettingsTest, PrintFileStartsWithTheMarkAndDrawsLikeTheProfile) {
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
