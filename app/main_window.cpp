@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "backup/backup_dialogs.h"
 #include "pins/check_ports_dialog.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
@@ -127,6 +128,10 @@ static void OnExit(HWND window) { DestroyWindow(window); }
 
 static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, LanguageDialogProc); }
 
+static void OnSaveParams(HWND window) { RunModalDialog(window, IDD_SAVE, SaveDialogProc); }
+
+static void OnRestoreParams(HWND window) { RunModalDialog(window, IDD_RESTORE, RestoreDialogProc); }
+
 // Mach3's parallel-port driver does not work on 64-bit Windows: say so
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
@@ -154,6 +159,8 @@ static const CommandRow CommandTable[] = {
     {IDM_SHOW_PROFILE, OnShowProfile},
     {IDM_COMPARE_PROFILES, OnCompareProfiles},
     {IDM_SHOW_PARAMS, OnShowParams},
+    {IDM_SAVE_PARAMS, OnSaveParams},
+    {IDM_RESTORE_PARAMS, OnRestoreParams},
     {IDM_SHOW_SETTINGS, OnShowSettings},
     {0, nullptr},
 };

@@ -25,7 +25,10 @@ static const TextTriple TextDepthExceeded = {
 inline constexpr int MaxDepth = 256;
 // A profile larger than this is not a profile; it is refused as too large
 // for memory before anything is allocated for it.
-inline constexpr LONGLONG MaxProfileBytes = 1LL << 30;
+inline constexpr LONGLONG MaxProfileBytes = 256LL << 20;
+// Records reserved ahead for a file: about one per 20 bytes (the least a
+// Mach3 entry takes), but no more than this, whatever the file holds.
+inline constexpr size_t MaxReservedRecords = 1 << 20;
 
 static void ShowReaderError(const wchar_t* format, HRESULT result, UINT extraStyle = MB_OK) {
   ShowErrorMessage(MainWindow, FormatText(format, static_cast<unsigned long>(result)).c_str(), extraStyle);
@@ -93,7 +96,10 @@ static std::string AnsiToUtf16WithMark(const std::string& bytes) {
 
 std::string PrepareProfileBytes(std::string bytes, ProfileTextForm& form) {
   form = DetectProfileEncoding(bytes.data(), bytes.size());
-  if (form.encoding == ProfileEncoding::AnsiCodePage) return AnsiToUtf16WithMark(bytes);
+  if (form.encoding == ProfileEncoding::AnsiCodePage) {
+    form.ansiCodePage = GetACP();
+    return AnsiToUtf16WithMark(bytes);
+  }
   ReplaceForbiddenCharacters(bytes, form);
   return bytes;
 }
@@ -371,9 +377,9 @@ static int ReadProfileOrThrow(int slot, const wchar_t* path) {
     ReleaseProfile(slot);
     return 0;
   }
-  // Room for the likely number of entries at once (a Mach3 entry takes 20
-  // bytes or more); the capacity the list shows still grows by 64.
-  list.records.reserve(bytes.size() / 20 + ProfileListStep);
+  // Room for the likely number of entries at once; the capacity the list
+  // shows still grows by 64.
+  list.records.reserve(std::min(bytes.size() / 20, MaxReservedRecords) + ProfileListStep);
   const std::string prepared = PrepareProfileBytes(std::move(bytes), list.form);
   if (ReportBadProlog(prepared, list.form)) return 0;
   ComPtr<IStream> stream = MemoryStreamOf(prepared);

@@ -21,6 +21,7 @@ struct ProfileTextForm {
   ProfileEncoding encoding = ProfileEncoding::Utf8;
   bool byteOrderMark = false;
   std::string declaredName;  // as written in the declaration, if any
+  uint32_t ansiCodePage = 0;  // the code page an ANSI profile was read in
 };
 
 // The encoding of a profile's bytes as the XML reader would see it, with one

@@ -92,7 +92,7 @@ int RunSearch(HWND dialog, int rows, const CellText& cell) {
     return 0;
   }
   const bool caseSensitive = IsDlgButtonChecked(dialog, IDC_SEARCH_CASE) == BST_CHECKED;
-  const std::wstring normalised = NormaliseSearchText(text);
+  const std::wstring normalised = CompileSearchPattern(text);
   if (normalised != text) SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, normalised.c_str());
   FindHits(normalised, caseSensitive, rows, cell);
   if (!Search.hits.empty()) ShowRow(GetDlgItem(dialog, IDC_PROFILE_LIST), Search.hits[0]);

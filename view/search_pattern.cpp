@@ -3,7 +3,7 @@
 
 #include <cwctype>
 
-std::wstring NormaliseSearchText(std::wstring_view text) {
+std::wstring CompileSearchPattern(std::wstring_view text) {
   std::wstring normalised;
   normalised.reserve(text.size());
   for (wchar_t c : text) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-// The search text as it is shown back: consecutive stars collapse into one
-// ("a**b" becomes "a*b"); everything else stays.
-std::wstring NormaliseSearchText(std::wstring_view text);
+// The normalised search text, as it is shown back and matched: consecutive
+// stars collapse into one ("a**b" becomes "a*b"); everything else stays.
+std::wstring CompileSearchPattern(std::wstring_view text);
 
 // Lower-cases, in place, every character for which iswupper holds.
 void FoldCase(std::wstring& text);

@@ -273,6 +273,7 @@ TEST_F(ProfileReaderTest, ReadsEveryEncodingAndRemembersIt) {
     ASSERT_EQ(ProfileSlots[0].Count(), 1u) << c.name;
     EXPECT_EQ(ProfileSlots[0].records[0].value, c.value) << c.name;
     EXPECT_EQ(ProfileSlots[0].form.encoding, c.encoding) << c.name;
+    EXPECT_EQ(ProfileSlots[0].form.ansiCodePage, c.encoding == ProfileEncoding::AnsiCodePage ? GetACP() : 0u);
   }
   EXPECT_TRUE(messages.Messages().empty());
 }

@@ -399,6 +399,47 @@ TEST_F(CompareDialogTest, TheSampleProfilesShowExactlyTheirDifferences) {
             expected.end());
 }
 
+TEST_F(CompareDialogTest, MessagesFollowTheLanguage) {
+  Open();
+  const std::wstring path = Write(L"1.xml", File1);
+  const struct {
+    int language;
+    const wchar_t *file1, *file2, *same;
+  } cases[] = {
+      {German, L"Bitte Datei 1 angeben", L"Bitte Datei 2 angeben",
+       L"Gleich Dateinamen für Profile 1 und Profile 2. Fortfahren?"},
+      {French, L"Spécifiez le premier fichier", L"Spécifiez le deuxième fichier",
+       L"Le premier et le deuxième fichiers ont le même nom. Continuer ?"},
+  };
+  for (const auto& c : cases) {
+    LanguageIndex = c.language;
+    messages.Clear();
+    messages.Answer(IDOK);
+    messages.Answer(IDOK);
+    messages.Answer(IDNO);
+    Load(L"", path);
+    Load(path, L"");
+    Load(path, path);
+    ASSERT_EQ(messages.Messages().size(), 3u);
+    EXPECT_EQ(messages.Messages()[0].text, c.file1);
+    EXPECT_EQ(messages.Messages()[1].text, c.file2);
+    EXPECT_EQ(messages.Messages()[2].text, c.same);
+  }
+}
+
+// "Colors" opens the colour dialog over the comparison.
+TEST_F(CompareDialogTest, TheColoursItemOpensTheColourDialog) {
+  Open();
+  std::wstring sample;
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDM_COMPARE_COLOURS, 0); },
+             {[&](HWND colours) {
+               sample = ItemText(colours, IDC_SAMPLE_EQUAL);
+               ClickButton(colours, IDCANCEL);
+             }});
+  EXPECT_EQ(sample, L"sample text");
+  EXPECT_EQ(DialogsSeen().size(), 1u);
+}
+
 TEST_F(CompareDialogTest, ExitAndCloseReleaseTheProfiles) {
   for (int command : {IDM_COMPARE_EXIT, IDC_CLOSE_VIEW}) {
     Open();

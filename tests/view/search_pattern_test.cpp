@@ -14,7 +14,7 @@ TEST(SearchPatternTest, CollapsesConsecutiveStars) {
   } cases[] = {
       {L"a**b", L"a*b"}, {L"***", L"*"}, {L"*a*", L"*a*"}, {L"?*?**", L"?*?*"}, {L"Port1Add", L"Port1Add"}, {L"", L""},
   };
-  for (const auto& c : cases) EXPECT_EQ(NormaliseSearchText(c.text), c.normalised) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(CompileSearchPattern(c.text), c.normalised) << c.text;
 }
 
 TEST(SearchPatternTest, MatchesWholeCells) {
@@ -76,7 +76,7 @@ TEST(SearchPatternTest, AgreesWithAReferenceMatcherOnGeneratedPairs) {
     std::wstring pattern, subject;
     for (uint32_t i = next(8); i > 0; --i) pattern += patternLetters[next(4)];
     for (uint32_t i = next(10); i > 0; --i) subject += subjectLetters[next(3)];
-    pattern = NormaliseSearchText(pattern);
+    pattern = CompileSearchPattern(pattern);
     const bool expected = ReferenceMatch(subject.c_str(), pattern.c_str());
     matches += expected;
     ASSERT_EQ(MatchPattern(subject, pattern), expected) << testing::PrintToString(pattern) << " on "

@@ -213,6 +213,42 @@ TEST_F(ShowProfileTest, ReportsMissingInput) {
   }
 }
 
+TEST_F(ShowProfileTest, MessagesFollowTheLanguage) {
+  Open();
+  LanguageIndex = German;
+  const struct {
+    int command;
+    const wchar_t* message;
+  } cases[] = {
+      {IDC_LOAD_PROFILE, L"Bitte Datei  angeben"},
+      {IDC_SET_FILTER, L"Bitte erst Profile-Datei laden!"},
+      {IDC_SEARCH_START, L"Kein Suchbegriff angegeben"},
+  };
+  for (const auto& c : cases) {
+    messages.Clear();
+    Command(dialog_, c.command);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, c.message);
+    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
+  }
+  Load(WriteProfile(SmallProfile));
+  LanguageIndex = French;
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[&](HWND filter) {
+               EXPECT_EQ(WindowText(filter), L"KestrelwoodV3.02 Réglage du filtrage");
+               EXPECT_EQ(ItemText(filter, IDCANCEL), L"Annuler");
+               for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
+                 CheckDlgButton(filter, id, BST_UNCHECKED);
+               }
+               ClickButton(filter, IDOK);
+             }});
+  LanguageIndex = German;
+  messages.Clear();
+  Find(L"x");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Es muss mindestens 1 Spalte zum Suchen ausgewählt werden!");
+}
+
 TEST_F(ShowProfileTest, AProfileWithoutTextShowsAnEmptyList) {
   Open();
   Load(WriteProfile("<profile><A><B></B></A></profile>"));
