@@ -20,6 +20,7 @@
 #include "settings_view/print_file_io.h"
 #include "settings_view/renderer.h"
 #include "settings_view/settings_load.h"
+#include "settings_view/settings_printing.h"
 #include "settings_view/settings_values.h"
 #include "settings_view/show_settings_dialog.h"
 #include "tests/support/scripted_dialogs.h"
@@ -324,6 +325,19 @@ TEST_F(ShowSettingsTest, RefusedPrintFilesChangeNothingOnScreen) {
     EXPECT_EQ(DialogTable[0].rows[0].value.number, 55) << r.what;
     EXPECT_EQ(SettingsOutputWindow, nullptr) << r.what;
   }
+}
+
+TEST_F(ShowSettingsTest, PrintFromFilePrintsAndClosesTheOutputWindow) {
+  if (SpoolerDefaultPrinter().empty()) GTEST_SKIP() << "no default printer (tools/setup-printer.sh)";
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  messages.Clear();
+  Tick({0, 1, 19});
+  ClickButton(dialog, IDC_SETTINGS_PRINT_FROM_FILE);
+  EXPECT_TRUE(messages.Messages().empty()) << LastMessage();
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(Render.mask, (1u << 0) | (1u << 1) | (1u << 19));
+  EXPECT_GE(LastPrintedPageCount(), 1);
 }
 
 TEST_F(ShowSettingsTest, PrintToFileOntoAnExistingFileAnsweredNoLeavesItAlone) {
