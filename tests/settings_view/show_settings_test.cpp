@@ -20,6 +20,7 @@
 #include "settings_view/print_file_io.h"
 #include "settings_view/renderer.h"
 #include "settings_view/settings_load.h"
+#include "settings_view/settings_printing.h"
 #include "settings_view/settings_values.h"
 #include "settings_view/show_settings_dialog.h"
 #include "tests/support/scripted_dialogs.h"
@@ -194,6 +195,55 @@ TEST_F(ShowSettingsTest, ShowLoadsTheProfileAndASecondShowIsRefusedWhileTheWindo
   EXPECT_EQ(SettingsOutputWindow, nullptr);
 }
 
+// A copy of the tests' idle helper running as mach3.exe while it lives.
+class RunningMach3 {
+ public:
+  explicit RunningMach3(const std::wstring& folder) : path_(folder + L"\\mach3.exe") {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring helper = self;
+    helper = helper.substr(0, helper.find_last_of(L'\\'));
+    helper = helper.substr(0, helper.find_last_of(L'\\')) + L"\\kw_idle_process.exe";
+    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + path_ + L"\"";
+    started_ = CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_);
+    if (started_) CloseHandle(process_.hThread);
+  }
+  ~RunningMach3() {
+    if (started_) {
+      TerminateProcess(process_.hProcess, 0);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+    }
+    DeleteFileW(path_.c_str());
+  }
+  bool Started() const { return started_; }
+
+ private:
+  std::wstring path_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+TEST_F(ShowSettingsTest, ShowAsksFirstWhileMach3RunsAndNoStopsIt) {
+  RunningMach3 mach3(root);
+  ASSERT_TRUE(mach3.Started());
+  Tick({0});
+  messages.Answer(IDNO);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"Mach3 seems to be running.", 0), 0u);
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 0);  // nothing loaded
+  messages.Answer(IDYES);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  EXPECT_NE(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 1);
+}
+
 TEST_F(ShowSettingsTest, PrintFileStartsWithTheMarkAndDrawsLikeTheProfile) {
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
@@ -277,6 +327,19 @@ TEST_F(ShowSettingsTest, RefusedPrintFilesChangeNothingOnScreen) {
   }
 }
 
+TEST_F(ShowSettingsTest, PrintFromFilePrintsAndClosesTheOutputWindow) {
+  if (SpoolerDefaultPrinter().empty()) GTEST_SKIP() << "no default printer (tools/setup-printer.sh)";
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  messages.Clear();
+  Tick({0, 1, 19});
+  ClickButton(dialog, IDC_SETTINGS_PRINT_FROM_FILE);
+  EXPECT_TRUE(messages.Messages().empty()) << LastMessage();
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(Render.mask, (1u << 0) | (1u << 1) | (1u << 19));
+  EXPECT_GE(LastPrintedPageCount(), 1);
+}
+
 TEST_F(ShowSettingsTest, PrintToFileOntoAnExistingFileAnsweredNoLeavesItAlone) {
   WriteBytes(printFile, {1, 2, 3});
   messages.Answer(IDNO);
@@ -351,8 +414,23 @@ TEST(ShowSettingsScreens, DISABLED_StaysOnScreenForScreenshots) {
   SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, profile);
   ShowWindow(dialog, SW_SHOW);
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  // KW_SHOT_MASK: the dialogs to tick, as a decimal mask (all when unset).
+  wchar_t mask[16] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_MASK", mask, 16)) {
+    const unsigned long bits = wcstoul(mask, nullptr, 10);
+    for (int i = 0; i < 20; ++i) {
+      CheckDlgButton(dialog, IDC_SETTINGS_FIRST_DIALOG + i, (bits >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    }
+  }
   ClickButton(dialog, IDC_SETTINGS_SHOW);
   if (SettingsOutputWindow) SetWindowPos(dialog, HWND_TOP, 540, 300, 0, 0, SWP_NOSIZE);
+  // KW_SHOT_PAGES: page down that often in the output window, without the dialog.
+  wchar_t pages[8] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_PAGES", pages, 8) && SettingsOutputWindow) {
+    ShowWindow(dialog, SW_HIDE);
+    for (int i = _wtoi(pages); i > 0; --i) SendMessageW(SettingsOutputWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
+    InvalidateRect(SettingsOutputWindow, nullptr, TRUE);
+  }
   const DWORD until = GetTickCount() + 8000;
   while (GetTickCount() < until) {
     MSG message;
@@ -368,6 +446,28 @@ TEST(ShowSettingsScreens, DISABLED_StaysOnScreenForScreenshots) {
   DestroySettingsOutputWindow();
   DestroyWindow(dialog);
   DeleteSettingsKey();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OutputWindowPaintTest, PaintDrawsTheSelectedDialogs) {
+  MessageRecorder messages;
+  DialogTable = BuildDialogTable();
+  CreateRenderObjects();
+  Render = RenderState{};
+  Render.mask = 1u << 2;
+  PrepareLayout(true);
+  ASSERT_TRUE(CreateSettingsOutputWindow());
+  SetupScrollRange();
+  RedrawWindow(SettingsOutputWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(SettingsOutputWindow);
+  int black = 0;
+  for (int x = 200; x < 900; ++x) black += GetPixel(dc, x, 10) == RGB(0, 0, 0) ? 1 : 0;
+  ReleaseDC(SettingsOutputWindow, dc);
+  DestroySettingsOutputWindow();
+  EXPECT_GT(black, 600);
 }
 
 }  // namespace
