@@ -32,7 +32,7 @@ if [ -n "$version" ]; then
   resources=$($windres -i "$exe" -O rc 2>/dev/null || true)
   numeric=${version/./,}
   numeric=${numeric/,0/,}
-  grep -q "FILEVERSION $numeric,0,0" <<<"$resources" || fail "has no FILEVERSION $numeric,0,0"
+  grep -q "FILEVERSION ${numeric/,/, }, 0, 0" <<<"$resources" || fail "has no FILEVERSION $numeric,0,0"
   grep -q "VALUE \"FileVersion\", \"$version\"" <<<"$resources" || fail "has no FileVersion \"$version\""
   grep -q "VALUE \"ProductVersion\", \"$version\"" <<<"$resources" || fail "has no ProductVersion \"$version\""
   # The About box and the window title show "V<version>" (UTF-16).

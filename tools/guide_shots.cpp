@@ -376,6 +376,44 @@ bool PrepareSettings(DWORD language, const std::wstring& mach) {
   return true;
 }
 
+// The parallel ports of the PC in the pictures, as Windows lists them: an
+// on-board port at 0x378 and a PCI Express card at 0xE010 (the router's).
+void PrepareParallelPorts() {
+  struct Port {
+    const wchar_t* device;
+    const wchar_t* friendlyName;
+    const wchar_t* portName;
+    WORD address;
+  };
+  const Port ports[] = {{L"PNP0400\\0", L"ECP Printer Port (LPT1)", L"LPT1", 0x378},
+                        {L"PNP0400\\1", L"PCI Express Parallel Port (LPT3)", L"LPT3", 0xE010}};
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Enum\\ACPI\\PNP0400");
+  for (const Port& port : ports) {
+    const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Enum\\ACPI\\") + port.device;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+      continue;
+    SetText(key, L"Service", L"Parport");
+    SetText(key, L"Class", L"Ports");
+    SetText(key, L"FriendlyName", port.friendlyName);
+    RegCloseKey(key);
+    // The program reads the address from bytes 48 (low) and 50 (high).
+    BYTE resources[56] = {};
+    resources[48] = LOBYTE(port.address);
+    resources[50] = HIBYTE(port.address);
+    if (!RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\Control").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                         &key, nullptr)) {
+      RegSetValueExW(key, L"AllocConfig", 0, REG_RESOURCE_LIST, resources, sizeof resources);
+      RegCloseKey(key);
+    }
+    if (!RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\Device Parameters").c_str(), 0, nullptr, 0,
+                         KEY_ALL_ACCESS, nullptr, &key, nullptr)) {
+      SetText(key, L"PortName", port.portName);
+      RegCloseKey(key);
+    }
+  }
+}
+
 HWND WaitForMainWindow(DWORD processId) {
   for (int i = 0; i < 200; ++i) {
     HWND main = FindWindowW(L"KESTRELWOOD", nullptr);
@@ -403,6 +441,7 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(stderr, L"cannot write the settings\n");
     return 2;
   }
+  PrepareParallelPorts();
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
