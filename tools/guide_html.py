@@ -16,7 +16,6 @@ import sys
 
 STYLE = """body{font-family:Segoe UI,Tahoma,Arial,sans-serif;max-width:60em;margin:1em auto;padding:0 1em;line-height:1.45}
 img{max-width:100%;border:1px solid #bbb;margin:.3em 0}
-nav{font-size:90%;border-bottom:1px solid #ccc;padding-bottom:.4em;margin-bottom:1em}
 code{background:#f2f2f2;padding:0 .2em}"""
 
 INLINE = [

@@ -31,7 +31,9 @@ enum class Do {
   Page,       // property sheet page by index
   Shot,       // saves the topmost window
   MenuShot,   // opens a top-level menu of the main window and saves it
-  Close,      // Esc (WM_CLOSE) on the topmost window; it must go away
+  Close,      // Esc on the topmost dialog; it must go away
+  CloseWindow,  // WM_CLOSE, for a window that is not a dialog
+  Setting,    // "name=value": a text setting, as if chosen with a browse button
 };
 
 struct Step {
@@ -89,8 +91,10 @@ const std::vector<Row>& ShotTable() {
         {Do::Shot, 0, L"pin-report"},
         {Do::Close, 0, nullptr},
         {Do::Close, 0, nullptr}}},
+      // The mill has the richer pages: two ports, inputs on port 2, an MPG.
       {"show-params",
-       {{Do::Open, IDM_SHOW_PARAMS, nullptr},
+       {{Do::Setting, 0, L"Filename check ports and pins2={mach}\\Mach3Mill.xml"},
+        {Do::Open, IDM_SHOW_PARAMS, nullptr},
         {Do::Shot, 0, L"params-motors"},
         {Do::Page, 1, nullptr},
         {Do::Shot, 0, L"params-used"},
@@ -107,7 +111,7 @@ const std::vector<Row>& ShotTable() {
         {Do::Click, ShowSettingsShow, nullptr},
         {Do::Expect, 0, nullptr},
         {Do::Shot, 0, L"output-window"},
-        {Do::Close, 0, nullptr},
+        {Do::CloseWindow, 0, nullptr},
         {Do::Close, 0, nullptr}}},
       {"save", {{Do::Open, IDM_SAVE_PARAMS, nullptr}, {Do::Shot, 0, L"save"}, {Do::Close, 0, nullptr}}},
       {"restore",
@@ -279,6 +283,19 @@ bool ShootMenu(int index) {
   return saved;
 }
 
+const wchar_t* const SettingsKey = L"Software\\Brannoc\\Kestrelwood";
+
+void SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring WithMachFolder(const wchar_t* text) {
+  std::wstring result = text;
+  if (size_t at = result.find(L"{mach}"); at != std::wstring::npos) result.replace(at, 6, MachFolder);
+  return result;
+}
+
 // Runs the steps of one row; stops it at the first window that does not
 // open and counts the pictures it did not take.
 void RunRow(const Row& row) {
@@ -297,7 +314,8 @@ void RunRow(const Row& row) {
   for (; step < row.steps.size(); ++step) {
     const Step& s = row.steps[step];
     HWND top = TopWindow();
-    if (s.action == Do::Click || s.action == Do::Command || s.action == Do::Close) before = top;
+    if (s.action == Do::Click || s.action == Do::Command || s.action == Do::Close || s.action == Do::CloseWindow)
+      before = top;
     switch (s.action) {
       case Do::Open:
         PostMessageW(ProgramMain, WM_COMMAND, MAKEWPARAM(s.value, 0), 0);
@@ -312,10 +330,17 @@ void RunRow(const Row& row) {
         PostMessageW(top, WM_COMMAND, MAKEWPARAM(s.value, 0), 0);
         Settle(300);
         break;
-      case Do::Type: {
-        std::wstring text = s.text;
-        if (size_t at = text.find(L"{mach}"); at != std::wstring::npos) text.replace(at, 6, MachFolder);
-        SendMessageW(GetDlgItem(top, s.value), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      case Do::Type:
+        SendMessageW(GetDlgItem(top, s.value), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WithMachFolder(s.text).c_str()));
+        break;
+      case Do::Setting: {
+        const std::wstring text = WithMachFolder(s.text);
+        const size_t equals = text.find(L'=');
+        HKEY key = nullptr;
+        if (!RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_SET_VALUE, &key)) {
+          SetText(key, text.substr(0, equals).c_str(), text.substr(equals + 1));
+          RegCloseKey(key);
+        }
         break;
       }
       case Do::Expect:
@@ -337,12 +362,22 @@ void RunRow(const Row& row) {
           ++Missing;
         }
         break;
-      case Do::Close:
+      case Do::CloseWindow:
         PostMessageW(top, WM_CLOSE, 0, 0);
-        if (!WaitGone(top, 3000)) {
+        WaitGone(top, 3000);
+        Settle(300);
+        break;
+      case Do::Close:
+        // Esc, as a user without a mouse would; a window that ignores it is
+        // reported and closed the hard way.
+        SetForegroundWindow(top);
+        Settle(200);
+        TapKey(VK_ESCAPE);
+        if (!WaitGone(top, 2000)) {
           Log(L"window of %hs does not close on Esc\n", row.name);
           ++Missing;
-          return;
+          PostMessageW(top, WM_CLOSE, 0, 0);
+          if (!WaitGone(top, 3000)) return;
         }
         Settle(300);
         break;
@@ -350,17 +385,11 @@ void RunRow(const Row& row) {
   }
 }
 
-void SetText(HKEY key, const wchar_t* name, const std::wstring& value) {
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
 // The settings a user would have after choosing the sample files once.
 bool PrepareSettings(DWORD language, const std::wstring& mach) {
-  const wchar_t* path = L"Software\\Brannoc\\Kestrelwood";
-  RegDeleteTreeW(HKEY_CURRENT_USER, path);
+  RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
   RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), sizeof language);
   SetText(key, L"Filename profile", mach + L"\\Mach3Mill.xml");
