@@ -5,7 +5,7 @@
 # unless /RemoveSettings is given. Wine here runs 64-bit programs only, so
 # this runs the installer built from the same script around the 64-bit exe.
 #
-#   bash tools/test-installer.sh    (a Wine prefix of its own, made anew)
+#   bash tools/test-installer.sh    (in a Wine prefix of its own)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KW_ROOT"
