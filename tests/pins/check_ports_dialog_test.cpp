@@ -11,6 +11,8 @@
 #include "tests/pins/fake_dialogs.h"
 #include "tests/pins/lpt_test_devices.h"
 #include "tests/pins/pin_test_helpers.h"
+#include "tests/pins/profile_fixture.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -193,6 +195,50 @@ TEST_F(CheckPortsDialogTest, BrowseStoresAndShowsTheChosenFile) {
   EXPECT_EQ(dialogs.lastTitle, L"Profile file to open");
   EXPECT_EQ(dialogs.lastFilter, L"*.xml|*.xml|");
   EXPECT_EQ(dialogs.lastDefaultExtension, L"xml");
+}
+
+// A typed path is checked (and named in the sheet's caption) without being
+// stored; the button is disabled while the sheet is open.
+TEST_F(CheckPortsDialogTest, CheckReadsTheProfileAndShowsTheSheet) {
+  TempFolder folder;
+  ProfileKeys keys = {{"Profile", "Mill"}, {"Port1On", "1"}, {"Port1Add", "888"}, {"Port2On", "0"},
+                      {"Input0Active", "1"}, {"Input0Port", "1"}, {"Input0Pin", "10"},
+                      {"Input1Active", "1"}, {"Input1Port", "1"}, {"Input1Pin", "10"},
+                      {"Input2Active", "1"}, {"Input2Port", "2"}, {"Input2Pin", "11"}};
+  folder.Write(L"Mill.xml", ProfileXml(keys));
+  CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", L"ECP Printer Port (LPT1)",
+                AllocConfig(0x78, 0x00, 0x03, 0x00), L"LPT1"});
+  StoreValue(L"Filename check ports and pins2", L"C:\\stored.xml");
+  const std::wstring path = folder.Path(L"Mill.xml");
+  std::wstring caption, status, portName;
+  std::vector<std::wstring> titles;
+  bool enabledDuringSheet = true, enabledAfter = false;
+  HWND checkDialog = nullptr;
+  Run({[&](HWND dialog) {
+         checkDialog = dialog;
+         SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, path.c_str());
+         ClickButton(dialog, IDC_CHECK_PORTS_CHECK);
+         enabledAfter = IsWindowEnabled(GetDlgItem(dialog, IDC_CHECK_PORTS_CHECK));
+         ClickButton(dialog, IDCANCEL);
+       },
+       [&](HWND sheet) {
+         enabledDuringSheet = IsWindowEnabled(GetDlgItem(checkDialog, IDC_CHECK_PORTS_CHECK));
+         caption = WindowText(sheet);
+         titles = SheetTabTitles(sheet);
+         HWND list = GetDlgItem(CurrentSheetPage(sheet), IDC_PIN_TABLE);
+         status = ListViewText(list, 9, 8);
+         portName = ListViewText(list, 9, 2);
+         PauseForLooking(sheet);
+         SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+       }});
+  EXPECT_EQ(caption, path + L" Mill");
+  EXPECT_EQ(titles, (std::vector<std::wstring>{L"Pin assignments LPT1", L"Pin assignments LPT2"}));
+  EXPECT_EQ(status, L"Multiple used pin nmb: (2)   ");
+  EXPECT_EQ(portName, L"LPT1  ECP Printer Port (LPT1)");
+  EXPECT_FALSE(enabledDuringSheet);
+  EXPECT_TRUE(enabledAfter);
+  EXPECT_EQ(StoredText(L"Filename check ports and pins2"), L"C:\\stored.xml");
+  EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(CheckPortsDialogTest, OnlyTheNoPortLineIsRed) {

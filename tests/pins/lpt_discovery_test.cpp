@@ -119,13 +119,4 @@ TEST(FindLptForMachPortTest, MatchesEnabledPortsByAddress) {
   EXPECT_EQ(FindLptForMachPort(9, model, table), 0);
 }
 
-TEST(AllocConfigAddressTest, HighByteIsByte50) {
-  const std::vector<BYTE> data = AllocConfig(0x78, 0x03, 0x00, 0x00);
-  EXPECT_EQ(AllocConfigAddress(data.data(), data.size()), 0x78);
-  const std::vector<BYTE> high = AllocConfig(0x78, 0x00, 0x03, 0x00);
-  EXPECT_EQ(AllocConfigAddress(high.data(), high.size()), 0x378);
-  EXPECT_EQ(AllocConfigAddress(high.data(), 51), 0x378);
-  EXPECT_EQ(AllocConfigAddress(high.data(), 50), -1);
-}
-
 }  // namespace

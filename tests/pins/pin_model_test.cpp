@@ -103,20 +103,6 @@ TEST(ReadPinModelTest, AsksNoKeyForPortZeroOrAboveEight) {
   EXPECT_EQ(asked.back(), L"Port2Input");
 }
 
-TEST(PinDirectionTest, ClassesOfEveryPin) {
-  const std::wstring expected = L"-OOOOOOOOOIIIIOIOOGGGGGGGG--";  // pins 0..27
-  for (int pin = 0; pin < static_cast<int>(expected.size()); ++pin) {
-    const wchar_t want = expected[pin];
-    const PinDirection got = PinDirectionOf(pin);
-    const wchar_t letter = got == PinDirection::Output  ? L'O'
-                           : got == PinDirection::Input ? L'I'
-                           : got == PinDirection::Ground ? L'G'
-                                                         : L'-';
-    EXPECT_EQ(letter, want) << "pin " << pin;
-  }
-  EXPECT_EQ(PinDirectionOf(-1), PinDirection::None);
-}
-
 TEST(PinDirectionTest, Port2InputPins) {
   PinModel model = {};
   EXPECT_FALSE(IsPort2InputPin(model, 2, 5));
@@ -134,10 +120,6 @@ TEST(SignalNamesTest, NamesKeepTheirBlanks) {
   EXPECT_EQ(MotorStepName(7), L"Step  ");
   EXPECT_EQ(EncoderAName(0), L"Encoder0 A");
   EXPECT_EQ(EncoderBName(7), L"Encoder7 B");
-  EXPECT_STREQ(InputSignalName(24), L"Limit override");
-  EXPECT_STREQ(InputSignalName(52), L"JogA--");
-  EXPECT_STREQ(OutputSignalName(15), L"Current Hi/Low");
-  EXPECT_STREQ(OutputSignalName(29), L"Output#20");
   EXPECT_STREQ(OutputSignalName(30), L"Output30");
   EXPECT_STREQ(OutputSignalName(31), L"");
   EXPECT_STREQ(InputSignalName(-1), L"");

@@ -179,7 +179,7 @@ TEST_F(PinPrintTest, MotorTableWithoutActiveMotorHasOnlyFrameAndPulses) {
   EXPECT_TRUE(std::regex_search(pages[0], std::regex(R"(festlegen\s+Nein)")));
 }
 
-TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
+TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
   std::vector<std::vector<std::wstring>> rows;
   for (int i = 0; i < 120; ++i) {
     rows.push_back({FormatText(L"Signal%03d", 119 - i), std::to_wstring(1 + i % 3), std::to_wstring(1 + i % 25)});
@@ -187,6 +187,14 @@ TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
   HWND sheet = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
   HWND page = MakeUsedPinsPage(sheet, rows);
   ASSERT_TRUE(page);
+  // Sorted by name, as a click on the heading does: printed in that order.
+  NMLISTVIEW click = {};
+  click.hdr.hwndFrom = GetDlgItem(page, IDC_PARAMS_USED_LIST);
+  click.hdr.idFrom = IDC_PARAMS_USED_LIST;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = 0;
+  SendMessageW(page, WM_NOTIFY, IDC_PARAMS_USED_LIST, reinterpret_cast<LPARAM>(&click));
   const std::vector<std::string> pages = PrintAndRead(page, IDC_PARAMS_PRINT_LIST);
   DestroyWindow(sheet);
   ASSERT_GE(pages.size(), 2u);
@@ -201,7 +209,7 @@ TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
     }
   }
   ASSERT_EQ(printed.size(), rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(rows[i][0])) << i;
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(FormatText(L"Signal%03d", static_cast<int>(i)))) << i;
 }
 
 TEST_F(PinPrintTest, CancelledPrintDialogPrintsNothing) {
