@@ -102,7 +102,7 @@ static const BackupMode RestoreMode = {true,           &TextRestoreTitle,     Re
                                        SourceNotNewer, FillRestoreProfileList};
 
 static void AddListEntry(HWND dialog, const std::wstring& text) {
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 // Warns when the folder holds no Mach3.exe; true when it does.
@@ -114,7 +114,7 @@ static bool CheckMachFolder(HWND dialog, const wchar_t* machPath) {
 
 void FillSaveProfileList(HWND dialog) {
   KeepCurrentFolder keep;
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_RESETCONTENT, 0, 0);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_RESETCONTENT, 0, 0);
   if (!CheckMachFolder(dialog, Settings.saveMachPath)) return;
   const std::vector<std::wstring> macroFolders = FoldersBelow(JoinPath(Settings.saveMachPath, L"macros"));
   if (_wchdir(Settings.saveMachPath) != 0) return;
@@ -133,7 +133,7 @@ void FillSaveProfileList(HWND dialog) {
 
 void FillRestoreProfileList(HWND dialog) {
   KeepCurrentFolder keep;
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_RESETCONTENT, 0, 0);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_RESETCONTENT, 0, 0);
   CheckMachFolder(dialog, Settings.restoreMachPath);
   if (PathExists(Settings.restoreStorePath) && _wchdir(Settings.restoreStorePath) == 0) {
     int32_t count = 0;
@@ -170,7 +170,7 @@ static void OnInitBackup(HWND dialog, const BackupMode& mode) {
     CheckDlgButton(dialog, set->checkBox, *set->setting ? BST_CHECKED : BST_UNCHECKED);
   }
   const int tabStops[] = {80, 130};
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(tabStops));
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(tabStops));
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETRANGE32, 0, 100);
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETSTEP, 1, 0);
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETPOS, 0, 0);
@@ -212,7 +212,7 @@ static void OnBrowseStore(HWND dialog, const BackupMode& mode) {
 }
 
 static void SelectAllEntries(HWND dialog, BOOL select) {
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_SETSEL, select, -1);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_SETSEL, select, -1);
 }
 
 // Reads and stores the ticked sets; 0 when the settings key cannot be opened.

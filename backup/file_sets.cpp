@@ -12,16 +12,16 @@
 
 std::vector<std::wstring> SelectedEntries(HWND dialog) {
   std::vector<std::wstring> entries;
-  const LRESULT selected = SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETSELCOUNT, 0, 0);
+  const LRESULT selected = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETSELCOUNT, 0, 0);
   if (selected <= 0) return entries;
   std::vector<int> indices(static_cast<size_t>(selected));
-  const LRESULT got = SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETSELITEMS, indices.size(),
+  const LRESULT got = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETSELITEMS, indices.size(),
                                           reinterpret_cast<LPARAM>(indices.data()));
   for (LRESULT i = 0; i < got; ++i) {
-    const LRESULT length = SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETTEXTLEN, indices[i], 0);
+    const LRESULT length = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETTEXTLEN, indices[i], 0);
     if (length < 0) continue;
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETTEXT, indices[i], reinterpret_cast<LPARAM>(text.data()));
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETTEXT, indices[i], reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length));
     entries.push_back(text);
   }

@@ -49,7 +49,6 @@ struct Row {
 
 // Controls of windows whose ids are fixed by the program but not yet in
 // its resource header.
-constexpr int ShowSettingsShow = 1293;
 constexpr int RemovePluginClose = 1006;
 constexpr int RemovePluginProfile = 1002;
 constexpr int RemovePluginLoad = 1010;
@@ -108,14 +107,29 @@ const std::vector<Row>& ShotTable() {
       {"show-settings",
        {{Do::Open, IDM_SHOW_SETTINGS, nullptr},
         {Do::Shot, 0, L"show-settings"},
-        {Do::Click, ShowSettingsShow, nullptr},
+        {Do::Click, IDC_SETTINGS_SHOW, nullptr},
         {Do::Expect, 0, nullptr},
         {Do::Shot, 0, L"output-window"},
         {Do::CloseWindow, 0, nullptr},
         {Do::Close, 0, nullptr}}},
-      {"save", {{Do::Open, IDM_SAVE_PARAMS, nullptr}, {Do::Shot, 0, L"save"}, {Do::Close, 0, nullptr}}},
+      // Saving twice into the same backup folder brings up the question
+      // about a file that is already there.
+      {"save",
+       {{Do::Open, IDM_SAVE_PARAMS, nullptr},
+        {Do::Click, IDC_SELECT_ALL, nullptr},
+        {Do::Shot, 0, L"save"},
+        {Do::Click, IDC_SAVE, nullptr},
+        {Do::Shot, 0, L"save-done"},
+        {Do::Click, IDC_SAVE, nullptr},
+        {Do::Expect, 0, nullptr},
+        {Do::Shot, 0, L"conflict"},
+        {Do::Close, 0, nullptr},
+        {Do::Close, 0, nullptr}}},
       {"restore",
-       {{Do::Open, IDM_RESTORE_PARAMS, nullptr}, {Do::Shot, 0, L"restore"}, {Do::Close, 0, nullptr}}},
+       {{Do::Open, IDM_RESTORE_PARAMS, nullptr},
+        {Do::Click, IDC_SELECT_ALL, nullptr},
+        {Do::Shot, 0, L"restore"},
+        {Do::Close, 0, nullptr}}},
       // The menu item is disabled as shipped; the command still opens it.
       {"remove-plugin",
        {{Do::Open, IDM_REMOVE_PLUGIN, nullptr},

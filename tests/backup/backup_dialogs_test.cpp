@@ -59,20 +59,20 @@ const SetSetting SetSettings[] = {
 
 std::vector<std::wstring> ListEntries(HWND dialog) {
   std::vector<std::wstring> entries;
-  const LRESULT count = SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETCOUNT, 0, 0);
+  const LRESULT count = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     wchar_t text[300] = {};
-    SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
     entries.push_back(text);
   }
   return entries;
 }
 
 void SelectEntry(HWND dialog, const std::wstring& text) {
-  const LRESULT at = SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_FINDSTRINGEXACT, -1,
+  const LRESULT at = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_FINDSTRINGEXACT, -1,
                                          reinterpret_cast<LPARAM>(text.c_str()));
   ASSERT_NE(at, LB_ERR) << "no list entry";
-  SendDlgItemMessageW(dialog, IDC_PROFILE_LIST, LB_SETSEL, TRUE, at);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILE_LIST, LB_SETSEL, TRUE, at);
 }
 
 // Every file below `root` with its bytes, by relative path.
@@ -166,7 +166,7 @@ class BackupDialogTest : public testing::Test {
   // Steps that act on the save or restore dialog, whichever dialog is on top.
   static DialogStep OnBackupDialog(std::function<void(HWND)> action) {
     return [action](HWND) {
-      HWND dialog = LiveDialogWith(IDC_PROFILE_LIST);
+      HWND dialog = LiveDialogWith(IDC_BACKUP_PROFILE_LIST);
       ASSERT_NE(dialog, nullptr);
       action(dialog);
     };
