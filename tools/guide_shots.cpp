@@ -106,6 +106,7 @@ const std::vector<Row>& ShotTable() {
         {Do::Close, 0, nullptr}}},
       {"show-settings",
        {{Do::Open, IDM_SHOW_SETTINGS, nullptr},
+        {Do::Click, IDC_SETTINGS_SET_ALL, nullptr},
         {Do::Shot, 0, L"show-settings"},
         {Do::Click, IDC_SETTINGS_SHOW, nullptr},
         {Do::Expect, 0, nullptr},
