@@ -49,9 +49,8 @@ wineserver -w
 for font in /usr/share/wine/fonts/*.ttf; do
   [ -e "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
 done
-rm -rf "$WINEPREFIX/drive_c/Mach3" "$WINEPREFIX/drive_c/Mach3 Backup"
+rm -rf "$WINEPREFIX/drive_c/Mach3"
 cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
-mkdir -p "$WINEPREFIX/drive_c/Mach3 Backup"
 
 trap 'wineserver -k >/dev/null 2>&1 || true; kw_stop_xvfb' EXIT
 if [ -z "${KW_GUIDE_DISPLAY:-}" ]; then
@@ -71,6 +70,8 @@ for language in $languages; do
     *) echo "unknown language $language" >&2; exit 2 ;;
   esac
   rm -rf "$shots" && mkdir -p "$shots" "$out/$language"
+  # Each language saves into an empty backup folder first.
+  rm -rf "$WINEPREFIX/drive_c/Mach3 Backup" && mkdir -p "$WINEPREFIX/drive_c/Mach3 Backup"
   wine explorer "/desktop=KestrelwoodGuide,$desktop" build/win64/tools/guide_shots.exe \
     "$program" "$(winepath -w "$shots")" "$index" 'C:\Mach3' $row >/dev/null 2>&1 || true
   wineserver -w
