@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -246,7 +247,7 @@ bool SaveScreenRect(const RECT& rect, const wchar_t* name) {
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (saved) Log(L"took %ls\n", name);
+  if (saved) Log(L"took %ls (%ld,%ld %dx%d)\n", name, rect.left, rect.top, width, height);
   return saved;
 }
 
@@ -254,9 +255,16 @@ bool ShootTop(const wchar_t* name) {
   HWND top = TopWindow();
   if (!top) return false;
   SetForegroundWindow(top);
+  // Only what is on the screen can be copied: a window hanging over its
+  // edge is moved fully onto it first.
+  RECT rect, screen;
+  GetWindowRect(top, &rect);
+  GetWindowRect(GetDesktopWindow(), &screen);
+  const LONG left = std::max(screen.left, std::min(rect.left, screen.right - (rect.right - rect.left)));
+  const LONG topEdge = std::max(screen.top, std::min(rect.top, screen.bottom - (rect.bottom - rect.top)));
+  if (left != rect.left || topEdge != rect.top) SetWindowPos(top, nullptr, left, topEdge, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Settle(400);
-  RECT rect;
   GetWindowRect(top, &rect);
   return SaveScreenRect(rect, name);
 }
