@@ -84,7 +84,13 @@ for language in $languages; do
   grep -q '^missing\|does not close' "$shots/shots.log" && status=1
   for bitmap in "$shots"/*.bmp; do
     [ -e "$bitmap" ] || continue
-    convert "$bitmap" -strip "$out/$language/$(basename "${bitmap%.bmp}").png"
+    picture=$out/$language/$(basename "${bitmap%.bmp}").png
+    convert "$bitmap" -strip "$picture"
+    # A window off the screen or not yet drawn comes out black.
+    if [ "$(convert "$picture" -colorspace gray -format '%[fx:mean < 0.05]' info:)" = 1 ]; then
+      echo "$language: $(basename "$picture") is blank" >&2
+      status=1
+    fi
   done
 done
 echo "Pictures in $out"
