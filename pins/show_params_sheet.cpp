@@ -100,7 +100,7 @@ void InsertListColumns(HWND list, const PageKind& kind) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_CENTER;
-    column.cx = kind.columns[i].width;
+    column.cx = ScaleToScreen(kind.columns[i].width);
     column.pszText = const_cast<wchar_t*>(SelectText(*kind.columns[i].text));
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
