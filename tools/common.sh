@@ -8,6 +8,7 @@ KW_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest wine wine64 xvfb x11-utils imagemagick
   cups printer-driver-cups-pdf poppler-utils
+  clang libclang-rt-14-dev
 )
 
 # Installs what is missing (as root), or says exactly what to run.

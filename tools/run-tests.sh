@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Builds both programs (32-bit shipped, 64-bit with the tests) and runs
+# Builds and runs the portable logic's tests natively under the sanitizers
+# and every fuzzer for a bounded time (KW_FUZZ_SECONDS, default 30 each),
+# then builds both programs (32-bit shipped, 64-bit with the tests) and runs
 # every test under Wine, with a virtual display and a PDF printer.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KW_ROOT"
 
 kw_ensure_packages
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+tools/run-fuzzers.sh "${KW_FUZZ_SECONDS:-30}"
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
