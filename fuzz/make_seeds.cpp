@@ -1,6 +1,6 @@
-// Writes the fuzzers' seed corpora: print files, fixture and tool tables,
-// pin lines, search texts and decimals, from the profile generator and the
-// program's own writers, so the seeds have the shapes real files have.
+// Writes the fuzzers' seed corpora (print files, fixture and tool tables,
+// pin lines, search texts, decimals, profile texts) from the profile
+// generator and the program's own writers, so they have real files' shapes.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -148,5 +148,13 @@ int main(int argc, char** argv) {
     WriteSeed(root / "format_decimal", std::to_string(number++), Utf16(Widen(entry.value + "e-005")));
   }
   WriteSeed(root / "format_decimal", "up", Utf16(L"2.5e+002"));
+  const std::string profile = MakeProfileText(MakeProfileEntries({40, 3}));
+  WriteSeed(root / "profile_text", "mach3", profile);
+  WriteSeed(root / "profile_text", "declared", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n" + profile);
+  WriteSeed(root / "profile_text", "doctype", "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);
+  std::vector<unsigned char> utf16 = {0xFF, 0xFE};
+  const std::vector<unsigned char> units = Utf16(Widen(profile.substr(0, 400) + "\x01"));
+  utf16.insert(utf16.end(), units.begin(), units.end());
+  WriteSeed(root / "profile_text", "utf16", utf16);
   return 0;
 }
