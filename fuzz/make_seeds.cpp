@@ -1,7 +1,9 @@
 // Writes the fuzzers' seed corpora (print files, fixture and tool tables,
 // pin lines, search texts, decimals, profile texts) from the profile
 // generator and the program's own writers, so they have real files' shapes.
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -89,7 +91,8 @@ static std::string PinLines(const std::vector<GeneratedEntry>& entries, uint32_t
     const std::string key(keys[i].begin(), keys[i].end());
     const bool active = key.find("Active") != std::string::npos || key.find("On") != std::string::npos;
     const int32_t generated = ProfileInteger(Widen(entries[i % entries.size()].value).c_str());
-    const std::string value = active ? "1" : i % 7 == 0 ? "-3" : std::to_string((generated < 0 ? -generated : generated) % 26);
+    const int64_t pin = generated < 0 ? -static_cast<int64_t>(generated) : generated;
+    const std::string value = active ? "1" : i % 7 == 0 ? "-3" : std::to_string(pin % 26);
     text += key + "=" + value + "\n";
   }
   return text;
@@ -151,7 +154,8 @@ int main(int argc, char** argv) {
   const std::string profile = MakeProfileText(MakeProfileEntries({40, 3}));
   WriteSeed(root / "profile_text", "mach3", profile);
   WriteSeed(root / "profile_text", "declared", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n" + profile);
-  WriteSeed(root / "profile_text", "doctype", "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);
+  WriteSeed(root / "profile_text", "doctype",
+            "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);
   std::vector<unsigned char> utf16 = {0xFF, 0xFE};
   const std::vector<unsigned char> units = Utf16(Widen(profile.substr(0, 400) + "\x01"));
   utf16.insert(utf16.end(), units.begin(), units.end());

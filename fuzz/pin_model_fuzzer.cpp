@@ -20,8 +20,9 @@ static std::map<std::wstring, std::wstring> ParseLines(const uint8_t* data, size
   return entries;
 }
 
+// Validation zeroes every number no connector has; port-0 pins keep theirs.
 static bool ValidSignalPlace(int32_t port, int32_t pin) {
-  return port >= 0 && port < MachPortCount && (port == 0 ? pin >= 0 || true : pin >= 0 && pin <= 25);
+  return port >= 0 && port < MachPortCount && (port == 0 || (pin >= 0 && pin <= 25));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -35,7 +35,9 @@ static void CheckSameContents(const PrintFileContents& a, const PrintFileContent
   FUZZ_CHECK(a.fixtures.size() == b.fixtures.size());
   for (size_t i = 0; i < a.fixtures.size(); ++i) {
     FUZZ_CHECK(a.fixtures[i].empty == b.fixtures[i].empty && a.fixtures[i].name == b.fixtures[i].name);
-    for (int axis = 0; axis < FixtureAxisCount; ++axis) FUZZ_CHECK(a.fixtures[i].coords[axis] == b.fixtures[i].coords[axis]);
+    for (int axis = 0; axis < FixtureAxisCount; ++axis) {
+      FUZZ_CHECK(a.fixtures[i].coords[axis] == b.fixtures[i].coords[axis]);
+    }
   }
   FUZZ_CHECK(a.tools.size() == b.tools.size());
   for (size_t i = 0; i < a.tools.size(); ++i) FUZZ_CHECK(SameSlot(a.tools[i], b.tools[i]));

@@ -30,7 +30,9 @@ static bool ReferenceMatch(std::wstring_view subject, std::wstring_view pattern)
 static std::wstring Letters(const uint8_t* data, size_t size) {
   static const wchar_t alphabet[] = L"ab?*";
   std::wstring text;
-  for (size_t i = 0; i < size; ++i) text += data[i] < 0xF0 ? alphabet[data[i] % 4] : static_cast<wchar_t>(L'A' + data[i] % 3);
+  for (size_t i = 0; i < size; ++i) {
+    text += data[i] < 0xF0 ? alphabet[data[i] % 4] : static_cast<wchar_t>(L'A' + data[i] % 3);
+  }
   return text;
 }
 

@@ -120,7 +120,9 @@ void SetValueText(SettingsRow& row, std::wstring_view text) {
 
 std::wstring ValueText(const SettingsRow& row) {
   std::wstring text;
-  for (size_t i = 0; i < ValueTextCapacity && row.value.text[i] != 0; ++i) text += static_cast<wchar_t>(row.value.text[i]);
+  for (size_t i = 0; i < ValueTextCapacity && row.value.text[i] != 0; ++i) {
+    text += static_cast<wchar_t>(row.value.text[i]);
+  }
   return text;
 }
 
