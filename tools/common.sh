@@ -9,6 +9,7 @@ KW_PACKAGES=(
   googletest wine wine64 xvfb x11-utils imagemagick
   cups printer-driver-cups-pdf poppler-utils
   nsis zip
+  clang libclang-rt-14-dev
 )
 
 # Installs what is missing (as root), or says exactly what to run.
