@@ -10,7 +10,6 @@
 #include "app/texts.h"
 #include "pins/check_ports_dialog.h"
 #include "pins/show_params_sheet.h"
-#include "plugins/plugin_dialogs.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
 #include "view/view_dialogs.h"
@@ -138,7 +137,6 @@ static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE
 
 static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
 static void OnShowParams(HWND window) { ShowParamsSheet(window); }
-static void OnRemovePlugin(HWND window) { RunModalDialog(window, IDD_REMOVE_PLUGIN, RemovePluginDialogProc); }
 
 struct CommandRow {
   int command;
@@ -153,7 +151,6 @@ static const CommandRow CommandTable[] = {
     {IDM_SHOW_PROFILE, OnShowProfile},
     {IDM_COMPARE_PROFILES, OnCompareProfiles},
     {IDM_SHOW_PARAMS, OnShowParams},
-    {IDM_REMOVE_PLUGIN, OnRemovePlugin},
     {0, nullptr},
 };
 
