@@ -8,10 +8,13 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "backup/backup_dialogs.h"
 #include "pins/check_ports_dialog.h"
 #include "pins/show_params_sheet.h"
+#include "plugins/remove_plugin_dialog.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
+#include "settings_view/show_settings_dialog.h"
 #include "view/view_dialogs.h"
 
 HINSTANCE Instance = nullptr;
@@ -126,6 +129,12 @@ static void OnExit(HWND window) { DestroyWindow(window); }
 
 static void OnLanguage(HWND window) { RunModalDialog(window, IDD_LANGUAGE, LanguageDialogProc); }
 
+static void OnSaveParams(HWND window) { RunModalDialog(window, IDD_SAVE, SaveDialogProc); }
+
+static void OnRestoreParams(HWND window) { RunModalDialog(window, IDD_RESTORE, RestoreDialogProc); }
+
+static void OnRemovePlugin(HWND window) { RunModalDialog(window, IDD_REMOVE_PLUGIN, RemovePluginDialogProc); }
+
 // Mach3's parallel-port driver does not work on 64-bit Windows: say so
 // each time before the port check.
 static void OnCheckPortsAndPins(HWND window) {
@@ -137,6 +146,8 @@ static void OnShowProfile(HWND window) { RunModalDialog(window, IDD_SHOW_PROFILE
 
 static void OnCompareProfiles(HWND window) { RunModalDialog(window, IDD_COMPARE_PROFILES, CompareDialogProc); }
 static void OnShowParams(HWND window) { ShowParamsSheet(window); }
+
+static void OnShowSettings(HWND window) { RunModalDialog(window, IDD_SHOW_SETTINGS, ShowSettingsDialogProc); }
 
 struct CommandRow {
   int command;
@@ -151,6 +162,10 @@ static const CommandRow CommandTable[] = {
     {IDM_SHOW_PROFILE, OnShowProfile},
     {IDM_COMPARE_PROFILES, OnCompareProfiles},
     {IDM_SHOW_PARAMS, OnShowParams},
+    {IDM_SAVE_PARAMS, OnSaveParams},
+    {IDM_RESTORE_PARAMS, OnRestoreParams},
+    {IDM_SHOW_SETTINGS, OnShowSettings},
+    {IDM_REMOVE_PLUGIN, OnRemovePlugin},
     {0, nullptr},
 };
 

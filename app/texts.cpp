@@ -77,3 +77,10 @@ void RelabelMainMenu(HWND window) {
   RelabelMenuBar(MainMenuBarTable, window);
   RelabelMenuItems(MainMenuItemTable, window);
 }
+
+int ScaleToScreen(int pixels) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 96 ? MulDiv(pixels, dpi, 96) : pixels;
+}

@@ -22,5 +22,9 @@ void RelabelMenuBar(const RelabelRow* table, HWND window);
 extern const RelabelRow MainMenuBarTable[];
 extern const RelabelRow MainMenuItemTable[];
 
+// List-view column widths are given in pixels at 96 DPI; on a screen with
+// larger text they grow with it, so headings and values keep fitting.
+int ScaleToScreen(int pixels);
+
 // The main window's menu in the current language: popups, then items.
 void RelabelMainMenu(HWND window);

@@ -16,6 +16,7 @@ static const BenchMeasurement Measurements[] = {
     {"Profile reader", BenchProfileReader},
     {"Show profile", BenchShowProfile},
     {"Compare profiles", BenchCompareProfiles},
+    {"Save params", BenchSaveParams},
 };
 
 std::vector<double> TimeRuns(int runs, std::initializer_list<std::function<void()>> functions) {

@@ -30,3 +30,4 @@ struct BenchMeasurement {
 void BenchProfileReader(const BenchFiles& files);
 void BenchShowProfile(const BenchFiles& files);
 void BenchCompareProfiles(const BenchFiles& files);
+void BenchSaveParams(const BenchFiles& files);

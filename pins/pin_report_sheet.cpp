@@ -122,7 +122,7 @@ void InsertColumns(HWND list) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = PinColumns[i].width;
+    column.cx = ScaleToScreen(PinColumns[i].width);
     column.pszText = const_cast<wchar_t*>(SelectText(*PinColumns[i].text));
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));

@@ -100,7 +100,7 @@ void InsertListColumns(HWND list, const PageKind& kind) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_CENTER;
-    column.cx = kind.columns[i].width;
+    column.cx = ScaleToScreen(kind.columns[i].width);
     column.pszText = const_cast<wchar_t*>(SelectText(*kind.columns[i].text));
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -255,11 +255,14 @@ void OnInitPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
   RebuildList(index);
 }
 
-// A page that comes to the front shows the stored path and its list afresh
-// from the loaded profile (a sort lasts until then).
-void OnSetActive(HWND page) {
+// A repainted page shows the stored path again and rebuilds its list from
+// the loaded profile (the motor page the used-pins list), so a sort lasts
+// until the next repaint. Only child windows are changed: the page's own
+// paint is not asked for again.
+void OnPaint(HWND page) {
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
-  RebuildList(PageOf(page));
+  const int index = PageOf(page);
+  RebuildList(index == MotorPage ? UsedPage : index);
 }
 
 void RefillMotorPageAfterBrowsing() {
@@ -294,11 +297,6 @@ void OnBrowse(HWND page) {
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* header) {
-  if (header->code == PSN_SETACTIVE) {
-    OnSetActive(page);
-    SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
-    return TRUE;
-  }
   if (header->code == LVN_COLUMNCLICK && static_cast<int>(header->idFrom) == Pages[PageOf(page)].listId) {
     SortList(page, reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
     return TRUE;
@@ -315,6 +313,9 @@ INT_PTR CALLBACK ShowParamsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
       return TRUE;
     case WM_NOTIFY:
       return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_PAINT:
+      OnPaint(page);
+      return FALSE;  // the dialog paints itself as usual
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_PARAMS_BROWSE:

@@ -9,8 +9,6 @@ const KernelSpeed KernelSpeedNames[KernelSpeedCount] = {
     {L"65000Hz", 65000}, {L"75000Hz", 75000}, {L"100kHz", 100000},
 };
 
-std::vector<SettingsDialog> DialogTable = BuildDialogTable();
-
 size_t RowCount(const SettingsDialog& dialog) {
   size_t count = 0;
   while (count < dialog.rows.size() && !IsEndRow(dialog.rows[count])) ++count;
@@ -150,8 +148,11 @@ static std::vector<std::wstring> Join(std::initializer_list<std::vector<std::wst
   return joined;
 }
 
-static const std::vector<std::wstring> AxisLineLabels = {L"X Axis", L"Y Axis", L"Z Axis", L"A Axis",
-                                                         L"B Axis", L"C Axis", L"Spindle"};
+// A function, not a namespace-scope table: the process table below is built
+// during static initialisation and must not depend on their order.
+static std::vector<std::wstring> AxisLineLabels() {
+  return {L"X Axis", L"Y Axis", L"Z Axis", L"A Axis", L"B Axis", L"C Axis", L"Spindle"};
+}
 
 static SettingsDialog NativeUnits() {
   return MakeDialog(L"Set native units", 600, 300, 200, {Radio(10, 50, L"MM's", L"Units"), Radio(100, 50, L"Inches")});
@@ -195,7 +196,7 @@ static SettingsDialog MotorOutputs() {
                                    {L"Step Low Active", 430},
                                    {L"Step Port", 540},
                                    {L"Dir Port", 610}},
-                                  AxisLineLabels,
+                                  AxisLineLabels(),
                                   {{L"Enabled", 100, L"Motor", L"Active", FORMAT_FLAG},
                                    {L"Step Pin", 170, L"Motor", L"StepPin", FORMAT_TEXT},
                                    {L"Dir Pin", 250, L"Motor", L"DirPin", FORMAT_TEXT},
@@ -353,7 +354,7 @@ static SettingsDialog MotorTuning() {
   SettingsDialog dialog = MakeDialog(
       L"Motor Tuning", 250, 650, 220,
       LineTableRows({{L"Steps per", 100}, {L"Velocity", 200}, {L"Accel", 300}, {L"Step Pulse", 400}, {L"Dir Pulse", 500}},
-                    AxisLineLabels,
+                    AxisLineLabels(),
                     {{L"Steps", 110, L"Steps", L"", FORMAT_TEXT},
                      {L"Vel", 210, L"Vel", L"", FORMAT_PER_MINUTE},
                      {L"Acc", 310, L"Acc", L"", FORMAT_TEXT},
@@ -701,3 +702,5 @@ std::vector<SettingsDialog> BuildDialogTable() {
   table.push_back(SettingsDialog{});
   return table;
 }
+
+std::vector<SettingsDialog> DialogTable = BuildDialogTable();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Row kinds. The top three bits of a stored kind word are reserved (the
@@ -48,18 +49,21 @@ enum FORMAT_TYPE : int32_t {
   FORMAT_HOME_OFFSET = 10,
 };
 
-static_assert(sizeof(wchar_t) == 2, "row texts are UTF-16 as in the print file");
+// Row texts are UTF-16 code units, as the print file copies them: wchar_t
+// on Windows, char16_t where wchar_t is wider (the native test build).
+using ValueChar = std::conditional_t<sizeof(wchar_t) == 2, wchar_t, char16_t>;
 
 inline constexpr size_t ValueBytes = 524;
 inline constexpr size_t ValueTextCapacity = 260;  // 259 characters and the terminator
 
 // A row's value: an integer in the first four bytes or a zero-terminated
 // text, depending on the row's kind and format. The print file copies these
-// bytes as they are.
+// bytes as they are. The bytes come first: "{}" zeroes only the first
+// member, and a new row must not carry stale memory into a print file.
 union RowValue {
-  int32_t number;
-  wchar_t text[ValueTextCapacity];
   unsigned char bytes[ValueBytes];
+  int32_t number;
+  ValueChar text[ValueTextCapacity];
 };
 static_assert(sizeof(RowValue) == ValueBytes);
 

@@ -12,7 +12,6 @@ static constexpr size_t LoadTextFieldBytes = 260;
 static constexpr size_t CoordinateFieldBytes = 11;
 static constexpr size_t ValueFieldBytes = 261;
 static constexpr size_t PluginNameFieldBytes = 129;
-static constexpr size_t ToolRecordBytes = 260 + 64 + 4 * 32 + 4;
 static constexpr size_t PluginRecordBytes = 4 + PluginNameFieldBytes;
 
 static_assert(2 * MarkCharacters + 4 + 4 + 16 + 4 + 2 * LoadTextFieldBytes == PrintFileHeaderBytes);
@@ -264,8 +263,7 @@ static bool ReadPlugins(Reader& in, std::vector<PluginRecord>& plugins) {
   for (PluginRecord& plugin : plugins) {
     if (!in.I32(plugin.enabled)) return false;
     // 129 bytes: 64 characters and the low byte of a 65th, as the writer cut them.
-    if (!in.Bytes(plugin.name, sizeof(plugin.name), PluginNameFieldBytes)) return false;
-    plugin.name[PluginNameCapacity - 1] = L'\0';
+    if (!in.TextField(plugin.name, PluginNameCapacity, PluginNameFieldBytes)) return false;
   }
   return true;
 }

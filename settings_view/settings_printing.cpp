@@ -135,7 +135,7 @@ bool PrintSelectedDialogs(const std::wstring& printerName) {
   return PrintOnPrinter(printer);
 }
 
-std::vector<std::wstring> LocalPrinterNames() {
+std::vector<std::wstring> SpoolerPrinterNames() {
   std::vector<std::wstring> names;
   DWORD needed = 0;
   DWORD count = 0;
@@ -150,7 +150,7 @@ std::vector<std::wstring> LocalPrinterNames() {
   return names;
 }
 
-std::wstring DefaultPrinterName() {
+std::wstring SpoolerDefaultPrinter() {
   wchar_t name[256] = {};
   DWORD size = 255;
   if (!GetDefaultPrinterW(name, &size)) return std::wstring();

@@ -21,5 +21,5 @@ bool PrintOnPrinter(HDC printer);
 int LastPrintedPageCount();
 
 // The spooler's printers and its default printer (empty when none).
-std::vector<std::wstring> LocalPrinterNames();
-std::wstring DefaultPrinterName();
+std::vector<std::wstring> SpoolerPrinterNames();
+std::wstring SpoolerDefaultPrinter();

@@ -2,6 +2,7 @@
 // fixture and tool tables. Works on bytes already in memory.
 #include "settings_view/settings_values.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -98,7 +99,10 @@ std::wstring FormatDecimal(std::wstring_view text) {
   }
   const double m = NumberOf(mantissa);
   const double p = PowerOfTen(n);
-  return FormatText(L"%.4f", up ? m * p : m / p);
+  // Beyond the float range the power is infinite, and zero times it, or an
+  // infinite mantissa over it, is no number at all: zero and infinity stay.
+  const bool fixed = m == 0 || std::isinf(m);
+  return FormatText(L"%.4f", fixed ? m : up ? m * p : m / p);
 }
 
 void SetFieldText(wchar_t* field, size_t capacity, std::wstring_view text) {
@@ -110,7 +114,16 @@ void SetFieldText(wchar_t* field, size_t capacity, std::wstring_view text) {
 
 void SetValueText(SettingsRow& row, std::wstring_view text) {
   std::memset(row.value.bytes, 0, sizeof(row.value.bytes));
-  SetFieldText(row.value.text, ValueTextCapacity, text);
+  const size_t length = std::min(text.size(), ValueTextCapacity - 1);
+  for (size_t i = 0; i < length; ++i) row.value.text[i] = static_cast<ValueChar>(text[i]);
+}
+
+std::wstring ValueText(const SettingsRow& row) {
+  std::wstring text;
+  for (size_t i = 0; i < ValueTextCapacity && row.value.text[i] != 0; ++i) {
+    text += static_cast<wchar_t>(row.value.text[i]);
+  }
+  return text;
 }
 
 // The whole area, not only the part the print file keeps, so no text of an

@@ -71,6 +71,8 @@ std::wstring FormatDecimal(std::wstring_view text);
 void SetFieldText(wchar_t* field, size_t capacity, std::wstring_view text);
 // Sets the row's value text, cut at the value area.
 void SetValueText(SettingsRow& row, std::wstring_view text);
+// The row's value text, up to its terminator.
+std::wstring ValueText(const SettingsRow& row);
 
 // Zeroes every row's value.
 void ClearValues();

@@ -8,6 +8,8 @@ KW_PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest wine wine64 xvfb x11-utils imagemagick
   cups printer-driver-cups-pdf poppler-utils
+  nsis zip
+  clang libclang-rt-14-dev
 )
 
 # Installs what is missing (as root), or says exactly what to run.
@@ -50,12 +52,13 @@ kw_unmanaged_windows() {
 
 KW_XVFB_PID=
 
-# Starts a virtual display on a free number and exports DISPLAY.
+# Starts a virtual display on a free number and exports DISPLAY; the
+# screen size (default 1280x1024) may be given.
 kw_start_xvfb() {
-  local display
+  local display size=${1:-1280x1024}
   for display in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     KW_XVFB_PID=$!
     for _ in $(seq 50); do
       [ -e "/tmp/.X11-unix/X$display" ] && { export DISPLAY=":$display"; return 0; }

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Builds both programs (32-bit shipped, 64-bit with the tests) and runs
-# every test under Wine, with a virtual display and a PDF printer.
+# Builds and runs the portable logic's tests natively under the sanitizers
+# and every fuzzer for a bounded time (KW_FUZZ_SECONDS, default 30 each),
+# then builds both programs (32-bit shipped, 64-bit with the tests), runs
+# every test under Wine, with a virtual display and a PDF printer, and checks
+# the release: the shipped exe, the installer and the guide's picture script.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KW_ROOT"
 
 kw_ensure_packages
 
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+tools/run-fuzzers.sh "${KW_FUZZ_SECONDS:-30}"
+
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
-tools/check-imports.sh build/win32/Kestrelwood.exe
+version=$(sed -n 's/^project(Kestrelwood VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+tools/check-release-exe.sh build/win32/Kestrelwood.exe i386 "$version"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
@@ -21,5 +30,12 @@ if [ -x tools/setup-printer.sh ]; then
   tools/setup-printer.sh || echo "No PDF printer: printing tests will be skipped"
 fi
 
-cd build/win64
-ctest --output-on-failure
+# The release: the installer (its 64-bit twin, which Wine here can run)
+# installs and uninstalls silently, and the guide's picture script still
+# drives the program.
+bash tools/test-installer.sh
+bash tools/make-guide-pictures.sh --languages en --row about --out build/guide-check
+[ -s build/guide-check/en/about.png ] || { echo "the guide's picture script took no picture" >&2; exit 1; }
+
+# Last, so the run ends with its summary.
+(cd build/win64 && ctest --output-on-failure)

@@ -6,6 +6,7 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_format.h"
+#include "app/texts.h"
 #include "resources/resource.h"
 #include "view/search_pattern.h"
 
@@ -25,7 +26,7 @@ void InsertListColumns(HWND list, const ListColumn* columns) {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(SelectText(*columns[i].title));
-    column.cx = columns[i].width;
+    column.cx = ScaleToScreen(columns[i].width);
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
   }

@@ -13,25 +13,28 @@ class FakeDialogs final : public CommonDialogs {
   // The path the next open-file dialog returns; empty means Cancel.
   std::wstring chosenPath;
   std::wstring lastTitle;
-  std::wstring lastFilter;
-  std::wstring lastDefaultExtension;
-  DWORD lastFlags = 0;
   int openCount = 0;
+  // The printer the print dialog picks; empty means Cancel.
+  std::wstring printer;
+  DWORD printFlags = 0;
+  WORD printCopies = 0;
 
   BOOL OpenFileName(OPENFILENAMEW* request) override {
     ++openCount;
     lastTitle = request->lpstrTitle ? request->lpstrTitle : L"";
-    lastFilter.clear();
-    for (const wchar_t* p = request->lpstrFilter; p && *p; p += wcslen(p) + 1) lastFilter += std::wstring(p) + L"|";
-    lastDefaultExtension = request->lpstrDefExt ? request->lpstrDefExt : L"";
-    lastFlags = request->Flags;
     if (chosenPath.empty()) return FALSE;
     wcsncpy(request->lpstrFile, chosenPath.c_str(), request->nMaxFile - 1);
     request->lpstrFile[request->nMaxFile - 1] = L'\0';
     return TRUE;
   }
+  BOOL Print(PRINTDLGW* request) override {
+    printFlags = request->Flags;
+    printCopies = request->nCopies;
+    if (printer.empty()) return FALSE;
+    request->hDC = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr);
+    return request->hDC != nullptr;
+  }
   BOOL ChooseColour(CHOOSECOLORW*) override { return FALSE; }
-  BOOL Print(PRINTDLGW*) override { return FALSE; }
   BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
   PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW*) override { return nullptr; }
   DWORD ExtendedError() override { return 0; }

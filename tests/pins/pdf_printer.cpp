@@ -32,10 +32,10 @@ std::wstring PdfFolder() {
   return home + L"\\PDF";
 }
 
-std::set<std::wstring> PdfFiles(const std::wstring& folder) {
+std::set<std::wstring> PdfFiles(const std::wstring& folder, const wchar_t* prefix) {
   std::set<std::wstring> files;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\" + PdfNamePrefix + L"*.pdf").c_str(), &found);
+  HANDLE search = FindFirstFileW((folder + L"\\" + prefix + L"*.pdf").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
     files.insert(folder + L"\\" + found.cFileName);
@@ -50,10 +50,11 @@ static LONGLONG FileSize(const std::wstring& path) {
   return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs) {
+std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs,
+                           const wchar_t* prefix) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
-    for (const std::wstring& file : PdfFiles(folder)) {
+    for (const std::wstring& file : PdfFiles(folder, prefix)) {
       if (before.count(file)) continue;
       LONGLONG size = FileSize(file);
       for (;;) {  // cups-pdf may still be writing it

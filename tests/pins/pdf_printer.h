@@ -18,11 +18,12 @@ std::wstring PdfFolder();
 inline constexpr const wchar_t* PdfNamePrefix = L"Kestrelwood_Brannoc";
 
 // The PDF files of our print jobs now in the folder.
-std::set<std::wstring> PdfFiles(const std::wstring& folder);
+std::set<std::wstring> PdfFiles(const std::wstring& folder, const wchar_t* prefix = PdfNamePrefix);
 
 // Waits for a file that is not in `before` and whose size has settled;
 // empty after the timeout.
-std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs = 30000);
+std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs = 30000,
+                           const wchar_t* prefix = PdfNamePrefix);
 
 // The text of each page (pdftotext -layout), or an empty list when the
 // tool could not be run.

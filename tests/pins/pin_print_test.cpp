@@ -18,35 +18,10 @@
 #include "resources/resource.h"
 #include "tests/pins/fake_dialogs.h"
 #include "tests/pins/pdf_printer.h"
+#include "tests/pins/pin_test_helpers.h"
 #include "tests/support/test_support.h"
 
 namespace {
-
-// A print dialog that picks the named printer, or is cancelled.
-class PrinterDialogs final : public CommonDialogs {
- public:
-  explicit PrinterDialogs(std::wstring printer) : printer_(std::move(printer)) { previous_ = SetCommonDialogs(this); }
-  ~PrinterDialogs() override { SetCommonDialogs(previous_); }
-  bool cancel = false;
-  DWORD flags = 0;
-  WORD copies = 0;
-  BOOL Print(PRINTDLGW* request) override {
-    flags = request->Flags;
-    copies = request->nCopies;
-    if (cancel) return FALSE;
-    request->hDC = CreateDCW(L"WINSPOOL", printer_.c_str(), nullptr, nullptr);
-    return request->hDC != nullptr;
-  }
-  BOOL OpenFileName(OPENFILENAMEW*) override { return FALSE; }
-  BOOL ChooseColour(CHOOSECOLORW*) override { return FALSE; }
-  BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
-  PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW*) override { return nullptr; }
-  DWORD ExtendedError() override { return 0; }
-
- private:
-  std::wstring printer_;
-  CommonDialogs* previous_ = nullptr;
-};
 
 std::string Narrow(const std::wstring& text) {
   return std::string(text.begin(), text.end());
@@ -88,12 +63,13 @@ class PinPrintTest : public testing::Test {
   }
   // Prints with the page and button, returns the text of each printed page.
   std::vector<std::string> PrintAndRead(HWND page, int button) {
-    PrinterDialogs dialogs(printer_);
+    FakeDialogs dialogs;
+    dialogs.printer = printer_;
     const std::set<std::wstring> before = PdfFiles(folder_);
     EXPECT_EQ(PrintPinTables(page, button), 1);
-    EXPECT_EQ(dialogs.flags, static_cast<DWORD>(PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION |
+    EXPECT_EQ(dialogs.printFlags, static_cast<DWORD>(PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION |
                                                  PD_USEDEVMODECOPIESANDCOLLATE));
-    EXPECT_EQ(dialogs.copies, 1);
+    EXPECT_EQ(dialogs.printCopies, 1);
     const std::wstring pdf = WaitForNewPdf(folder_, before);
     if (pdf.empty()) {
       ADD_FAILURE() << "no PDF appeared in " << Narrow(folder_);
@@ -179,7 +155,7 @@ TEST_F(PinPrintTest, MotorTableWithoutActiveMotorHasOnlyFrameAndPulses) {
   EXPECT_TRUE(std::regex_search(pages[0], std::regex(R"(festlegen\s+Nein)")));
 }
 
-TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
+TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
   std::vector<std::vector<std::wstring>> rows;
   for (int i = 0; i < 120; ++i) {
     rows.push_back({FormatText(L"Signal%03d", 119 - i), std::to_wstring(1 + i % 3), std::to_wstring(1 + i % 25)});
@@ -187,6 +163,8 @@ TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
   HWND sheet = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
   HWND page = MakeUsedPinsPage(sheet, rows);
   ASSERT_TRUE(page);
+  // Sorted by name, as a click on the heading does: printed in that order.
+  ClickColumn(page, IDC_PARAMS_USED_LIST, 0);
   const std::vector<std::string> pages = PrintAndRead(page, IDC_PARAMS_PRINT_LIST);
   DestroyWindow(sheet);
   ASSERT_GE(pages.size(), 2u);
@@ -201,12 +179,11 @@ TEST_F(PinPrintTest, LongUsedPinsListGoesOnOverPagesInItsOrder) {
     }
   }
   ASSERT_EQ(printed.size(), rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(rows[i][0])) << i;
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(FormatText(L"Signal%03d", static_cast<int>(i)))) << i;
 }
 
 TEST_F(PinPrintTest, CancelledPrintDialogPrintsNothing) {
-  PrinterDialogs dialogs(printer_);
-  dialogs.cancel = true;
+  FakeDialogs dialogs;
   EXPECT_EQ(PrintPinTables(nullptr, IDC_PARAMS_PRINT_MOTORS), 0);
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+
 inline std::wstring ListViewText(HWND list, int item, int column) {
   wchar_t text[512] = {};
   LVITEMW request = {};
@@ -73,4 +75,38 @@ inline void PauseForLooking(HWND window) {
   if (!ms) return;
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(static_cast<DWORD>(std::atoi(ms)));
+}
+
+inline void CloseSheet(HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
+
+// A click on a list heading, as the list view reports it to the page.
+inline void ClickColumn(HWND page, int listId, int column) {
+  NMLISTVIEW click = {};
+  click.hdr.hwndFrom = GetDlgItem(page, listId);
+  click.hdr.idFrom = listId;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = column;
+  SendMessageW(page, WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
+}
+
+// Stored settings as a previous run left them.
+inline void StoreSettingText(const wchar_t* name, const std::wstring& text) {
+  HKEY key = OpenSettingsKey();
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+inline void StoreSettingNumber(const wchar_t* name, DWORD value) {
+  HKEY key = OpenSettingsKey();
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  RegCloseKey(key);
+}
+
+inline std::wstring StoredSettingText(const wchar_t* name) {
+  wchar_t text[300] = {};
+  DWORD bytes = sizeof(text);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_SZ, nullptr, text, &bytes);
+  return text;
 }

@@ -195,6 +195,24 @@ TEST(DialogTableTest, RowsReadAsInMach3sDialogs) {
   }
 }
 
+// The process table as static initialisation left it, before any test
+// rebuilt it: it once lost the axis lines of two dialogs to the order in
+// which its sources' tables were initialised.
+std::vector<size_t> InitialRowCounts;
+
+class InitialTableSnapshot : public testing::Environment {
+ public:
+  void SetUp() override {
+    for (const SettingsDialog& dialog : DialogTable) InitialRowCounts.push_back(RowCount(dialog));
+  }
+};
+testing::Environment* const Snapshot = testing::AddGlobalTestEnvironment(new InitialTableSnapshot);
+
+TEST(DialogTableTest, TheProcessTableStartsComplete) {
+  ASSERT_EQ(InitialRowCounts.size(), static_cast<size_t>(SettingsDialogCount + 1));
+  for (int i = 0; i < SettingsDialogCount; ++i) EXPECT_EQ(InitialRowCounts[i], Dialogs[i].rows) << i;
+}
+
 TEST(DialogTableTest, KernelSpeedRowsTakeTheirLabelsFromTheKernelSpeedList) {
   const std::vector<SettingsDialog> table = BuildDialogTable();
   for (int i = 0; i < KernelSpeedCount; ++i) EXPECT_EQ(table[1].rows[9 + i].label, KernelSpeedNames[i].name);

@@ -130,10 +130,10 @@ TEST_F(PrintFileTest, WritingAndReadingGivesTheSameDataWithinTheFieldWidths) {
       ASSERT_EQ(a.value.number, b.value.number);
     }
   }
-  EXPECT_EQ(std::wstring(DialogTable[1].rows[1].value.text), L"0x0378");
+  EXPECT_EQ(ValueText(DialogTable[1].rows[1]), L"0x0378");
   EXPECT_EQ(DialogTable[6].rows[2].value.number, 4);
   // A value text keeps its first 130 characters and a half.
-  EXPECT_EQ(std::wstring(DialogTable[9].rows[28].value.text), std::wstring(130, L'e') + L"e");
+  EXPECT_EQ(ValueText(DialogTable[9].rows[28]), std::wstring(130, L'e') + L"e");
   EXPECT_EQ(FixtureTable[1].name, L"Vise");
   EXPECT_EQ(FixtureTable[1].coords[0], L"12.345");
   EXPECT_EQ(FixtureTable[1].coords[1], L"0.0000");

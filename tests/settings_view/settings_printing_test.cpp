@@ -1,5 +1,6 @@
 // Printing the dialog pictures for real on the spooler's default printer
-// (the CUPS PDF printer on a test machine). Skipped when there is none.
+// (the CUPS PDF printer of tools/setup-printer.sh), read back with
+// pdftotext. Skipped when there is no printer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,35 +12,27 @@
 #include "settings_view/renderer.h"
 #include "settings_view/settings_printing.h"
 #include "settings_view/settings_values.h"
+#include "tests/pins/pdf_printer.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-// cups-pdf writes into ~/PDF of the Linux user unless KW_PDF_DIR (a Windows
-// path) names another folder. Wine hides HOME, so the home is derived.
-std::wstring PdfFolder() {
-  wchar_t folder[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"KW_PDF_DIR", folder, MAX_PATH)) return folder;
-  wchar_t user[MAX_PATH] = {};
-  GetEnvironmentVariableW(L"USERNAME", user, MAX_PATH);
-  if (std::wstring(user) == L"root") return L"Z:\\root\\PDF";
-  return std::wstring(L"Z:\\home\\") + user + L"\\PDF";
+const wchar_t* const SettingsPdfPrefix = L"Kestrelwood_Settings_Brannoc";
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The first line of a page with text on it.
+std::string FirstLine(const std::string& page) {
+  const size_t start = page.find_first_not_of(" \r\n");
+  if (start == std::string::npos) return std::string();
+  return page.substr(start, page.find('\n', start) - start);
 }
 
-int CountPdfs(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*.pdf").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int count = 0;
-  do ++count;
-  while (FindNextFileW(search, &found));
-  FindClose(search);
-  return count;
-}
-
-TEST(SettingsPrintingTest, AllTwentyDialogsPrintOnThePdfPrinter) {
-  const std::wstring printer = DefaultPrinterName();
+TEST(SettingsPrintingTest, AllTwentyDialogsPrintWithHeadersAndPagedTables) {
+  const std::wstring printer = SpoolerDefaultPrinter();
   if (printer.empty()) GTEST_SKIP() << "no default printer (tools/setup-printer.sh sets up the CUPS PDF printer)";
+  const std::wstring folder = PdfFolder();
+  ASSERT_FALSE(folder.empty());
   MessageRecorder messages;
   DialogTable = BuildDialogTable();
   CreateRenderObjects();
@@ -47,13 +40,21 @@ TEST(SettingsPrintingTest, AllTwentyDialogsPrintOnThePdfPrinter) {
   ProfileName = L"Printed";
   DialogTable[0].rows[0].value.number = 1;
   SetValueText(DialogTable[14].rows[1], L"0.0125");
+  SetValueText(DialogTable[1].rows[1], L"0x0378");
   for (int i = 0; i < FixtureCount; ++i) {
     FixtureTable[i].empty = 0;
+    for (std::wstring& coord : FixtureTable[i].coords) coord = L"0.0000";
     FixtureTable[i].coords[0] = std::to_wstring(i) + L".5000";
-    FixtureTable[i].name = L"Fixture " + std::to_wstring(i);
+    FixtureTable[i].name = L"Fixture" + std::to_wstring(i);
   }
   MarkToolsInvalid();
+  for (int i = 1; i <= 3; ++i) {
+    SetFieldText(ToolTable[i].number, ToolNumberCapacity, std::to_wstring(i));
+    SetFieldText(ToolTable[i].description, ToolDescriptionCapacity, L"Endmill" + std::to_wstring(i));
+    ToolTable[i].valid = 1;
+  }
   ClearPlugins();
+  AddPlugin(L"profile / PlugIns / ", L"VideoWindow", L"1");
   ASSERT_TRUE(CreateSettingsOutputWindow());
   Render = RenderState{};
   GetLocalTime(&Render.headerTime);
@@ -61,20 +62,44 @@ TEST(SettingsPrintingTest, AllTwentyDialogsPrintOnThePdfPrinter) {
   Render.printing = 1;
   Render.validOnly = 1;
   PrepareLayout(true);
-  const std::wstring folder = PdfFolder();
-  const int before = CountPdfs(folder);
+  const auto before = PdfFiles(folder, SettingsPdfPrefix);
   ASSERT_TRUE(PrintSelectedDialogs(printer));
   DestroySettingsOutputWindow();
-  EXPECT_TRUE(messages.Messages().empty()) << (messages.Messages().empty() ? L"" : messages.Messages()[0].text);
-  // The fixture table alone needs several pages.
-  EXPECT_GE(LastPrintedPageCount(), 6);
-  // cups-pdf writes the file a few seconds after the job ends.
-  bool written = false;
-  for (int waited = 0; waited < 60 && !written; ++waited) {
-    written = CountPdfs(folder) > before;
-    if (!written) Sleep(1000);
+  EXPECT_TRUE(messages.Messages().empty());
+  const std::wstring pdf = WaitForNewPdf(folder, before, 60000, SettingsPdfPrefix);
+  ASSERT_FALSE(pdf.empty()) << "no new PDF in the cups-pdf folder";
+  const std::vector<std::string> pages = PdfPageTexts(pdf);
+  ASSERT_EQ(static_cast<int>(pages.size()), LastPrintedPageCount());
+  ASSERT_GE(pages.size(), 5u);
+
+  // Every page starts with the header of the dialog drawn at its top.
+  for (size_t p = 0; p < pages.size(); ++p) {
+    EXPECT_TRUE(Contains(FirstLine(pages[p]), "C:\\Mach3\\Printed")) << "page " << p + 1 << ": " << FirstLine(pages[p]);
   }
-  EXPECT_TRUE(written) << "no new PDF in " << testing::PrintToString(folder);
+  EXPECT_TRUE(Contains(FirstLine(pages[0]), "Set native units"));
+  EXPECT_TRUE(Contains(pages[0], "MM's"));
+  EXPECT_TRUE(Contains(pages[0], "0x0378"));
+  // All twenty titles appear, each once in a header of its own.
+  for (int d = 0; d < SettingsDialogCount; ++d) {
+    std::string title;
+    for (wchar_t c : DialogTable[d].title) title += static_cast<char>(c);
+    bool found = false;
+    for (const std::string& page : pages) found = found || Contains(page, title + " ");
+    EXPECT_TRUE(found) << title;
+  }
+  // The fixture table continues over pages, with its headings on each.
+  int fixturePages = 0;
+  for (const std::string& page : pages) {
+    if (Contains(FirstLine(page), "Fixtures")) {
+      ++fixturePages;
+      EXPECT_TRUE(Contains(page, "G-Code Pos")) << page.substr(0, 300);
+    }
+  }
+  EXPECT_GE(fixturePages, 2);
+  EXPECT_TRUE(Contains(pages.back(), "Save Z Setup") || Contains(pages[pages.size() - 2], "Save Z Setup"));
+  bool lastFixture = false;
+  for (const std::string& page : pages) lastFixture = lastFixture || Contains(page, "G59P253");
+  EXPECT_TRUE(lastFixture);
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/text_format.h"
 #include "settings_view/settings_values.h"
 
 namespace {
@@ -29,8 +31,12 @@ TEST(FormatDecimalTest, ResolvesLowercaseExponentsOnly) {
       {L"1E5", L"1E5"},          {L"1.25e+000", L"1.2500"},  {L"-3e+001", L"-30.0000"},
       {L"7.5e-001", L"0.7500"},  {L"4e5", L"4"},             {L"12e", L"12"},
       {L"2e+", L"2.0000"},       {L"", L""},                 {L"1e-999999999999", L"0.0000"},
+      {L"0e+999", L"0.0000"},    {L"0.0e+039", L"0.0000"},
   };
   for (const FormatDecimalCase& c : cases) EXPECT_EQ(FormatDecimal(c.stored), c.shown) << c.stored;
+  // A mantissa beyond the double range over a power beyond the float range
+  // stays infinite; it used to become "not a number".
+  EXPECT_EQ(FormatDecimal(L"1E400e-050"), FormatText(L"%.4f", std::numeric_limits<double>::infinity()));
 }
 
 TEST(NumberTest, LeadingIntegerAndNumberOfTexts) {
@@ -71,7 +77,7 @@ class FillTest : public testing::Test {
         [this](const std::wstring& message) { problems.push_back(message); });
   }
   const SettingsRow& Row(int dialog, size_t row) { return DialogTable[dialog].rows[row]; }
-  std::wstring Text(int dialog, size_t row) { return Row(dialog, row).value.text; }
+  std::wstring Text(int dialog, size_t row) { return ValueText(Row(dialog, row)); }
   int32_t Number(int dialog, size_t row) { return Row(dialog, row).value.number; }
 
   std::map<std::wstring, std::wstring> profile;

@@ -1,0 +1,325 @@
+// The save and the restore dialog: one dialog run in two directions. A
+// BackupMode holds what differs; the file sets do the copying.
+#include "backup/backup_dialogs.h"
+
+#include <commctrl.h>
+#include <direct.h>
+#include <shlobj.h>
+
+#include "app/common_dialogs.h"
+#include "app/handles.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "backup/copy_engine.h"
+#include "backup/file_sets.h"
+#include "backup/walk_tree.h"
+#include "resources/resource.h"
+
+static const TextTriple TextSaveTitle = {L"Mach3 Daten    SICHERN", L"   SAVE    Mach3 data",
+                                         L"   SAVE    Mach3 data"};
+static const TextTriple TextRestoreTitle = {L"Mach3 Daten    ZURÜCKSCHREIBEN", L"   RESTORE    Mach3 data",
+                                            L"   RESTORE    Mach3 data"};
+static const TextTriple TextBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
+                                           L"Storage path and filename"};
+static const TextTriple TextBackupMissing = {L"Sicherung Laufwerk / Pfad nicht gefunden", L"Restore path not existing",
+                                             L"Restore path not existing"};
+static const TextTriple TextMachMissing = {L"Angegebenes Mach3 Installationsverzeichnis nicht vorhanden",
+                                           L"Specified Mach3 installation dir not existing",
+                                           L"Specified Mach3 installation dir not existing"};
+static const TextTriple TextNothingChosen = {L"Kein Sicherungstype ausgewählt", L"No save type selected",
+                                             L"No save type selected"};
+static const TextTriple TextProfileNeeded = {
+    L"Um die ausgwählten Dateien speichern zu können, muss mindestens ein Profil ausgewählt sein",
+    L"in order to copy the selected file types, you need to select at least 1 profile",
+    L"in order to copy the selected file types, you need to select at least 1 profile"};
+static const TextTriple TextNoMachPath = {L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!",
+                                          L"Selected path is likely no Mach path!",
+                                          L"Selected path is likely no Mach path!"};
+static const TextTriple TextUnused = {L"Ungenutzt", L"Unused", L"Unused"};
+static const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", L"Files copied"};
+
+static const TextTriple TextInstallationPath = {L"Installations Pfad", L"Installation path",
+                                                L"Répertoire d'installation"};
+static const TextTriple TextProfileFiles = {L"Profil Datein", L"Profile files", L"Profil files"};
+static const TextTriple TextStorePath = {L"Sicherungs Pfad", L"Restore path", L"Restore path"};
+static const TextTriple TextFilesToSave = {L"Zu sichernde Dateien", L"Files to save", L"Files to save"};
+static const TextTriple TextFilesToRestore = {L"Rückzusichernde Dateien", L"Files to restore", L"Files to restore"};
+static const TextTriple TextProfiles = {L"Profile", L"Profiles", L"Profils"};
+static const TextTriple TextFixtures = {L"Fixtures", L"Fixtures", L"Fixtures"};
+static const TextTriple TextMacros = {L"Makros", L"Macros", L"Macros"};
+static const TextTriple TextToolTable = {L"Werkzeug Tabelle", L"Tooltable", L"Tooltable"};
+static const TextTriple TextBrains = {L"Brains", L"Brains", L"Brains"};
+static const TextTriple TextPlugins = {L"Plugins", L"Plugins", L"Plugins"};
+static const TextTriple TextSave = {L"Speichern", L"Save", L"Save"};
+static const TextTriple TextRestore = {L"Zurück speichern", L"Restore", L"Restore"};
+static const TextTriple TextSaveDateRule = {L"Ziel Datei nur überschreiben wenn Datum >= Ziel Datei Datum",
+                                            L"Overwrite file only if source file date >= trg file date",
+                                            L"Overwrite file only if source file date >= trg file date"};
+static const TextTriple TextRestoreDateRule = {
+    L"Ziel Datei nur überschreiben wenn Quell Datei Datum <= Ziel Datei Datum",
+    L"Overwrite file only if source file date <= trg file date",
+    L"Overwrite file only if source file date <= trg file date"};
+static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
+
+static const RelabelRow SaveControls[] = {
+    {IDC_MACH_LABEL, &TextInstallationPath}, {IDC_PROFILES_LABEL, &TextProfileFiles},
+    {IDC_STORE_LABEL, &TextStorePath},       {IDC_FILES_GROUP, &TextFilesToSave},
+    {IDC_SET_PROFILES, &TextProfiles},       {IDC_SET_FIXTURES, &TextFixtures},
+    {IDC_SET_MACROS, &TextMacros},           {IDC_SET_TOOLTABLES, &TextToolTable},
+    {IDC_SET_BRAINS, &TextBrains},           {IDC_SET_PLUGINS, &TextPlugins},
+    {IDC_SAVE, &TextSave},                   {IDC_SAVE_DATE_RULE, &TextSaveDateRule},
+    {IDC_BACKUP_CLOSE, &TextClose},          {0, nullptr},
+};
+
+static const RelabelRow RestoreControls[] = {
+    {IDC_MACH_LABEL, &TextInstallationPath}, {IDC_PROFILES_LABEL, &TextProfileFiles},
+    {IDC_STORE_LABEL, &TextStorePath},       {IDC_SET_PROFILES, &TextProfiles},
+    {IDC_SET_FIXTURES, &TextFixtures},       {IDC_SET_MACROS, &TextMacros},
+    {IDC_SET_TOOLTABLES, &TextToolTable},    {IDC_SET_BRAINS, &TextBrains},
+    {IDC_SET_PLUGINS, &TextPlugins},         {IDC_BACKUP_CLOSE, &TextClose},
+    {IDC_FILES_GROUP, &TextFilesToRestore},  {IDC_RESTORE, &TextRestore},
+    {IDC_RESTORE_DATE_RULE, &TextRestoreDateRule}, {0, nullptr},
+};
+
+struct BackupMode {
+  bool restore;
+  const TextTriple* title;
+  const RelabelRow* controls;
+  wchar_t* machPath;
+  wchar_t* storePath;
+  int dateRuleBox;
+  DateRule dateRule;
+  void (*fillList)(HWND dialog);
+};
+
+static const BackupMode SaveMode = {false,          &TextSaveTitle,     SaveControls,
+                                    Settings.saveMachPath, Settings.saveStorePath, IDC_SAVE_DATE_RULE,
+                                    SourceNotOlder, FillSaveProfileList};
+static const BackupMode RestoreMode = {true,           &TextRestoreTitle,     RestoreControls,
+                                       Settings.restoreMachPath, Settings.restoreStorePath, IDC_RESTORE_DATE_RULE,
+                                       SourceNotNewer, FillRestoreProfileList};
+
+static void AddListEntry(HWND dialog, const std::wstring& text) {
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Warns when the folder holds no Mach3.exe; true when it does.
+static bool CheckMachFolder(HWND dialog, const wchar_t* machPath) {
+  if (PathExists(JoinPath(machPath, L"Mach3.exe"))) return true;
+  ShowMessageBox(dialog, SelectText(TextNoMachPath), SelectText(CaptionError), MB_ICONWARNING);
+  return false;
+}
+
+void FillSaveProfileList(HWND dialog) {
+  KeepCurrentFolder keep;
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_RESETCONTENT, 0, 0);
+  if (!CheckMachFolder(dialog, Settings.saveMachPath)) return;
+  const std::vector<std::wstring> macroFolders = FoldersBelow(JoinPath(Settings.saveMachPath, L"macros"));
+  if (_wchdir(Settings.saveMachPath) != 0) return;
+  int32_t count = 0;
+  WalkTree(&count, L"*.xml");
+  for (int32_t i = 0; i < count; ++i) {
+    const WalkEntry& entry = WalkList[static_cast<size_t>(i)];
+    if (entry.IsFolder()) continue;
+    if (HasMacroFolder(entry.name, macroFolders)) {
+      AddListEntry(dialog, entry.name);
+    } else {
+      AddListEntry(dialog, FormatText(L"%s \t%s", entry.name.c_str(), SelectText(TextUnused)));
+    }
+  }
+}
+
+void FillRestoreProfileList(HWND dialog) {
+  KeepCurrentFolder keep;
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_RESETCONTENT, 0, 0);
+  CheckMachFolder(dialog, Settings.restoreMachPath);
+  if (PathExists(Settings.restoreStorePath) && _wchdir(Settings.restoreStorePath) == 0) {
+    int32_t count = 0;
+    WalkTree(&count, L"*.xml");
+    bool found = false;
+    for (int32_t i = 0; i < count; ++i) {
+      const WalkEntry& entry = WalkList[static_cast<size_t>(i)];
+      if (entry.IsFolder()) continue;
+      AddListEntry(dialog, entry.name);
+      found = true;
+    }
+    if (found) return;
+  }
+  // A backup without profiles: its macro folders name the profiles.
+  const std::wstring macros = JoinPath(Settings.restoreStorePath, L"macros");
+  for (const std::wstring& folder : FoldersBelow(macros)) {
+    AddListEntry(dialog, folder.substr(macros.size() + 1));
+  }
+}
+
+static void ShowStatusZero(HWND dialog) {
+  SetDlgItemTextW(dialog, IDC_BACKUP_STATUS, FormatText(L"%ld: %s", 0L, SelectText(TextFilesCopied)).c_str());
+}
+
+static void OnInitBackup(HWND dialog, const BackupMode& mode) {
+  LoadAllSettings();
+  wchar_t title[100];
+  FormatInto(title, 100, L"Kestrelwood%s %s", VersionText, SelectText(*mode.title));
+  SetWindowTextW(dialog, title);
+  RelabelControls(mode.controls, dialog);
+  SetDlgItemTextW(dialog, IDC_MACH_PATH, mode.machPath);
+  SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
+  for (const FileSet* set = FileSets; set->bit; ++set) {
+    CheckDlgButton(dialog, set->checkBox, *set->setting ? BST_CHECKED : BST_UNCHECKED);
+  }
+  const int tabStops[] = {80, 130};
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(tabStops));
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETRANGE32, 0, 100);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETSTEP, 1, 0);
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETPOS, 0, 0);
+  if (PathExists(mode.restore ? mode.storePath : mode.machPath)) mode.fillList(dialog);
+  ShowStatusZero(dialog);
+  CurrentCopyCommand.dontAsk = false;
+}
+
+// The folder browser; false when cancelled.
+static bool BrowseForFolder(HWND dialog, wchar_t* folder) {
+  wchar_t displayName[PathCapacity + 1] = L"";
+  BROWSEINFOW request = {};
+  request.hwndOwner = dialog;
+  request.pszDisplayName = displayName;
+  request.lpszTitle = SelectText(TextBrowseTitle);
+  request.ulFlags = BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = Dialogs().BrowseForFolder(&request);
+  if (!chosen) return false;
+  wchar_t path[MAX_PATH] = L"";
+  const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);  // the shell's allocator
+  if (!known) return false;
+  CopyText(folder, PathCapacity, path);
+  return true;
+}
+
+static void OnBrowseMach(HWND dialog, const BackupMode& mode) {
+  if (!BrowseForFolder(dialog, mode.machPath)) return;
+  SetDlgItemTextW(dialog, IDC_MACH_PATH, mode.machPath);
+  StoreSettings({mode.machPath});
+  mode.fillList(dialog);
+}
+
+static void OnBrowseStore(HWND dialog, const BackupMode& mode) {
+  if (!BrowseForFolder(dialog, mode.storePath)) return;
+  SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
+  if (mode.restore && PathExists(mode.storePath)) mode.fillList(dialog);
+  StoreSettings({mode.storePath});
+}
+
+static void SelectAllEntries(HWND dialog, BOOL select) {
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETSEL, select, -1);
+}
+
+// Reads and stores the ticked sets; 0 when the settings key cannot be opened.
+static uint32_t StoreChosenSets(HWND dialog) {
+  UniqueKey key(OpenSettingsKey());
+  if (!key) return 0;
+  uint32_t mask = 0;
+  for (const FileSet* set = FileSets; set->bit; ++set) {
+    const bool ticked = IsDlgButtonChecked(dialog, set->checkBox) == BST_CHECKED;
+    *set->setting = ticked ? 1 : 0;
+    if (const SettingRow* row = FindSettingRow(set->setting)) StoreSetting(key.get(), *row, sizeof(DWORD));
+    if (ticked) mask |= set->bit;
+  }
+  return mask;
+}
+
+static std::wstring ItemTextOf(HWND dialog, int id) {
+  wchar_t text[PathCapacity] = L"";
+  GetDlgItemTextW(dialog, id, text, PathCapacity);
+  return text;
+}
+
+// The backup folder of a restore, asked for when none is given; empty when
+// the user cancelled.
+static std::wstring RestoreStoreFolder(HWND dialog, const BackupMode& mode) {
+  std::wstring folder = ItemTextOf(dialog, IDC_STORE_PATH);
+  if (!folder.empty()) return folder;
+  if (!BrowseForFolder(dialog, mode.storePath)) return std::wstring();
+  StoreSettings({mode.storePath});
+  SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
+  return mode.storePath;
+}
+
+static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
+  const bool dated = IsDlgButtonChecked(dialog, mode.dateRuleBox) == BST_CHECKED;
+  StartCopyCommand(dialog, dated ? mode.dateRule : NoDateRule, 0);
+  ShowStatusZero(dialog);
+  const wchar_t* mustExist = mode.restore ? mode.machPath : mode.storePath;
+  if (!PathExists(mustExist)) {
+    ShowMessageBox(dialog, SelectText(mode.restore ? TextMachMissing : TextBackupMissing), SelectText(CaptionError),
+                   MB_ICONERROR);
+    return;
+  }
+  const uint32_t mask = StoreChosenSets(dialog);
+  if (mask == 0) {
+    ShowMessageBox(dialog, SelectText(TextNothingChosen), SelectText(CaptionError), MB_ICONWARNING);
+    return;
+  }
+  CopyDirection direction;
+  direction.restore = mode.restore;
+  direction.selectedEntries = SelectedEntries(dialog);
+  if ((mask & ProfileSets) && direction.selectedEntries.empty()) {
+    ShowMessageBox(dialog, SelectText(TextProfileNeeded), SelectText(CaptionError), MB_ICONERROR);
+    return;
+  }
+  const std::wstring store = mode.restore ? RestoreStoreFolder(dialog, mode) : ItemTextOf(dialog, IDC_STORE_PATH);
+  if (store.empty()) return;
+  const std::wstring mach = mode.machPath;
+  direction.sourceRoot = TrimTrailingBackslashes(mode.restore ? store : mach);
+  direction.targetRoot = TrimTrailingBackslashes(mode.restore ? mach : store);
+  RunFileSets(direction, mask);
+}
+
+static BOOL OnBackupCommand(HWND dialog, int id, const BackupMode& mode) {
+  switch (id) {
+    case IDC_MACH_BROWSE:
+      OnBrowseMach(dialog, mode);
+      return TRUE;
+    case IDC_STORE_BROWSE:
+      OnBrowseStore(dialog, mode);
+      return TRUE;
+    case IDC_SELECT_ALL:
+      SelectAllEntries(dialog, TRUE);
+      return TRUE;
+    case IDC_DESELECT_ALL:
+      SelectAllEntries(dialog, FALSE);
+      return TRUE;
+    case IDC_SAVE:
+    case IDC_RESTORE:
+      OnCopyCommand(dialog, mode);
+      return TRUE;
+    case IDC_BACKUP_CLOSE:
+    case IDCANCEL:
+      EndDialog(dialog, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+static INT_PTR BackupDialogProc(HWND dialog, UINT message, WPARAM wParam, const BackupMode& mode) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitBackup(dialog, mode);
+      return TRUE;
+    case WM_COMMAND:
+      return OnBackupCommand(dialog, LOWORD(wParam), mode);
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK SaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  return BackupDialogProc(dialog, message, wParam, SaveMode);
+}
+
+INT_PTR CALLBACK RestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  return BackupDialogProc(dialog, message, wParam, RestoreMode);
+}

@@ -1,0 +1,11 @@
+// The save dialog (141) and the restore dialog (143).
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK SaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Rebuild the profile list of the dialog from its folders.
+void FillSaveProfileList(HWND dialog);
+void FillRestoreProfileList(HWND dialog);

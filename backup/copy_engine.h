@@ -1,0 +1,60 @@
+// Every file of a save or restore goes through CopyFileUnderRules: date
+// rule, conflict dialog, kept-copy names, the copy itself and the progress
+// display of the calling dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "backup/copy_rules.h"
+
+// One press of the save or restore dialog's action button.
+struct CopyCommand {
+  HWND ownerDialog;  // progress bar 1089, status text 1091
+  DateRule dateRule;
+  bool dontAsk;               // the conflict dialog is not shown again in this command
+  ConflictAnswer lastAnswer;  // the last answer given in this command
+  int32_t copiedCount;
+  int32_t totalCount;
+};
+extern CopyCommand CurrentCopyCommand;
+
+// A new command for `ownerDialog`: no answers, nothing copied.
+void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount);
+
+// What the conflict dialog shows: the file, both folders, and the size and
+// date of the file already in the target folder.
+struct ConflictRecord {
+  std::wstring sourceFolder;
+  std::wstring targetFolder;
+  std::wstring fileName;
+  std::wstring dateText;
+  int64_t size;
+};
+extern ConflictRecord CurrentConflict;
+
+// Copies `source` to `*target` under the rules of the current command.
+// `setAnswer` belongs to one run of one file set and starts at 0. True: go
+// on with the set (copied, or left alone by a rule or an answer, or the
+// source is missing); false: stop the set (Cancel, or a failure already
+// reported). A kept copy's path is written back into `*target`. The old
+// target is replaced only once the new content is complete.
+bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32_t* setAnswer);
+
+// Shows dialog 142 for CurrentConflict; updates dontAsk.
+ConflictAnswer ConflictDialog();
+INT_PTR CALLBACK ConflictDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The first free "<base>(n)<extension>" in `folder`, from n = 2 on.
+std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& name);
+
+// Creates every missing folder along `path`; reports a failure. A path that
+// starts with a backslash gives false without a message.
+bool CreateFolderPath(const std::wstring& path);
+
+// "%s: %s" of the status text shown by the backup dialogs.
+std::wstring CopiedStatusText();
+
+bool PathExists(const std::wstring& path);

@@ -1,0 +1,133 @@
+// Save params: every set of a generated Mach3 folder of about 20 MB in 600
+// files saved into a fresh backup folder, against a plain CopyFileW loop
+// over the same files into a fresh folder of the same layout.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "backup/copy_engine.h"
+#include "backup/file_sets.h"
+#include "bench/bench.h"
+
+struct GeneratedFile {
+  std::wstring relative;
+  size_t size;
+};
+
+// 596 files: profiles, macros and tables of two profiles, brains, plug-ins
+// and the five trees, sizes spread from 1 KB to 100 KB.
+static std::vector<GeneratedFile> MachFolderLayout() {
+  std::vector<GeneratedFile> files;
+  size_t next = 0;
+  const auto add = [&](const std::wstring& relative) {
+    files.push_back({relative, 1024 + (next * 7919) % 66000});
+    ++next;
+  };
+  add(L"Mach3.exe");
+  for (const wchar_t* profile : {L"Mill", L"Lathe"}) {
+    add(std::wstring(profile) + L".xml");
+    for (int i = 0; i < 25; ++i) add(L"macros\\" + std::wstring(profile) + L"\\M" + std::to_wstring(1000 + i) + L".m1s");
+    add(L"macros\\" + std::wstring(profile) + L"\\fixtures.dat");
+    add(L"macros\\" + std::wstring(profile) + L"\\tools3.dat");
+  }
+  for (int i = 0; i < 300; ++i) add(L"GCode\\Job" + std::to_wstring(i % 10) + L"\\part" + std::to_wstring(i) + L".tap");
+  for (int i = 0; i < 100; ++i) add(L"Addons\\Wizard" + std::to_wstring(i % 5) + L"\\page" + std::to_wstring(i) + L".txt");
+  for (int i = 0; i < 60; ++i) add(L"SubRoutines\\sub" + std::to_wstring(i) + L".tap");
+  for (int i = 0; i < 20; ++i) add(L"Flash\\screen" + std::to_wstring(i) + L".swf");
+  for (int i = 0; i < 10; ++i) add(L"TurnAddons\\turn" + std::to_wstring(i) + L".txt");
+  for (int i = 0; i < 40; ++i) add(L"Brains\\brain" + std::to_wstring(i) + L".brn");
+  for (int i = 0; i < 20; ++i) add(L"Plugins\\plugin" + std::to_wstring(i) + L".dll");
+  return files;
+}
+
+static void CreateFolders(const std::wstring& path) {
+  for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryW(path.c_str(), nullptr);
+}
+
+static void WriteFileOfSize(const std::wstring& path, size_t size, size_t seed) {
+  CreateFolders(path.substr(0, path.rfind(L'\\')));
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('A' + (i * 31 + seed) % 26);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+static void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path + L"\\" + name);
+      } else {
+        DeleteFileW((path + L"\\" + name).c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+static int SilentMessageBox(HWND, const wchar_t*, const wchar_t*, UINT) { return IDOK; }
+
+void BenchSaveParams(const BenchFiles&) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"kestrelwood_bench_save";
+  const std::wstring mach = root + L"\\Mach3";
+  RemoveTree(root);
+  const std::vector<GeneratedFile> layout = MachFolderLayout();
+  size_t total = 0;
+  for (size_t i = 0; i < layout.size(); ++i) {
+    WriteFileOfSize(mach + L"\\" + layout[i].relative, layout[i].size, i);
+    total += layout[i].size;
+  }
+  std::printf("  generated Mach3 folder: %zu files, %zu bytes\n", layout.size(), total);
+
+  const MessageBoxFunction before = SetMessageBoxFunction(SilentMessageBox);
+  int run = 0;
+  std::vector<std::wstring> targets;
+  const auto freshFolder = [&] {
+    targets.push_back(root + L"\\target" + std::to_wstring(++run));
+    CreateDirectoryW(targets.back().c_str(), nullptr);
+    return targets.back();
+  };
+  const auto save = [&] {
+    CopyDirection direction;
+    direction.sourceRoot = mach;
+    direction.targetRoot = freshFolder();
+    direction.restore = false;
+    direction.selectedEntries = {L"Lathe.xml", L"Mill.xml"};
+    StartCopyCommand(nullptr, NoDateRule, 0);
+    RunFileSets(direction, 0xFDF);  // every set
+  };
+  const auto plainCopy = [&] {
+    const std::wstring target = freshFolder();
+    std::wstring madeFolder;
+    for (const GeneratedFile& file : layout) {
+      const std::wstring to = target + L"\\" + file.relative;
+      const std::wstring folder = to.substr(0, to.rfind(L'\\'));
+      if (folder != madeFolder) CreateFolders(folder);
+      madeFolder = folder;
+      CopyFileW((mach + L"\\" + file.relative).c_str(), to.c_str(), FALSE);
+    }
+  };
+  const std::vector<double> times = TimeRuns(8, {save, plainCopy});
+  SetMessageBoxFunction(before);
+  std::printf("  files saved per run: %d of %d counted\n", CurrentCopyCommand.copiedCount,
+              CurrentCopyCommand.totalCount);
+  PrintTime("Save params, every set", times[0]);
+  PrintTime("CopyFileW loop over the same files", times[1]);
+  PrintRatio("ratio", times[0] / times[1], 1.5);
+  RemoveTree(root);
+}

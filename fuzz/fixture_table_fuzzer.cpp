@@ -1,0 +1,19 @@
+// The fixture table reader on any bytes: every record is filled, names
+// hold neither line ends nor NUL characters, a used record says so.
+#include "fuzz/fuzz_input.h"
+#include "settings_view/settings_values.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ReadFixtureBytes(data, size, WideFromLatin1);
+  for (const FixtureRecord& record : FixtureTable) {
+    FUZZ_CHECK(record.empty == 0 || record.empty == 1);
+    FUZZ_CHECK(record.name.find_first_of(std::wstring(L"\n\0", 2)) == std::wstring::npos);
+    bool zero = record.name.empty();
+    for (const std::wstring& coord : record.coords) {
+      FUZZ_CHECK(!coord.empty());
+      zero = zero && (coord == L"0.0000" || coord == L"-0.0000");
+    }
+    if (!zero) FUZZ_CHECK(record.empty == 0);
+  }
+  return 0;
+}

@@ -1,0 +1,36 @@
+// Turning a fuzzer's bytes into the texts the logic takes, and a check
+// that aborts with a message so the fuzzer records the input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+// Pairs of bytes as UTF-16 code units, little-endian; an odd last byte is
+// one unit of its own.
+inline std::wstring WideFromUnits(const uint8_t* data, size_t size) {
+  std::wstring text;
+  for (size_t i = 0; i < size; i += 2) {
+    const unsigned high = i + 1 < size ? data[i + 1] : 0;
+    text += static_cast<wchar_t>(data[i] | high << 8);
+  }
+  return text;
+}
+
+// Every byte as one character (Latin-1), as the ANSI code page mostly does.
+inline std::wstring WideFromLatin1(std::string_view bytes) {
+  std::wstring text;
+  for (unsigned char c : bytes) text += static_cast<wchar_t>(c);
+  return text;
+}
+
+#define FUZZ_CHECK(condition)                                                       \
+  do {                                                                              \
+    if (!(condition)) {                                                             \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                 \
+    }                                                                               \
+  } while (0)

@@ -1,0 +1,164 @@
+// Writes the fuzzers' seed corpora (print files, fixture and tool tables,
+// pin lines, search texts, decimals, profile texts) from the profile
+// generator and the program's own writers, so they have real files' shapes.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "pins/pin_model.h"
+#include "settings_view/print_file.h"
+#include "tools/profile_generator.h"
+
+namespace fs = std::filesystem;
+
+static void WriteSeed(const fs::path& folder, const std::string& name, const std::vector<unsigned char>& bytes) {
+  fs::create_directories(folder);
+  std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+static void WriteSeed(const fs::path& folder, const std::string& name, const std::string& text) {
+  WriteSeed(folder, name, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+static std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+static std::vector<unsigned char> Utf16(const std::wstring& text) {
+  std::vector<unsigned char> bytes;
+  for (wchar_t c : text) {
+    bytes.push_back(static_cast<unsigned char>(c));
+    bytes.push_back(static_cast<unsigned char>(c >> 8));
+  }
+  return bytes;
+}
+
+static void PutDouble(std::vector<unsigned char>& bytes, double value) {
+  unsigned char raw[8];
+  std::memcpy(raw, &value, 8);
+  bytes.insert(bytes.end(), raw, raw + 8);
+}
+
+// fixtures.dat: 253 records of six doubles, then a name per line; `records`
+// and `names` cut it short.
+static std::vector<unsigned char> FixtureFile(const std::vector<GeneratedEntry>& entries, int records, int names) {
+  std::vector<unsigned char> bytes;
+  for (int i = 0; i < records; ++i) {
+    for (int axis = 0; axis < FixtureAxisCount; ++axis) {
+      const std::string& value = entries[(i * FixtureAxisCount + axis) % entries.size()].value;
+      PutDouble(bytes, i % 7 == 0 ? std::strtod(value.c_str(), nullptr) : 0.0);
+    }
+  }
+  if (records == FixtureCount) bytes.insert(bytes.end(), 48, 0);  // Mach3's 254th record
+  for (int i = 0; i < names; ++i) {
+    const std::string name = i % 5 == 0 ? entries[i % entries.size()].name : "";
+    bytes.insert(bytes.end(), name.begin(), name.end());
+    bytes.push_back('\n');
+  }
+  return bytes;
+}
+
+// tools3.dat: a length-prefixed description and four doubles at their places.
+static std::vector<unsigned char> ToolFile(const std::vector<GeneratedEntry>& entries, int records) {
+  std::vector<unsigned char> bytes;
+  for (int i = 0; i < records; ++i) {
+    const std::string description = i % 3 == 0 ? "Empty" : entries[i % entries.size()].name + " cutter";
+    bytes.push_back(static_cast<unsigned char>(description.size()));
+    bytes.insert(bytes.end(), description.begin(), description.end());
+    bytes.insert(bytes.end(), 8, 0);
+    PutDouble(bytes, std::strtod(entries[i % entries.size()].value.c_str(), nullptr));
+    bytes.insert(bytes.end(), 26, 0);
+    for (int v = 0; v < 3; ++v) PutDouble(bytes, i * 0.5 + v);
+  }
+  return bytes;
+}
+
+// Every key the pin model reads, each with a value from the generator;
+// every seventh value is out of any range.
+static std::string PinLines(const std::vector<GeneratedEntry>& entries, uint32_t flags) {
+  std::vector<std::wstring> keys;
+  ReadPinModel([&](const wchar_t* key, std::wstring& value) {
+    keys.push_back(key);
+    value = L"1";
+    return true;
+  });
+  std::string text(1, static_cast<char>(flags));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string key(keys[i].begin(), keys[i].end());
+    const bool active = key.find("Active") != std::string::npos || key.find("On") != std::string::npos;
+    const int32_t generated = ProfileInteger(Widen(entries[i % entries.size()].value).c_str());
+    const int64_t pin = generated < 0 ? -static_cast<int64_t>(generated) : generated;
+    const std::string value = active ? "1" : i % 7 == 0 ? "-3" : std::to_string(pin % 26);
+    text += key + "=" + value + "\n";
+  }
+  return text;
+}
+
+static std::vector<unsigned char> PrintFile(const std::vector<GeneratedEntry>& entries) {
+  DialogTable = BuildDialogTable();
+  std::map<std::wstring, std::wstring> profile;
+  for (const GeneratedEntry& entry : entries) profile[Widen(entry.name)] = Widen(entry.value);
+  profile[L"Port1Add"] = L"888";
+  profile[L"Editor"] = std::wstring(200, L'e');
+  FillDialogValues(
+      DialogTable,
+      [&](const std::wstring& key, std::wstring& value) {
+        const auto found = profile.find(key);
+        if (found == profile.end()) return false;
+        value = found->second;
+        return true;
+      },
+      [](const std::wstring&) {});
+  const std::vector<unsigned char> fixtures = FixtureFile(entries, FixtureCount, FixtureCount);
+  ReadFixtureBytes(fixtures.data(), fixtures.size(), [](std::string_view bytes) { return Widen(std::string(bytes)); });
+  const std::vector<unsigned char> tools = ToolFile(entries, 40);
+  ReadToolBytes(tools.data(), tools.size(), [](std::string_view bytes) { return Widen(std::string(bytes)); });
+  ClearPlugins();
+  AddPlugin(L"profile / PlugIns / ", L"Flash", L"1");
+  AddPlugin(L"profile / PlugIns / ", Widen(entries[3].name), L"0");
+  MachDir = L"C:\\Mach3";
+  ProfileName = L"Mach3Mill";
+  return EncodePrintFile({2026, 12, 0, 6, 21, 45, 30, 500}, 0x00FF00FF);
+}
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_seeds <folder>\n");
+    return 2;
+  }
+  const fs::path root = argv[1];
+  const std::vector<GeneratedEntry> entries = MakeProfileEntries({300, 7});
+  WriteSeed(root / "print_file", "generated", PrintFile(entries));
+  WriteSeed(root / "fixture_table", "whole", FixtureFile(entries, FixtureCount, FixtureCount));
+  WriteSeed(root / "fixture_table", "cut", FixtureFile(entries, 40, 0));
+  WriteSeed(root / "tool_table", "whole", ToolFile(entries, ToolCount));
+  WriteSeed(root / "tool_table", "cut", ToolFile(entries, 5));
+  WriteSeed(root / "pin_model", "shown", PinLines(entries, 0x01));
+  WriteSeed(root / "pin_model", "all", PinLines(MakeProfileEntries({300, 8}), 0x82));
+  const char* const searches[] = {"\x05" "M*Pin" "Motor1DirPin", "\x04" "*a?" "xab", "\x86" "a\0*\0b\0" "a\0x\0b\0"};
+  int number = 0;
+  for (const char* search : searches) {
+    const size_t length = (search[0] & 0x80) != 0 ? 13 : std::strlen(search);  // UTF-16 seeds hold NUL bytes
+    WriteSeed(root / "search_pattern", std::to_string(number++), std::string(search, length));
+  }
+  number = 0;
+  for (const GeneratedEntry& entry : entries) {
+    if (entry.value.find('.') == std::string::npos || number >= 4) continue;
+    WriteSeed(root / "format_decimal", std::to_string(number++), Utf16(Widen(entry.value + "e-005")));
+  }
+  WriteSeed(root / "format_decimal", "up", Utf16(L"2.5e+002"));
+  const std::string profile = MakeProfileText(MakeProfileEntries({40, 3}));
+  WriteSeed(root / "profile_text", "mach3", profile);
+  WriteSeed(root / "profile_text", "declared", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n" + profile);
+  WriteSeed(root / "profile_text", "doctype",
+            "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);
+  std::vector<unsigned char> utf16 = {0xFF, 0xFE};
+  const std::vector<unsigned char> units = Utf16(Widen(profile.substr(0, 400) + "\x01"));
+  utf16.insert(utf16.end(), units.begin(), units.end());
+  WriteSeed(root / "profile_text", "utf16", utf16);
+  return 0;
+}

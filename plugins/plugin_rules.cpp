@@ -1,0 +1,34 @@
+// Plug-in listing modes and the structure check of the rewrite.
+#include "plugins/plugin_rules.h"
+
+static constexpr std::wstring_view Separator = L" / ";
+
+bool IsListedInMode(uint32_t mode, std::wstring_view value) {
+  if (mode == 1) return !value.empty() && value[0] == L'1';
+  if (mode == 2) return !value.empty() && value[0] == L'0';
+  return true;
+}
+
+std::vector<std::wstring_view> PathNames(std::wstring_view path) {
+  std::vector<std::wstring_view> names;
+  size_t start = 0;
+  for (size_t at = path.find(Separator); at != std::wstring_view::npos; at = path.find(Separator, start)) {
+    names.push_back(path.substr(start, at - start));
+    start = at + Separator.size();
+  }
+  return names;
+}
+
+bool HasSectionStructure(const ProfileList& list) {
+  std::wstring_view root;
+  for (uint32_t k = 0; k < list.Count(); ++k) {
+    const std::wstring_view path = list.records[k].path;
+    const std::vector<std::wstring_view> names = PathNames(path);
+    // Two names, and nothing after the last separator.
+    if (names.size() != 2 || names[0].empty() || names[1].empty()) return false;
+    if (names[0].size() + names[1].size() + 2 * Separator.size() != path.size()) return false;
+    if (k == 0) root = names[0];
+    if (names[0] != root) return false;
+  }
+  return true;
+}

@@ -1,0 +1,288 @@
+// The profile rewrite with the XmlLite writer, and the exchange of the old
+// profile file for the new one.
+#include "plugins/profile_rewrite.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <wrl/client.h>
+#include <xmllite.h>
+
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/text_format.h"
+#include "plugins/plugin_rules.h"
+#include "resources/resource.h"
+
+using Microsoft::WRL::ComPtr;
+
+std::vector<PluginChoice> PluginSelection;
+
+static const TextTriple TextCannotRewrite = {
+    L"Das Profil hat eine Struktur, die nicht neu geschrieben werden kann. Es wurde nichts geändert.",
+    L"The profile's structure cannot be rewritten. Nothing was changed.",
+    L"La structure du profil ne peut pas être réécrite. Rien n'a été modifié."};
+
+std::wstring WriterEncodingName(const ProfileTextForm& form) {
+  switch (form.encoding) {
+    case ProfileEncoding::Utf16LittleEndian:
+      return L"utf-16";
+    case ProfileEncoding::Utf16BigEndian:
+      return L"utf-16BE";
+    case ProfileEncoding::Declared:
+      return std::wstring(form.declaredName.begin(), form.declaredName.end());
+    case ProfileEncoding::AnsiCodePage:
+      return L"windows-" + std::to_wstring(GetACP());
+    case ProfileEncoding::Utf8:
+      break;
+  }
+  return L"utf-8";
+}
+
+// One failed writer call: its message with the code, then nothing of the
+// rewrite survives.
+static bool WriterFailed(const wchar_t* format, HRESULT code) {
+  ShowMessageBox(MainWindow, FormatText(format, static_cast<unsigned long>(code)).c_str(), SelectText(CaptionError),
+                 MB_ICONERROR);
+  return false;
+}
+
+#define KW_WRITE(call, message)                         \
+  do {                                                  \
+    const HRESULT kwResult = (call);                    \
+    if (FAILED(kwResult)) return WriterFailed(message, kwResult); \
+  } while (0)
+
+static constexpr const wchar_t* StartElementFailed = L"Error, Method: WriteStartElement, error is %08.8lx";
+static constexpr const wchar_t* EndElementFailed = L"Error, Method: WriteFullEndElement, error is %08.8lx";
+
+static bool StartElement(IXmlWriter* writer, std::wstring_view name) {
+  const std::wstring owned(name);
+  KW_WRITE(writer->WriteStartElement(nullptr, owned.c_str(), nullptr), StartElementFailed);
+  return true;
+}
+
+static bool WriteEntry(IXmlWriter* writer, const ProfileEntry& entry) {
+  if (!StartElement(writer, entry.name)) return false;
+  if (entry.value.empty()) {
+    // "<name/>": the reader makes an entry of an empty element, but none
+    // of "<name></name>", which would lose the entry at the next read.
+    KW_WRITE(writer->WriteEndElement(), L"Error, Method: WriteEndElement, error is %08.8lx");
+    return true;
+  }
+  const wchar_t* text = entry.value.data() ? entry.value.data() : L"";
+  KW_WRITE(writer->WriteChars(text, static_cast<UINT>(entry.value.size())),
+           L"Error, Method: WriteChars, error is %08.8lx");
+  KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+  return true;
+}
+
+static const PluginChoice* SelectedPlugin(std::wstring_view name) {
+  for (const PluginChoice& choice : PluginSelection) {
+    if (choice.name == name) return &choice;
+  }
+  return nullptr;
+}
+
+// A profile read in the ANSI code page is written as UTF-16 into memory and
+// turned into ANSI bytes here: XML writers differ in the code pages they
+// know, and Mach3's own files carry no declaration to name one.
+static bool WritesThroughMemory(const ProfileTextForm& form) { return form.encoding == ProfileEncoding::AnsiCodePage; }
+
+static ComPtr<IXmlWriter> OpenWriter(const wchar_t* target, const ProfileTextForm& form, ComPtr<IStream>* stream) {
+  HRESULT result = S_OK;
+  if (WritesThroughMemory(form)) {
+    stream->Attach(SHCreateMemStream(nullptr, 0));
+    if (!*stream) result = E_OUTOFMEMORY;
+  } else {
+    result = SHCreateStreamOnFileW(target, STGM_CREATE | STGM_WRITE, stream->GetAddressOf());
+  }
+  if (FAILED(result)) return WriterFailed(L"Error creating file writer, error is %08.8lx", result), nullptr;
+  ComPtr<IXmlWriter> writer;
+  result = CreateXmlWriter(__uuidof(IXmlWriter), reinterpret_cast<void**>(writer.GetAddressOf()), nullptr);
+  if (FAILED(result)) return WriterFailed(L"Error creating xml writer, error is %08.8lx", result), nullptr;
+  ComPtr<IXmlWriterOutput> output;
+  const std::wstring encoding = WritesThroughMemory(form) ? L"utf-16" : WriterEncodingName(form);
+  result = CreateXmlWriterOutputWithEncodingName(stream->Get(), nullptr, encoding.c_str(), output.GetAddressOf());
+  if (SUCCEEDED(result)) result = writer->SetOutput(output.Get());
+  if (FAILED(result)) return WriterFailed(L"Error, Method: SetOutput, error is %08.8lx", result), nullptr;
+  result = writer->SetProperty(XmlWriterProperty_Indent, TRUE);
+  if (FAILED(result)) {
+    return WriterFailed(L"Error, Method: SetProperty XmlWriterProperty_Indent, error is %08.8lx", result), nullptr;
+  }
+  // Mach3 writes its profiles without a byte-order mark; keep what was read.
+  result = writer->SetProperty(XmlWriterProperty_ByteOrderMark, form.byteOrderMark ? TRUE : FALSE);
+  if (FAILED(result)) {
+    return WriterFailed(L"Error, Method: SetProperty XmlWriterProperty_ByteOrderMark, error is %08.8lx", result),
+           nullptr;
+  }
+  if (WritesThroughMemory(form)) {
+    result = writer->SetProperty(XmlWriterProperty_OmitXmlDeclaration, TRUE);
+    if (FAILED(result)) {
+      return WriterFailed(L"Error, Method: SetProperty XmlWriterProperty_OmitXmlDeclaration, error is %08.8lx",
+                          result),
+             nullptr;
+    }
+  }
+  result = writer->WriteStartDocument(XmlStandalone_Omit);
+  if (FAILED(result)) return WriterFailed(L"Error, Method: WriteStartDocument, error is %08.8lx", result), nullptr;
+  return writer;
+}
+
+struct RewriteState {
+  HWND list = nullptr;
+  HWND progress = nullptr;
+  std::wstring_view currentPath;
+  bool inPlugins = false;
+  int deletedRows = 0;
+};
+
+static bool OpenSection(IXmlWriter* writer, RewriteState& state, std::wstring_view path) {
+  const std::vector<std::wstring_view> names = PathNames(path);
+  if (names.size() < 2) return false;
+  if (!StartElement(writer, names.back())) return false;
+  state.currentPath = path;
+  state.inPlugins = path == PluginSectionPath;
+  return true;
+}
+
+static bool WriteEntries(IXmlWriter* writer, ProfileList& list, RewriteState& state) {
+  for (uint32_t k = 0; k < list.Count(); ++k) {
+    ProfileEntry& entry = list.records[k];
+    if (entry.removed) continue;
+    if (entry.path != state.currentPath) {
+      KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+      if (!OpenSection(writer, state, entry.path)) return false;
+    }
+    if (state.inPlugins) {
+      if (const PluginChoice* choice = SelectedPlugin(entry.name)) {
+        SendMessageW(state.list, LVM_DELETEITEM, choice->row - state.deletedRows, 0);
+        ++state.deletedRows;
+        entry.removed = 1;
+        SendMessageW(state.progress, PBM_SETPOS, k, 0);
+        continue;
+      }
+    }
+    if (!WriteEntry(writer, entry)) return false;
+    SendMessageW(state.progress, PBM_SETPOS, k, 0);
+  }
+  return true;
+}
+
+// The UTF-16 text of the memory stream as ANSI bytes into the target.
+static bool WriteAnsiFile(const wchar_t* target, IStream* stream) {
+  STATSTG status = {};
+  HRESULT result = stream->Stat(&status, STATFLAG_NONAME);
+  std::wstring text(static_cast<size_t>(status.cbSize.QuadPart) / sizeof(wchar_t), L'\0');
+  const LARGE_INTEGER start = {};
+  ULONG read = 0;
+  if (SUCCEEDED(result)) result = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (SUCCEEDED(result)) {
+    result = stream->Read(text.data(), static_cast<ULONG>(text.size() * sizeof(wchar_t)), &read);
+  }
+  if (FAILED(result)) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", result);
+  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                       nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  HANDLE file = CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return WriterFailed(L"Error creating file writer, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
+  }
+  DWORD written = 0;
+  const BOOL complete = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                        written == bytes.size();
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  if (!complete) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", HRESULT_FROM_WIN32(error));
+  return true;
+}
+
+static bool WriteProfile(HWND dialog, const wchar_t* target, ProfileList& list) {
+  ComPtr<IStream> stream;
+  ComPtr<IXmlWriter> writer = OpenWriter(target, list.form, &stream);
+  if (!writer) return false;
+  RewriteState state;
+  state.list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
+  state.progress = GetDlgItem(dialog, IDC_PLUGIN_PROGRESS);
+  SendMessageW(state.progress, PBM_SETRANGE32, 0, list.Count());
+  // The first entry's path opens the root and its section.
+  const std::vector<std::wstring_view> names = PathNames(list.records[0].path);
+  for (std::wstring_view name : names) {
+    if (!StartElement(writer.Get(), name)) return false;
+  }
+  state.currentPath = list.records[0].path;
+  state.inPlugins = state.currentPath == PluginSectionPath;
+  if (!WriteEntries(writer.Get(), list, state)) return false;
+  // The section and the root get explicit end tags too, even when empty.
+  KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+  KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+  KW_WRITE(writer->WriteEndDocument(), L"Error, Method: WriteEndDocument, error is %08.8lx");
+  KW_WRITE(writer->Flush(), L"Error, Method: Flush, error is %08.8lx");
+  if (WritesThroughMemory(list.form)) return WriteAnsiFile(target, stream.Get());
+  return true;
+}
+
+int RewriteProfileWithout(HWND dialog, const wchar_t* target) {
+  HWND progress = GetDlgItem(dialog, IDC_PLUGIN_PROGRESS);
+  SendMessageW(progress, PBM_SETSTATE, PBST_NORMAL, 0);
+  SendMessageW(progress, PBM_SETPOS, 0, 0);
+  SendMessageW(progress, PBM_SETSTEP, 1, 0);
+  ProfileList& list = ProfileSlots[FirstProfileSlot];
+  if (list.Count() == 0) return 0;
+  // Only one section level is rebuilt; anything else would change the
+  // profile's structure.
+  if (!HasSectionStructure(list)) {
+    ShowErrorMessage(MainWindow, SelectText(TextCannotRewrite));
+    return 0;
+  }
+  if (WriteProfile(dialog, target, list)) return 1;
+  // The writer and the stream are closed here; the partial file goes.
+  ReleaseProfile(FirstProfileSlot);
+  DeleteFileW(target);
+  return 0;
+}
+
+bool MoveFileToRecycleBin(const wchar_t* path) {
+  std::wstring from = path;
+  from.push_back(L'\0');  // a list of names ends with two zeros
+  SHFILEOPSTRUCTW operation = {};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  if (SHFileOperationW(&operation) != 0 || operation.fAnyOperationsAborted) return false;
+  return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+static void ShowReplaceError(const std::wstring& path, DWORD error) {
+  ShowMessageBox(MainWindow, SystemErrorText(error).c_str(), path.c_str(), MB_ICONERROR);
+}
+
+bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritten) {
+  const DWORD attributes = GetFileAttributesW(profile.c_str());
+  DWORD error = ERROR_SUCCESS;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    error = GetLastError();
+  } else if (attributes & FILE_ATTRIBUTE_READONLY) {
+    error = ERROR_ACCESS_DENIED;  // the user protected it
+  }
+  // A copy of the old profile beside it, to put back if the new file
+  // cannot take its name after the old one went to the recycle bin.
+  const std::wstring kept = profile + L"~kw";
+  if (error == ERROR_SUCCESS && !CopyFileW(profile.c_str(), kept.c_str(), FALSE)) error = GetLastError();
+  if (error == ERROR_SUCCESS && !MoveFileToRecycleBin(profile.c_str())) {
+    error = GetFileAttributesW(profile.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SHARING_VIOLATION
+                                                                           : ERROR_ACCESS_DENIED;
+  }
+  if (error == ERROR_SUCCESS && !MoveFileExW(rewritten.c_str(), profile.c_str(), 0)) {
+    error = GetLastError();
+    MoveFileExW(kept.c_str(), profile.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  DeleteFileW(kept.c_str());
+  if (error == ERROR_SUCCESS) return true;
+  DeleteFileW(rewritten.c_str());
+  ShowReplaceError(profile, error);
+  return false;
+}

@@ -1,0 +1,34 @@
+// The plug-in removal dialog (154) and the list of profiles that hold one
+// plug-in (155).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+INT_PTR CALLBACK RemovePluginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ReferencingProfilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// One row's plug-in: how many scanned profile files hold it, and which.
+struct PluginReference {
+  int32_t count = 0;
+  std::vector<bool> inFile;  // by the index of the file in the scan
+};
+
+// One record per list row; the scanned files' names in walk order.
+extern std::vector<PluginReference> PluginReferenceTable;
+extern std::vector<std::wstring> ScannedProfileFiles;
+
+// Reads the profile into slot 0 and lists its plug-ins of the current mode.
+// False when Mach3 runs (reported); true otherwise, also when the profile
+// could not be read (the list then stays empty).
+bool LoadPluginList(const wchar_t* path, HWND dialog);
+
+// Counts, for every row, the profile files of the current folder that hold
+// its plug-in.
+void CountPluginReferences(HWND dialog);
+
+// Whether slot 1 holds a plug-in entry of that name.
+bool FindPluginInProfile(const wchar_t* name);

@@ -1,0 +1,123 @@
+// Reading and writing print files through the guarded file helpers. A file
+// is checked whole before anything on screen is replaced.
+#include "settings_view/print_file_io.h"
+
+#include <vector>
+
+#include "app/file_helpers.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "settings_view/output_window.h"
+#include "settings_view/print_file.h"
+#include "settings_view/renderer.h"
+#include "settings_view/show_settings_dialog.h"
+#include "settings_view/settings_load.h"
+
+uint32_t PrintFileMask = 0;
+uint32_t PrintFileWriteMask = 0xFFFFFFFF;
+
+const TextTriple TextPrintFileNotOurs = {L"Dies ist keine von Kestrelwood erstellte Druck-Datei",
+                                         L"This is no Kestrelwood generated printfile",
+                                         L"This is no Kestrelwood generated printfile"};
+const TextTriple TextPrintFileVersions = {L"Druck Profile Versionen unterschiedlich !",
+                                          L"Print profile versions different !", L"Print profile versions different !"};
+const TextTriple TextPrintFileDamaged = {L"Druck Datei ist beschädigt oder unvollständig",
+                                         L"Print file is damaged or incomplete",
+                                         L"Fichier d'impression endommagé ou incomplet"};
+
+static const TextTriple TextFileExists = {L"Datei existiert bereits. Überschreiben?", L"File exists. Overwrite?",
+                                          L"File exists. Overwrite?"};
+static const TextTriple TextPrintFileWritten = {L"Druckdaten erfolgreich in Datei geschrieben",
+                                                L"Printdata successfully written into file",
+                                                L"Printdata successfully written into file"};
+
+static void ReportFileProblem(const TextTriple& text) {
+  ShowMessageBox(nullptr, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+}
+
+static void ReportSystemFailure(DWORD code) {
+  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), SelectText(CaptionError),
+                 MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
+}
+
+static PrintFileTime ToPrintFileTime(const SYSTEMTIME& time) {
+  return {time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
+          time.wMilliseconds};
+}
+
+static SYSTEMTIME ToSystemTime(const PrintFileTime& time) {
+  return {time.year, time.month, time.dayOfWeek, time.day, time.hour, time.minute, time.second, time.milliseconds};
+}
+
+bool WritePrintFile(HANDLE file) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const std::vector<unsigned char> bytes = EncodePrintFile(ToPrintFileTime(now), PrintFileWriteMask);
+  size_t written = 0;
+  bool ok = true;
+  while (written < bytes.size()) {
+    DWORD chunk = 0;
+    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &chunk, nullptr) ||
+        chunk == 0) {
+      ReportSystemFailure(GetLastError());
+      ok = false;
+      break;
+    }
+    written += chunk;
+  }
+  CloseFileHandle(&file);
+  return ok;
+}
+
+bool ReadPrintFile(HANDLE file) {
+  std::vector<BYTE> bytes;
+  const bool read = ReadWholeFile(&file, &bytes);
+  CloseFileHandle(&file);
+  if (!read) return false;
+  PrintFileContents contents;
+  switch (DecodePrintFile(bytes.data(), bytes.size(), contents)) {
+    case PrintFileCheck::NotOurs:
+      ReportFileProblem(TextPrintFileNotOurs);
+      return false;
+    case PrintFileCheck::OtherVersion:
+      ReportFileProblem(TextPrintFileVersions);
+      return false;
+    case PrintFileCheck::Damaged:
+      ReportFileProblem(TextPrintFileDamaged);
+      return false;
+    case PrintFileCheck::Ok:
+      break;
+  }
+  Render.headerTime = ToSystemTime(contents.time);
+  PrintFileMask = contents.mask;
+  ApplyPrintFile(std::move(contents));
+  return true;
+}
+
+void PrintToFile(HWND dialog) {
+  if (SettingsOutputWindow) {
+    ShowInfoMessage(dialog, SelectText(TextCloseOutputFirst), MB_OK);
+    return;
+  }
+  const std::wstring path = ReadPrintFilePath(dialog);
+  if (path.empty()) {
+    ShowMessageBox(dialog, SelectText(TextNoPrintFilePath), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+    return;
+  }
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (ShowMessageBox(dialog, SelectText(TextFileExists), SelectText(CaptionError),
+                       MB_YESNO | MB_TOPMOST | MB_ICONERROR) != IDYES) {
+      return;
+    }
+    DeleteFileW(path.c_str());
+  }
+  if (!ChooseProfileIfEmpty()) return;
+  if (!LoadSettingsValues()) return;
+  GatherPlugins();
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (!OpenFileHandle(path.c_str(), GENERIC_WRITE, CREATE_NEW, &file)) return;
+  PrintFileWriteMask = 0xFFFFFFFF;
+  if (!WritePrintFile(file)) return;
+  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionError),
+                 MB_TOPMOST | MB_ICONINFORMATION);
+}

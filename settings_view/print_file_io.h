@@ -1,0 +1,25 @@
+// Print files on disk: writing the current table, reading one back, and the
+// Print-to-file command.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/text_triple.h"
+
+// Dialogs present in the print file read last.
+extern uint32_t PrintFileMask;
+// The dialog mask the next WritePrintFile stores.
+extern uint32_t PrintFileWriteMask;
+
+extern const TextTriple TextPrintFileNotOurs;
+extern const TextTriple TextPrintFileVersions;
+extern const TextTriple TextPrintFileDamaged;
+
+// Both close the handle in every case; failures are reported.
+bool WritePrintFile(HANDLE file);
+bool ReadPrintFile(HANDLE file);
+
+// The Print-to-file command of the Show Settings dialog.
+void PrintToFile(HWND dialog);

@@ -1,0 +1,70 @@
+// One load of the dialog table from the profile on disk and the data files
+// in its macro folder.
+#include "settings_view/settings_load.h"
+
+#include <windows.h>
+
+#include "app/file_helpers.h"
+#include "app/text_format.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "profile/profile_list.h"
+#include "profile/profile_reader.h"
+#include "settings_view/data_files.h"
+#include "settings_view/settings_values.h"
+
+const TextTriple TextOpenProfileTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};
+
+static const wchar_t ProfileFilter[] = L"*.xml\0*.xml\0";
+
+bool ChooseProfileIfEmpty() {
+  if (Settings.filenameProfile1[0] != L'\0') return true;
+  wchar_t path[PathCapacity] = {};
+  if (!ChooseOpenFile(path, nullptr, ProfileFilter, SelectText(TextOpenProfileTitle))) return false;
+  CopyText(Settings.filenameProfile1, PathCapacity, path);
+  StoreSettings({Settings.filenameProfile1});
+  return true;
+}
+
+// A found value replaces the text; a missing key leaves it as it was.
+static void LookUpInto(const wchar_t* key, std::wstring& text) {
+  wchar_t value[PreferenceCapacity] = {};
+  if (FindPreference(key, value)) text = value;
+}
+
+static void ReportRowProblem(const std::wstring& message) {
+  ShowMessageBox(nullptr, message.c_str(), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+}
+
+bool LoadSettingsValues() {
+  if (!ChooseProfileIfEmpty()) return false;
+  if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return false;
+  wchar_t found[PreferenceCapacity] = {};
+  if (FindPreference(L"DefDir", found)) {
+    MachDir = found;
+    LookUpInto(L"Profile", ProfileName);
+  }
+  ClearValues();
+  LoadFixtureFile();
+  LoadToolFile();
+  FillDialogValues(
+      DialogTable,
+      [](const std::wstring& key, std::wstring& value) {
+        wchar_t text[PreferenceCapacity] = {};
+        if (!FindPreference(key.c_str(), text)) return false;
+        value = text;
+        return true;
+      },
+      ReportRowProblem);
+  return true;
+}
+
+bool GatherPlugins() {
+  ClearPlugins();
+  const ProfileList& list = ProfileSlots[FirstProfileSlot];
+  for (uint32_t i = 0; i < list.Count() && i < list.Capacity(); ++i) {
+    const ProfileEntry& entry = list.records[i];
+    AddPlugin(entry.path, entry.name, entry.value);
+  }
+  return true;
+}

@@ -1,0 +1,23 @@
+// The Show Settings dialog: choose a profile and the Mach3 dialogs, then
+// show, print or store their pictures.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/text_triple.h"
+
+INT_PTR CALLBACK ShowSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+extern const TextTriple TextCloseOutputFirst;
+extern const TextTriple TextNoDataSelected;
+extern const TextTriple TextNoPrintFilePath;
+extern const TextTriple TextPrintFileNotFound;
+
+// The print-file path of the run, as edit 1323 holds it now.
+std::wstring ReadPrintFilePath(HWND dialog);
+
+// The commands, also driven by the tests.
+void ShowOrPrintSettings(HWND dialog, bool print);
+void ShowOrPrintFromFile(HWND dialog, bool print);

@@ -1,0 +1,555 @@
+// The save and restore dialogs end to end, on Mach3 folders and backups
+// that the tests build in temporary folders.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "backup/backup_dialogs.h"
+#include "resources/resource.h"
+#include "tests/backup/backup_test_support.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+void StoreText(const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+void StoreNumber(const wchar_t* name, DWORD value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  RegCloseKey(key);
+}
+
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 99, bytes = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+  return value;
+}
+
+struct SetSetting {
+  int checkBox;
+  const wchar_t* setting;
+};
+
+const SetSetting SetSettings[] = {
+    {IDC_SET_ADDONS, L"Store addon files"},        {IDC_SET_BRAINS, L"Store brains files"},
+    {IDC_SET_FIXTURES, L"Store fixture files"},    {IDC_SET_FLASH, L"Store flash files"},
+    {IDC_SET_GCODE, L"Store gcode files"},         {IDC_SET_MACROS, L"Store macro files"},
+    {IDC_SET_PLUGINS, L"Store plugin files"},      {IDC_SET_PROFILES, L"Store profile files"},
+    {IDC_SET_SUBROUTINES, L"Store subroutine files"}, {IDC_SET_TURNADDONS, L"Store turn addons files"},
+    {IDC_SET_TOOLTABLES, L"Store tooltable files"},
+};
+
+std::vector<std::wstring> ListEntries(HWND dialog) {
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[300] = {};
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+void SelectEntry(HWND dialog, const std::wstring& text) {
+  const LRESULT at = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_FINDSTRINGEXACT, -1,
+                                         reinterpret_cast<LPARAM>(text.c_str()));
+  ASSERT_NE(at, LB_ERR) << "no list entry";
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETSEL, TRUE, at);
+}
+
+// Every file below `root` with its bytes, by relative path.
+void CollectFiles(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::string>* files) {
+  WIN32_FIND_DATAW found;
+  const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CollectFiles(root, path, files);
+    } else {
+      (*files)[path] = ReadBytes(root + L"\\" + path);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+std::map<std::wstring, std::string> FilesBelow(const std::wstring& root) {
+  std::map<std::wstring, std::string> files;
+  CollectFiles(root, L"", &files);
+  return files;
+}
+
+std::vector<std::wstring> Keys(const std::map<std::wstring, std::string>& files) {
+  std::vector<std::wstring> keys;
+  for (const auto& file : files) keys.push_back(file.first);
+  return keys;
+}
+
+class BackupDialogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    mach = folder.Path(L"Mach3");
+    backup = folder.Path(L"Backup");
+    StoreText(L"Save Mach install path", mach);
+    StoreText(L"Save Parameter store path", backup);
+    StoreText(L"Restore Mach install path", mach);
+    StoreText(L"Restore Parameter store path", backup);
+    ChooseSets({});
+  }
+  void TearDown() override { DeleteSettingsKey(); }
+
+  // A Mach3 folder with two profiles that have macro folders (one named in
+  // lower case), one without, and a file in every set.
+  void MakeMach3Folder() {
+    folder.Write(L"Mach3\\Mach3.exe", "MZ");
+    folder.Write(L"Mach3\\Mill.xml", "<profile>mill</profile>");
+    folder.Write(L"Mach3\\Router.xml", "<profile>router</profile>");
+    folder.Write(L"Mach3\\Test.xml", "<profile>test</profile>");
+    folder.Write(L"Mach3\\macros\\Global.m1s", "global macro");
+    folder.Write(L"Mach3\\macros\\Mill\\M6Start.m1s", "mill m6");
+    folder.Write(L"Mach3\\macros\\Mill\\M1001.M1S", "mill 1001");
+    folder.Write(L"Mach3\\macros\\Mill\\fixtures.dat", "mill fixtures");
+    folder.Write(L"Mach3\\macros\\Mill\\tools3.dat", "mill tools");
+    folder.Write(L"Mach3\\macros\\Mill\\notes.txt", "not a macro");
+    folder.Write(L"Mach3\\macros\\router\\M6End.m1s", "router m6");
+    folder.Write(L"Mach3\\macros\\router\\fixtures.dat", "router fixtures");
+    folder.Write(L"Mach3\\macros\\router\\tools3.dat", "router tools");
+    folder.Write(L"Mach3\\macros\\Other\\M9.m1s", "no such profile");
+    folder.Write(L"Mach3\\Brains\\Spindle.brn", "brain");
+    folder.Write(L"Mach3\\Brains\\readme.txt", "not a brain");
+    folder.Write(L"Mach3\\Plugins\\Probe.dll", "plugin");
+    folder.Write(L"Mach3\\Plugins\\Probe.txt", "not a plugin");
+    folder.Write(L"Mach3\\Addons\\Facing\\Facing.txt", "facing");
+    folder.Write(L"Mach3\\Flash\\screen.swf", "flash");
+    folder.Write(L"Mach3\\GCode\\Bracket.tap", "g0 x0");
+    folder.Write(L"Mach3\\GCode\\Parts\\Deep\\Gear.tap", "g1 x1");
+    folder.Write(L"Mach3\\SubRoutines\\Peck.tap", "peck");
+    folder.Write(L"Mach3\\TurnAddons\\Thread.txt", "thread");
+  }
+
+  void ChooseSets(std::vector<int> ticked) {
+    for (const SetSetting& set : SetSettings) {
+      const bool on = std::find(ticked.begin(), ticked.end(), set.checkBox) != ticked.end();
+      StoreNumber(set.setting, on ? 1 : 0);
+    }
+  }
+
+  INT_PTR RunSave(std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(nullptr, IDD_SAVE, SaveDialogProc); }, std::move(steps));
+  }
+  INT_PTR RunRestore(std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(nullptr, IDD_RESTORE, RestoreDialogProc); }, std::move(steps));
+  }
+
+  // Steps that act on the save or restore dialog, whichever dialog is on top.
+  static DialogStep OnBackupDialog(std::function<void(HWND)> action) {
+    return [action](HWND) {
+      HWND dialog = LiveDialogWith(IDC_BACKUP_PROFILES);
+      ASSERT_NE(dialog, nullptr);
+      action(dialog);
+    };
+  }
+  static DialogStep Select(std::vector<std::wstring> entries) {
+    return OnBackupDialog([entries](HWND dialog) {
+      for (const std::wstring& entry : entries) SelectEntry(dialog, entry);
+    });
+  }
+  static DialogStep Click(int id) {
+    return OnBackupDialog([id](HWND dialog) { ClickButton(dialog, id); });
+  }
+  DialogStep ReadStatusAndClose() {
+    return OnBackupDialog([this](HWND dialog) {
+      status = ItemText(dialog, IDC_BACKUP_STATUS);
+      progress = SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_GETPOS, 0, 0);
+      ClickButton(dialog, IDC_BACKUP_CLOSE);
+    });
+  }
+  std::vector<std::wstring> Messages() {
+    std::vector<std::wstring> texts;
+    for (const RecordedMessage& message : messages.Messages()) texts.push_back(message.text);
+    return texts;
+  }
+
+  TempFolder folder;
+  MessageRecorder messages;
+  ScriptedDialogs dialogs;
+  std::wstring mach, backup;
+  std::wstring status;
+  LRESULT progress = -1;
+};
+
+TEST_F(BackupDialogTest, TheSaveListMarksProfilesWithoutMacroFolders) {
+  MakeMach3Folder();
+  std::vector<std::wstring> entries;
+  std::wstring title, group, tabbed;
+  RunSave({[&](HWND dialog) {
+    entries = ListEntries(dialog);
+    title = WindowText(dialog);
+    group = ItemText(dialog, IDC_FILES_GROUP);
+    tabbed = ItemText(dialog, IDC_BACKUP_STATUS);
+    ClickButton(dialog, IDC_BACKUP_CLOSE);
+  }});
+  EXPECT_EQ(entries, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}));
+  EXPECT_EQ(title, L"KestrelwoodV3.02    SAVE    Mach3 data");
+  EXPECT_EQ(group, L"Files to save");
+  EXPECT_EQ(tabbed, L"0: Files copied");
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(BackupDialogTest, AFolderWithoutMach3ExeGetsAWarningAndAnEmptyList) {
+  MakeMach3Folder();
+  DeleteFileW(folder.Path(L"Mach3\\Mach3.exe").c_str());
+  StoreNumber(L"Language", German);
+  std::vector<std::wstring> entries;
+  RunSave({[&](HWND dialog) {
+    entries = ListEntries(dialog);
+    ClickButton(dialog, IDC_BACKUP_CLOSE);
+  }});
+  EXPECT_TRUE(entries.empty());
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!");
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
+  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  LanguageIndex = English;
+}
+
+TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
+  MakeMach3Folder();
+  folder.MakeFolder(L"Backup");
+  const struct {
+    std::vector<int> ticked;
+    bool backupThere;
+    const wchar_t* message;
+  } cases[] = {
+      {{IDC_SET_ADDONS}, false, L"Restore path not existing"},
+      {{}, true, L"No save type selected"},
+      {{IDC_SET_FIXTURES, IDC_SET_ADDONS}, true,
+       L"in order to copy the selected file types, you need to select at least 1 profile"},
+  };
+  for (const auto& c : cases) {
+    StoreText(L"Save Parameter store path", c.backupThere ? backup : folder.Path(L"Nowhere"));
+    messages.Clear();
+    RunSave({OnBackupDialog([&](HWND dialog) {
+               for (const SetSetting& set : SetSettings) CheckDlgButton(dialog, set.checkBox, BST_UNCHECKED);
+               for (int id : c.ticked) CheckDlgButton(dialog, id, BST_CHECKED);
+               ClickButton(dialog, IDC_SAVE);
+             }),
+             ReadStatusAndClose()});
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{c.message});
+    EXPECT_TRUE(FilesBelow(backup).empty());
+  }
+  // The ticked sets were stored before the profile check refused.
+  EXPECT_EQ(StoredNumber(L"Store fixture files"), 1u);
+  EXPECT_EQ(StoredNumber(L"Store addon files"), 1u);
+  EXPECT_EQ(StoredNumber(L"Store macro files"), 0u);
+}
+
+TEST_F(BackupDialogTest, SavingAddonsNeedsNoProfileAndKeepsEmptyFolders) {
+  MakeMach3Folder();
+  folder.MakeFolder(L"Mach3\\Addons\\Empty");
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_ADDONS});
+  RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"Addons\\Facing\\Facing.txt", "facing"}}));
+  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons\\Empty")));
+  EXPECT_EQ(status, L"1/1: Files copied");
+  EXPECT_EQ(progress, 1);
+}
+
+TEST_F(BackupDialogTest, AnEmptyAddonsFolderBecomesAnEmptyFolderInTheBackup) {
+  MakeMach3Folder();
+  RemoveTree(folder.Path(L"Mach3\\Addons"));
+  folder.MakeFolder(L"Mach3\\Addons");
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_ADDONS});
+  RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons")));
+  EXPECT_TRUE(FilesBelow(backup).empty());
+  EXPECT_EQ(status, L"0: Files copied");
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(BackupDialogTest, EachSelectedProfileKeepsItsOwnTablesAndMacros) {
+  MakeMach3Folder();
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_TOOLTABLES, IDC_SET_FIXTURES, IDC_SET_MACROS});
+  RunSave({Select({L"Mill.xml", L"Router.xml"}), Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
+                                    {L"macros\\Global.m1s", "global macro"},
+                                    {L"macros\\Mill\\M1001.M1S", "mill 1001"},
+                                    {L"macros\\Mill\\M6Start.m1s", "mill m6"},
+                                    {L"macros\\Mill\\fixtures.dat", "mill fixtures"},
+                                    {L"macros\\Mill\\tools3.dat", "mill tools"},
+                                    {L"macros\\router\\M6End.m1s", "router m6"},
+                                    {L"macros\\router\\fixtures.dat", "router fixtures"},
+                                    {L"macros\\router\\tools3.dat", "router tools"},
+                                }));
+  EXPECT_EQ(status, L"8/8: Files copied");
+}
+
+TEST_F(BackupDialogTest, GlobalMacrosAreSavedWhateverProfileIsSelected) {
+  MakeMach3Folder();
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_MACROS});
+  RunSave({Select({L"Test.xml \tUnused"}), Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"macros\\Global.m1s", "global macro"}}));
+}
+
+TEST_F(BackupDialogTest, ABrainsFolderWithoutBrainsShowsTheFindErrorInBothPasses) {
+  MakeMach3Folder();
+  folder.Write(L"Mach3\\Brains\\Old\\notes.txt", "old");
+  folder.Write(L"Mach3\\Brains\\New\\Feed.brn", "feed");
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_BRAINS});
+  RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"_tfindfirst File not found", L"_tfindfirst File not found"}));
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"Brains\\New\\Feed.brn", "feed"},
+                                                                     {L"Brains\\Spindle.brn", "brain"}}));
+  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Brains\\Old")));
+}
+
+TEST_F(BackupDialogTest, ConflictsOfASecondSaveAreAnsweredPerFileSetAndCommand) {
+  MakeMach3Folder();
+  folder.Write(L"Backup\\Mill.xml", "old mill");
+  folder.Write(L"Backup\\Router.xml", "old router");
+  folder.Write(L"Backup\\Test.xml", "old test");
+  folder.Write(L"Backup\\macros\\Mill\\tools3.dat", "old mill tools");
+  folder.Write(L"Backup\\macros\\router\\tools3.dat", "old router tools");
+  ChooseSets({IDC_SET_PROFILES, IDC_SET_TOOLTABLES});
+  // Profiles: keep both for Mill.xml, then skip for all of the set. Tool
+  // tables (a later set): asked again; replace, and don't ask again.
+  RunSave({Select({L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}), Click(IDC_SAVE),
+           AnswerConflict(IDC_CONFLICT_KEEP_BOTH), AnswerConflict(IDC_CONFLICT_LEAVE, true),
+           AnswerConflict(IDC_CONFLICT_REPLACE, false, true), ReadStatusAndClose()});
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
+                                    {L"Mill.xml", "old mill"},
+                                    {L"Mill(2).xml", "<profile>mill</profile>"},
+                                    {L"Router.xml", "old router"},
+                                    {L"Test.xml", "old test"},
+                                    {L"macros\\Mill\\tools3.dat", "mill tools"},
+                                    {L"macros\\router\\tools3.dat", "router tools"},
+                                }));
+  EXPECT_EQ(status, L"3/5: Files copied");
+}
+
+TEST_F(BackupDialogTest, CancelStopsItsSetAndEveryLaterConflictOfTheCommand) {
+  MakeMach3Folder();
+  folder.Write(L"Backup\\Mill.xml", "old mill");
+  folder.Write(L"Backup\\TurnAddons\\Thread.txt", "old thread");
+  ChooseSets({IDC_SET_PROFILES, IDC_SET_SUBROUTINES, IDC_SET_TURNADDONS});
+  RunSave({Select({L"Mill.xml", L"Router.xml"}), Click(IDC_SAVE), AnswerConflict(IDCANCEL), ReadStatusAndClose()});
+  // Router.xml comes after Mill.xml in the stopped set. A later set copies
+  // what has no conflict, and the next set stops at its conflict unasked.
+  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
+                                    {L"Mill.xml", "old mill"},
+                                    {L"SubRoutines\\Peck.tap", "peck"},
+                                    {L"TurnAddons\\Thread.txt", "old thread"},
+                                }));
+  EXPECT_EQ(status, L"1/4: Files copied");
+}
+
+TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
+  MakeMach3Folder();
+  folder.MakeFolder(L"Backup");
+  ChooseSets({IDC_SET_ADDONS, IDC_SET_BRAINS, IDC_SET_FIXTURES, IDC_SET_FLASH, IDC_SET_GCODE, IDC_SET_MACROS,
+              IDC_SET_PLUGINS, IDC_SET_PROFILES, IDC_SET_SUBROUTINES, IDC_SET_TURNADDONS, IDC_SET_TOOLTABLES});
+  RunSave({Click(IDC_SELECT_ALL), Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_TRUE(messages.Messages().empty());
+
+  const std::wstring restored = folder.Path(L"Restored");
+  folder.MakeFolder(L"Restored");
+  StoreText(L"Restore Mach install path", restored);
+  std::vector<std::wstring> entries;
+  RunRestore({OnBackupDialog([&](HWND dialog) { entries = ListEntries(dialog); }), Click(IDC_SELECT_ALL),
+              Click(IDC_RESTORE), ReadStatusAndClose()});
+  EXPECT_EQ(entries, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml"}));
+  // No Mach3.exe in the empty folder: warned, and the restore goes on.
+  EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Selected path is likely no Mach path!"});
+
+  std::map<std::wstring, std::string> expected = FilesBelow(mach);
+  for (const wchar_t* uncovered : {L"Mach3.exe", L"Brains\\readme.txt", L"Plugins\\Probe.txt",
+                                   L"macros\\Mill\\notes.txt", L"macros\\Other\\M9.m1s"}) {
+    expected.erase(uncovered);
+  }
+  EXPECT_EQ(Keys(FilesBelow(restored)), Keys(expected));
+  EXPECT_TRUE(FilesBelow(restored) == expected) << "contents differ";
+  EXPECT_EQ(FilesBelow(backup), expected);
+}
+
+TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTables) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Backup\\macros\\A\\fixtures.dat", "a fixtures");
+  folder.Write(L"Backup\\macros\\B\\fixtures.dat", "b fixtures");
+  ChooseSets({IDC_SET_FIXTURES, IDC_SET_PROFILES});
+  std::vector<std::wstring> entries;
+  RunRestore({OnBackupDialog([&](HWND dialog) { entries = ListEntries(dialog); }), Select({L"A"}),
+              Click(IDC_RESTORE), ReadStatusAndClose()});
+  EXPECT_EQ(entries, (std::vector<std::wstring>{L"A", L"B"}));
+  EXPECT_EQ(Messages(), std::vector<std::wstring>{L"_tfindfirst File not found"});
+  EXPECT_EQ(FilesBelow(mach), (std::map<std::wstring, std::string>{{L"Mach3.exe", "MZ"},
+                                                                   {L"macros\\A\\fixtures.dat", "a fixtures"}}));
+  EXPECT_EQ(status, L"1/2: Files copied");  // the profile "A" is counted, and has no file
+}
+
+TEST_F(BackupDialogTest, RestoreWithTheDateRuleKeepsNewerInstalledFiles) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Mach3\\Old.xml", "installed old");
+  folder.Write(L"Mach3\\Same.xml", "installed same");
+  folder.Write(L"Mach3\\New.xml", "installed new");
+  folder.Write(L"Backup\\Old.xml", "backup");
+  folder.Write(L"Backup\\Same.xml", "backup");
+  folder.Write(L"Backup\\New.xml", "backup");
+  const FILETIME now = WriteTime(folder.Path(L"Backup\\Same.xml"));
+  SetWriteTime(folder.Path(L"Mach3\\Same.xml"), now);
+  SetWriteTime(folder.Path(L"Mach3\\Old.xml"), TimeBefore(now, 60));
+  SetWriteTime(folder.Path(L"Mach3\\New.xml"), TimeBefore(now, -60));
+  ChooseSets({IDC_SET_PROFILES});
+  // The backup file is newer than Old.xml: not copied. Equal and older
+  // backups ask; both are replaced.
+  RunRestore({Click(IDC_SELECT_ALL), OnBackupDialog([](HWND dialog) {
+                CheckDlgButton(dialog, IDC_RESTORE_DATE_RULE, BST_CHECKED);
+                ClickButton(dialog, IDC_RESTORE);
+              }),
+              AnswerConflict(IDC_CONFLICT_REPLACE), AnswerConflict(IDC_CONFLICT_REPLACE), ReadStatusAndClose()});
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Old.xml")), "installed old");
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Same.xml")), "backup");
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\New.xml")), "backup");
+}
+
+TEST_F(BackupDialogTest, RestoredBrainsComeFromTheTopFolderAndSelectedProfilesOnly) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Backup\\Mill.xml", "mill");
+  folder.Write(L"Backup\\Brains\\Top.brn", "top");
+  folder.Write(L"Backup\\Brains\\Old\\Old.brn", "old");
+  folder.Write(L"Backup\\Brains\\Mill\\Mill.brn", "mill brain");
+  ChooseSets({IDC_SET_BRAINS});
+  RunRestore({Select({L"Mill.xml"}), Click(IDC_RESTORE), ReadStatusAndClose()});
+  const std::map<std::wstring, std::string> installed = FilesBelow(mach);
+  EXPECT_EQ(installed, (std::map<std::wstring, std::string>{{L"Brains\\Mill\\Mill.brn", "mill brain"},
+                                                            {L"Brains\\Top.brn", "top"},
+                                                            {L"Mach3.exe", "MZ"}}));
+}
+
+TEST_F(BackupDialogTest, RestoreWithoutABackupFolderAsksForOneFirst) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Backup\\Addons\\a.txt", "addon");
+  StoreText(L"Restore Parameter store path", L"");
+  ChooseSets({IDC_SET_ADDONS});
+  dialogs.BrowseAnswer(backup);
+  std::wstring shown;
+  RunRestore({Click(IDC_RESTORE), OnBackupDialog([&](HWND dialog) { shown = ItemText(dialog, IDC_STORE_PATH); }),
+              ReadStatusAndClose()});
+  EXPECT_EQ(dialogs.browseCalls, 1);
+  EXPECT_EQ(dialogs.lastBrowseTitle, L"Storage path and filename");
+  EXPECT_EQ(shown, backup);
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "addon");
+  LoadAllSettings();
+  EXPECT_EQ(std::wstring(Settings.restoreStorePath), backup);
+}
+
+TEST_F(BackupDialogTest, RestoreIntoAMissingMach3FolderIsRefused) {
+  folder.Write(L"Backup\\Addons\\a.txt", "addon");
+  StoreText(L"Restore Mach install path", folder.Path(L"Nowhere"));
+  ChooseSets({IDC_SET_ADDONS});
+  RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Selected path is likely no Mach path!",
+                                                   L"_tfindfirst File not found",  // no profiles in the backup
+                                                   L"Specified Mach3 installation dir not existing"}));
+  EXPECT_FALSE(FolderExists(folder.Path(L"Nowhere")));
+}
+
+TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
+  MakeMach3Folder();
+  StoreText(L"Save Mach install path", L"");
+  dialogs.BrowseAnswer(mach);
+  std::vector<std::wstring> before, after;
+  std::wstring shown;
+  RunSave({OnBackupDialog([&](HWND dialog) {
+             before = ListEntries(dialog);
+             ClickButton(dialog, IDC_MACH_BROWSE);
+             ClickButton(dialog, IDC_STORE_BROWSE);  // cancelled: nothing changes
+             after = ListEntries(dialog);
+             shown = ItemText(dialog, IDC_MACH_PATH);
+           }),
+           ReadStatusAndClose()});
+  EXPECT_TRUE(before.empty());
+  EXPECT_EQ(after.size(), 3u);
+  EXPECT_EQ(shown, mach);
+  LoadAllSettings();
+  EXPECT_EQ(std::wstring(Settings.saveMachPath), mach);
+  EXPECT_EQ(std::wstring(Settings.saveStorePath), backup);
+}
+
+TEST_F(BackupDialogTest, TheDialogsAreRelabelledInEveryLanguage) {
+  const struct {
+    int32_t language;
+    const wchar_t* saveTitle;
+    const wchar_t* restoreButton;
+    const wchar_t* close;
+  } cases[] = {
+      {German, L"KestrelwoodV3.02 Mach3 Daten    SICHERN", L"Zurück speichern", L"Schliessen"},
+      {English, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Close"},
+      {French, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Fermer"},
+  };
+  for (const auto& c : cases) {
+    StoreNumber(L"Language", static_cast<DWORD>(c.language));
+    std::wstring title, restore, close;
+    RunSave({[&](HWND dialog) {
+      title = WindowText(dialog);
+      close = ItemText(dialog, IDC_BACKUP_CLOSE);
+      ClickButton(dialog, IDC_BACKUP_CLOSE);
+    }});
+    RunRestore({[&](HWND dialog) {
+      restore = ItemText(dialog, IDC_RESTORE);
+      ClickButton(dialog, IDC_BACKUP_CLOSE);
+    }});
+    EXPECT_EQ(title, c.saveTitle);
+    EXPECT_EQ(restore, c.restoreButton);
+    EXPECT_EQ(close, c.close);
+  }
+  LanguageIndex = English;
+}
+
+TEST(BackupCommands, TheMainMenuOpensTheSaveAndTheRestoreDialog) {
+  DeleteSettingsKey();
+  MessageRecorder messages;
+  ASSERT_EQ(CreateMainWindow(Instance, SW_HIDE), 1);
+  for (int command : {IDM_SAVE_PARAMS, IDM_RESTORE_PARAMS}) {
+    bool opened = false;
+    DriveModal([command] { return SendMessageW(MainWindow, WM_COMMAND, command, 0); },
+               {[&](HWND dialog) {
+                 opened = GetDlgItem(dialog, command == IDM_SAVE_PARAMS ? IDC_SAVE : IDC_RESTORE) != nullptr;
+                 ClickButton(dialog, IDC_BACKUP_CLOSE);
+               }});
+    EXPECT_TRUE(opened) << command;
+  }
+  DestroyWindow(MainWindow);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  DeleteSettingsKey();
+}
+
+}  // namespace

@@ -1,0 +1,451 @@
+// The copy of single files under date rules and conflict answers, the
+// folder walk and folder creation, on real files in temporary folders.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <direct.h>
+#include <errno.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "app/text_triple.h"
+#include "backup/backup_dialogs.h"
+#include "backup/copy_engine.h"
+#include "backup/walk_tree.h"
+#include "resources/resource.h"
+#include "tests/backup/backup_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::vector<std::wstring> NamesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+class CopyEngineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    LanguageIndex = English;
+    StartCopyCommand(nullptr, NoDateRule, 10);
+    source = folder.Path(L"from\\P.xml");
+    target = folder.Path(L"to\\P.xml");
+    folder.Write(L"from\\P.xml", "new content");
+  }
+  // Copies under the rules while the steps answer the dialogs.
+  bool Copy(const std::wstring& from, std::wstring* to, uint32_t* setAnswer, std::vector<DialogStep> steps = {}) {
+    return DriveModal([&] { return static_cast<INT_PTR>(CopyFileUnderRules(from, to, setAnswer)); },
+                      std::move(steps)) != 0;
+  }
+  bool Copy(std::vector<DialogStep> steps = {}) {
+    uint32_t setAnswer = 0;
+    std::wstring to = target;
+    return Copy(source, &to, &setAnswer, std::move(steps));
+  }
+  TempFolder folder;
+  MessageRecorder messages;
+  std::wstring source, target;
+};
+
+TEST_F(CopyEngineTest, AMissingTargetIsCopiedWithoutADialogWhateverTheDateRule) {
+  for (DateRule rule : {NoDateRule, SourceNotNewer, SourceNotOlder}) {
+    RemoveTree(folder.Path(L"to"));
+    folder.MakeFolder(L"to");
+    StartCopyCommand(nullptr, rule, 10);
+    EXPECT_TRUE(Copy());
+    EXPECT_EQ(ReadBytes(target), "new content");
+    EXPECT_TRUE(DialogsSeen().empty());
+    EXPECT_EQ(CurrentCopyCommand.copiedCount, 1);
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(CopyEngineTest, AMissingSourceIsNeitherShownNorCounted) {
+  std::wstring to = target;
+  uint32_t setAnswer = 0;
+  EXPECT_TRUE(Copy(folder.Path(L"from\\none.xml"), &to, &setAnswer));
+  EXPECT_FALSE(FileExists(target));
+  EXPECT_EQ(CurrentCopyCommand.copiedCount, 0);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(CopyEngineTest, DateRulesSkipOnlyTheFilesTheyName) {
+  const struct {
+    DateRule rule;
+    LONGLONG sourceOlderBy;  // seconds; negative: source newer
+    bool asked;
+  } cases[] = {
+      {SourceNotOlder, 1, false}, {SourceNotOlder, 0, true},  {SourceNotOlder, -1, true},
+      {SourceNotNewer, -1, false}, {SourceNotNewer, 0, true}, {SourceNotNewer, 1, true},
+      {NoDateRule, 1, true},
+  };
+  for (const auto& c : cases) {
+    folder.Write(L"to\\P.xml", "old content");
+    const FILETIME base = TimeBefore(WriteTime(target), 3600);
+    SetWriteTime(target, base);
+    SetWriteTime(source, TimeBefore(base, c.sourceOlderBy));
+    StartCopyCommand(nullptr, c.rule, 10);
+    std::vector<DialogStep> steps;
+    if (c.asked) steps.push_back(AnswerConflict(IDC_CONFLICT_SKIP));
+    EXPECT_TRUE(Copy(steps)) << c.rule << " " << c.sourceOlderBy;
+    EXPECT_EQ(DialogsSeen().size(), c.asked ? 1u : 0u) << c.rule << " " << c.sourceOlderBy;
+    EXPECT_EQ(ReadBytes(target), "old content");
+    EXPECT_EQ(CurrentCopyCommand.copiedCount, 0);
+  }
+}
+
+TEST_F(CopyEngineTest, EachAnswerActsOnTheTarget) {
+  const struct {
+    int button;
+    bool result;
+    const char* targetAfter;
+    const wchar_t* keptName;  // where the copy went, if not the target
+    ConflictAnswer answer;
+  } cases[] = {
+      {IDC_CONFLICT_REPLACE, true, "new content", nullptr, Replace},
+      {IDC_CONFLICT_LEAVE, true, "old content", nullptr, DontCopy},
+      {IDC_CONFLICT_SKIP, true, "old content", nullptr, DontCopy},
+      {IDC_CONFLICT_KEEP_BOTH, true, "old content", L"P(3).xml", KeepBoth},
+      {IDCANCEL, false, "old content", nullptr, Cancel},
+  };
+  for (const auto& c : cases) {
+    RemoveTree(folder.Path(L"to"));
+    folder.Write(L"to\\P.xml", "old content");
+    folder.Write(L"to\\P(2).xml", "second");
+    StartCopyCommand(nullptr, NoDateRule, 10);
+    uint32_t setAnswer = 0;
+    std::wstring to = target;
+    EXPECT_EQ(Copy(source, &to, &setAnswer, {AnswerConflict(c.button)}), c.result) << c.button;
+    EXPECT_EQ(ReadBytes(target), c.targetAfter) << c.button;
+    EXPECT_EQ(setAnswer, static_cast<uint32_t>(c.answer));
+    EXPECT_EQ(CurrentCopyCommand.lastAnswer, c.answer);
+    EXPECT_EQ(CurrentCopyCommand.dontAsk, c.button == IDCANCEL);
+    if (c.keptName) {
+      EXPECT_EQ(to, folder.Path(std::wstring(L"to\\") + c.keptName));
+      EXPECT_EQ(ReadBytes(to), "new content");
+    } else {
+      EXPECT_EQ(to, target);
+    }
+    EXPECT_EQ(ReadBytes(folder.Path(L"to\\P(2).xml")), "second");
+    EXPECT_EQ(NamesIn(folder.Path(L"to")).size(), c.keptName ? 3u : 2u) << "a temporary file was left";
+  }
+}
+
+TEST_F(CopyEngineTest, KeptCopiesAreNumberedBeforeTheLastExtension) {
+  const struct {
+    const wchar_t* name;
+    const wchar_t* kept;
+  } cases[] = {{L"a.b.txt", L"a.b(2).txt"}, {L"README", L"README(2)"}, {L"fixtures.dat", L"fixtures(2).dat"}};
+  for (const auto& c : cases) {
+    folder.Write(std::wstring(L"from\\") + c.name, "new");
+    folder.Write(std::wstring(L"to\\") + c.name, "old");
+    uint32_t setAnswer = 0;
+    std::wstring to = folder.Path(std::wstring(L"to\\") + c.name);
+    EXPECT_TRUE(Copy(folder.Path(std::wstring(L"from\\") + c.name), &to, &setAnswer,
+                     {AnswerConflict(IDC_CONFLICT_KEEP_BOTH)}));
+    EXPECT_EQ(to, folder.Path(std::wstring(L"to\\") + c.kept));
+    EXPECT_EQ(ReadBytes(to), "new");
+  }
+}
+
+TEST_F(CopyEngineTest, AnAnswerForAllSettlesTheRestOfTheSetOnly) {
+  folder.Write(L"from\\Q.xml", "q new");
+  folder.Write(L"to\\P.xml", "p old");
+  folder.Write(L"to\\Q.xml", "q old");
+  uint32_t setAnswer = 0;
+  std::wstring to = target;
+  EXPECT_TRUE(Copy(source, &to, &setAnswer, {AnswerConflict(IDC_CONFLICT_REPLACE, true)}));
+  EXPECT_EQ(setAnswer, static_cast<uint32_t>(ReplaceAll));
+  to = folder.Path(L"to\\Q.xml");
+  EXPECT_TRUE(Copy(folder.Path(L"from\\Q.xml"), &to, &setAnswer));  // no dialog
+  EXPECT_TRUE(DialogsSeen().empty());
+  EXPECT_EQ(ReadBytes(folder.Path(L"to\\Q.xml")), "q new");
+  // The next set asks again.
+  uint32_t nextSet = 0;
+  to = target;
+  EXPECT_TRUE(Copy(source, &to, &nextSet, {AnswerConflict(IDC_CONFLICT_SKIP)}));
+  EXPECT_EQ(DialogsSeen().size(), 1u);
+}
+
+TEST_F(CopyEngineTest, DontAskAgainReachesLaterSetsWithTheLastAnswer) {
+  folder.Write(L"from\\fixtures.dat", "f new");
+  folder.Write(L"to\\P.xml", "p old");
+  folder.Write(L"to\\fixtures.dat", "f old");
+  uint32_t macroSet = 0;
+  std::wstring to = target;
+  EXPECT_TRUE(Copy(source, &to, &macroSet, {AnswerConflict(IDC_CONFLICT_LEAVE, false, true)}));
+  EXPECT_TRUE(CurrentCopyCommand.dontAsk);
+  uint32_t fixtureSet = 0;
+  to = folder.Path(L"to\\fixtures.dat");
+  EXPECT_TRUE(Copy(folder.Path(L"from\\fixtures.dat"), &to, &fixtureSet));
+  EXPECT_TRUE(DialogsSeen().empty());
+  EXPECT_EQ(ReadBytes(to), "f old");
+  EXPECT_EQ(fixtureSet, static_cast<uint32_t>(DontCopy));
+}
+
+TEST_F(CopyEngineTest, CancelStopsTheSetAndLaterSetsAtTheirFirstConflict) {
+  folder.Write(L"from\\new.txt", "fresh");
+  folder.Write(L"to\\P.xml", "p old");
+  uint32_t firstSet = 0;
+  std::wstring to = target;
+  EXPECT_FALSE(Copy(source, &to, &firstSet, {AnswerConflict(IDCANCEL)}));
+  uint32_t laterSet = 0;
+  to = folder.Path(L"to\\new.txt");
+  EXPECT_TRUE(Copy(folder.Path(L"from\\new.txt"), &to, &laterSet));  // no conflict: copied
+  EXPECT_EQ(ReadBytes(to), "fresh");
+  to = target;
+  EXPECT_FALSE(Copy(source, &to, &laterSet));
+  EXPECT_TRUE(DialogsSeen().empty());
+  EXPECT_EQ(ReadBytes(target), "p old");
+}
+
+TEST_F(CopyEngineTest, TheConflictDialogShowsTheTargetFilesSizeAndDate) {
+  folder.Write(L"to\\P.xml", std::string(1234, 'o'));
+  SYSTEMTIME when = {2024, 3, 0, 5, 14, 7, 0, 0};
+  FILETIME written;
+  SystemTimeToFileTime(&when, &written);
+  SetWriteTime(target, written);
+  FILETIME local;
+  SYSTEMTIME shown;
+  FileTimeToLocalFileTime(&written, &local);
+  FileTimeToSystemTime(&local, &shown);
+  wchar_t date[32];
+  swprintf(date, 32, L"%02d.%02d.%d %02d:%02d", shown.wDay, shown.wMonth, shown.wYear, shown.wHour, shown.wMinute);
+  const std::wstring blanks(30, L' ');
+  const struct {
+    int32_t language;
+    const wchar_t* replace;
+    const wchar_t* name;
+    const wchar_t* size;
+    const wchar_t* changed;
+    const wchar_t* keepBoth;
+  } cases[] = {
+      {English, L"Replace the file in the destination folder with the file you are copying:", L"File name",
+       L"File size", L"Last changed ", L"Copy, but keep both files"},
+      {German, L"Datei im Zielordner durch die zu kopierende Datei ersetzen:", L"Datei Name", L"Datei Größe",
+       L"Letzte Änderung", L"Kopieren, aber beide Dateien behalten"},
+      {French, L"Rempacer le fichier du dossier de destination par le fichier en cours de copie:", L"File name",
+       L"File size", L"Last changed ", L"Copier, mais conserver les deux fichiers"},
+  };
+  for (const auto& c : cases) {
+    LanguageIndex = c.language;
+    ConflictSeen seen;
+    Copy({AnswerConflict(IDC_CONFLICT_SKIP, false, false, &seen)});
+    const std::wstring tail = L"\r\n" + blanks + c.size + L"    1234\r\n" + blanks + c.changed + date;
+    EXPECT_EQ(seen.replaceText, std::wstring(c.replace) + L"\r\n\r\n" + blanks + c.name + L"    P.xml(" +
+                                    folder.Path(L"from") + L")" + tail);
+    EXPECT_NE(seen.leaveText.find(L"    P.xml(" + folder.Path(L"to") + L")" + tail), std::wstring::npos);
+    EXPECT_EQ(seen.keepBothText, c.keepBoth);
+  }
+  LanguageIndex = English;
+}
+
+TEST_F(CopyEngineTest, ProgressAndStatusFollowEachCopiedFile) {
+  HWND dialog = CreateTestDialog(IDD_SAVE, SaveDialogProc);
+  ASSERT_NE(dialog, nullptr);
+  StartCopyCommand(dialog, NoDateRule, 10);
+  folder.MakeFolder(L"to");
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETRANGE32, 0, 10);
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) {
+    folder.Write(std::wstring(L"from\\") + name, "x");
+    std::wstring to = folder.Path(std::wstring(L"to\\") + name);
+    uint32_t setAnswer = 0;
+    EXPECT_TRUE(Copy(folder.Path(std::wstring(L"from\\") + name), &to, &setAnswer));
+  }
+  EXPECT_EQ(ItemText(dialog, IDC_BACKUP_STATUS), L"3/10: Files copied");
+  EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_GETPOS, 0, 0), 3);
+  DestroyWindow(dialog);
+}
+
+TEST_F(CopyEngineTest, LargeFilesAreCopiedWholeInPieces) {
+  std::string content(3 * 1024 * 1024 + 123, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) >> 3);
+  folder.Write(L"from\\big.bin", content);
+  std::wstring to = folder.Path(L"to\\big.bin");
+  folder.MakeFolder(L"to");
+  uint32_t setAnswer = 0;
+  EXPECT_TRUE(Copy(folder.Path(L"from\\big.bin"), &to, &setAnswer));
+  EXPECT_TRUE(ReadBytes(to) == content);
+}
+
+// Failures leave the old target as it was and no temporary file behind.
+TEST_F(CopyEngineTest, AReadOnlyTargetIsReportedAndKept) {
+  folder.Write(L"to\\P.xml", "p old");
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(Copy({AnswerConflict(IDC_CONFLICT_REPLACE)}));
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadBytes(target), "p old");
+  EXPECT_EQ(NamesIn(folder.Path(L"to")), std::vector<std::wstring>{L"P.xml"});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + target);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(CopyEngineTest, ALockedSourceIsReportedAndTheTargetKept) {
+  folder.Write(L"to\\P.xml", "p old");
+  HANDLE lock = CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(Copy());
+  CloseHandle(lock);
+  EXPECT_EQ(ReadBytes(target), "p old");
+  EXPECT_EQ(NamesIn(folder.Path(L"to")), std::vector<std::wstring>{L"P.xml"});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + source);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_SHARING_VIOLATION));
+}
+
+TEST_F(CopyEngineTest, ALockedTargetIsReportedAndKept) {
+  folder.Write(L"to\\P.xml", "p old");
+  HANDLE lock = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(Copy());  // the target cannot be looked at: no dialog
+  CloseHandle(lock);
+  EXPECT_EQ(ReadBytes(target), "p old");
+  EXPECT_EQ(NamesIn(folder.Path(L"to")), std::vector<std::wstring>{L"P.xml"});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + target);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_SHARING_VIOLATION));
+}
+
+TEST_F(CopyEngineTest, ATargetFolderThatCannotBeCreatedIsReported) {
+  folder.Write(L"to", "a file where the folder should be");
+  EXPECT_FALSE(CreateFolderPath(folder.Path(L"to\\macros")));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Error creating dir: " + folder.Path(L"to\\macros"));
+  messages.Clear();
+  std::wstring to = folder.Path(L"to\\macros\\P.xml");
+  uint32_t setAnswer = 0;
+  EXPECT_FALSE(Copy(source, &to, &setAnswer));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + to);
+  EXPECT_EQ(ReadBytes(folder.Path(L"to")), "a file where the folder should be");
+  EXPECT_EQ(NamesIn(folder.Path()), (std::vector<std::wstring>{L"from", L"to"}));
+}
+
+TEST(CreateFolderPath, CreatesEveryMissingFolderAlongThePath) {
+  TempFolder folder;
+  MessageRecorder messages;
+  EXPECT_TRUE(CreateFolderPath(folder.Path(L"macros\\P")));
+  EXPECT_TRUE(FolderExists(folder.Path(L"macros")));
+  EXPECT_TRUE(FolderExists(folder.Path(L"macros\\P")));
+  EXPECT_TRUE(CreateFolderPath(folder.Path(L"macros\\P")));  // all there already
+  EXPECT_FALSE(CreateFolderPath(L"\\\\server\\share\\Backup"));
+  EXPECT_TRUE(messages.Messages().empty());
+  LanguageIndex = German;
+  folder.Write(L"blocked", "");
+  EXPECT_FALSE(CreateFolderPath(folder.Path(L"blocked\\x")));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Fehler Einrichten Verzeichnis: " + folder.Path(L"blocked\\x"));
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  LanguageIndex = English;
+}
+
+TEST(MakeKeptCopyName, TakesTheFirstFreeNumber) {
+  TempFolder folder;
+  folder.Write(L"P.xml", "");
+  folder.Write(L"P(2).xml", "");
+  EXPECT_EQ(MakeKeptCopyName(folder.Path(), L"P.xml"), folder.Path(L"P(3).xml"));
+  EXPECT_EQ(MakeKeptCopyName(folder.Path(), L"Q.xml"), folder.Path(L"Q(2).xml"));
+}
+
+class WalkTreeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetWalkList();
+    folder.Write(L"root\\a.txt", "");
+    folder.Write(L"root\\Sub\\b.txt", "");
+    folder.Write(L"root\\Sub\\Deep\\c.txt", "");
+    folder.Write(L"root\\x.brn", "");
+    folder.MakeFolder(L"root\\Old");
+  }
+  void TearDown() override { _wchdir(L"C:\\"); }
+  std::vector<std::wstring> Walk(const wchar_t* start, const wchar_t* pattern, int32_t first = 0) {
+    EXPECT_EQ(_wchdir(folder.Path(start).c_str()), 0);
+    int32_t count = first;
+    WalkTree(&count, pattern);
+    std::vector<std::wstring> walked;
+    for (int32_t i = first; i < count; ++i) {
+      const WalkEntry& entry = WalkList[static_cast<size_t>(i)];
+      std::wstring shown = entry.folder.substr(folder.Path().size());
+      if (!entry.IsFolder()) shown += L"|" + entry.name;
+      walked.push_back(shown);
+    }
+    return walked;
+  }
+  std::wstring CurrentFolder() {
+    wchar_t current[MAX_PATH];
+    _wgetcwd(current, MAX_PATH);
+    return current;
+  }
+  TempFolder folder;
+  MessageRecorder messages;
+};
+
+TEST_F(WalkTreeTest, AFolderComesBeforeWhatItHoldsAndTheWalkEndsInTheParent) {
+  std::vector<std::wstring> walked = Walk(L"root", L"*.*");
+  std::sort(walked.begin(), walked.end());  // the file system's order is its own
+  EXPECT_EQ(walked, (std::vector<std::wstring>{L"\\root\\Old", L"\\root\\Sub", L"\\root\\Sub\\Deep",
+                                                L"\\root\\Sub\\Deep|c.txt", L"\\root\\Sub|b.txt",
+                                                L"\\root|a.txt", L"\\root|x.brn"}));
+  const std::vector<std::wstring> order = Walk(L"root", L"*.*");
+  const auto at = [&](const wchar_t* entry) { return std::find(order.begin(), order.end(), entry) - order.begin(); };
+  EXPECT_LT(at(L"\\root\\Sub"), at(L"\\root\\Sub|b.txt"));
+  EXPECT_LT(at(L"\\root\\Sub\\Deep"), at(L"\\root\\Sub\\Deep|c.txt"));
+  EXPECT_EQ(CurrentFolder(), folder.Path());
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(WalkTreeTest, ThePatternAppliesToFoldersAndTheStartIndexIsKept) {
+  EXPECT_EQ(Walk(L"root", L"*.brn", 5), std::vector<std::wstring>{L"\\root|x.brn"});
+  EXPECT_EQ(WalkList[4].folder, L"");  // entries before the start stay as they were
+}
+
+TEST_F(WalkTreeTest, AFolderWithoutMatchesShowsTheFindErrorExceptForMacros) {
+  EXPECT_TRUE(Walk(L"root\\Old", L"*.brn").empty());
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"_tfindfirst File not found");
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(CurrentFolder(), folder.Path(L"root\\Old"));
+  messages.Clear();
+  EXPECT_TRUE(Walk(L"root\\Old", L"*.m*s").empty());
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(WalkTreeTest, PermissionDeniedIsShownWithoutAnIcon) {
+  _set_errno(13);
+  ShowFindError();
+  _set_errno(15);  // not in the table
+  ShowFindError();
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Permission denied");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_OK));
+}
+
+// A matching folder without matches inside must not move the rest of the
+// walk into it.
+TEST_F(WalkTreeTest, AMatchingFolderWithoutMatchesKeepsItsSiblingsInPlace) {
+  folder.Write(L"p\\a.xml", "");
+  folder.Write(L"p\\m.xml\\readme.txt", "");
+  folder.Write(L"p\\z.xml", "");
+  std::vector<std::wstring> walked = Walk(L"p", L"*.xml");
+  std::sort(walked.begin(), walked.end());
+  EXPECT_EQ(walked, (std::vector<std::wstring>{L"\\p\\m.xml", L"\\p|a.xml", L"\\p|z.xml"}));
+  EXPECT_EQ(CurrentFolder(), folder.Path());
+}
+
+}  // namespace

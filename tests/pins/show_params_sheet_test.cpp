@@ -1,0 +1,188 @@
+// The Show params sheet on profiles written by the tests, driven as a user
+// would: motor page, lists, sorting, missing keys and browsing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "pins/show_params_sheet.h"
+#include "resources/resource.h"
+#include "tests/pins/fake_dialogs.h"
+#include "tests/pins/pin_test_helpers.h"
+#include "tests/pins/profile_fixture.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+ProfileKeys MillKeys() {
+  ProfileKeys keys = {{"Profile", "Mill"}, {"DirPulse", "2"}, {"PulseWidth", "5"}, {"Port2Input", "1"}};
+  AddProfileMotor(keys, 0, "1", 1, 3, 1, 2);
+  AddProfileMotor(keys, 1, "1", 2, 3, 2, 2);
+  AddProfileMotor(keys, 2, "01", 1, 5, 1, 4);  // only the exact text 1 is active
+  AddProfileMotor(keys, 6, "1", 1, 12, 1, 14);
+  keys.insert(keys.end(), {{"Input0Active", "1"}, {"Input0Port", "1"}, {"Input0Pin", "10"}, {"Input0Neg", "1"},
+                           {"Input0Emulated", "0"}, {"Input0EmuKey", "0"}, {"Output1Active", "1"},
+                           {"Output1Port", "1"}, {"Output1Pin", "17"}, {"Output1Neg", "0"},
+                           {"Encoder4Active", "1"}, {"Encoder4APort", "1"}, {"Encoder4APin", "11"},
+                           {"Encoder4BPort", "1"}, {"Encoder4BPin", "13"}, {"Encoder4Cal", "100"}});
+  return keys;
+}
+
+class ShowParamsSheetTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    folder_.Write(L"Mill.xml", ProfileXml(MillKeys()));
+    StoreSettingText(L"Filename check ports and pins2", folder_.Path(L"Mill.xml"));
+  }
+  void TearDown() override { DeleteSettingsKey(); }
+  void Open(std::vector<DialogStep> steps) {
+    DriveModal(
+        [] {
+          ShowParamsSheet(nullptr);
+          return INT_PTR{0};
+        },
+        std::move(steps));
+  }
+  TempFolder folder_;
+  MessageRecorder messages;
+};
+
+bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
+
+std::vector<std::wstring> Column(HWND list, int column) {
+  std::vector<std::wstring> cells;
+  for (int i = 0; i < ListViewCount(list); ++i) cells.push_back(ListViewText(list, i, column));
+  return cells;
+}
+
+// Checks run inside the steps: the driver fails the test when a step does not run.
+TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
+  using Lines = std::vector<std::wstring>;
+  const Lines usedNames = {L"Axis X Dir",   L"Axis X Step", L"Axis Y Dir", L"Axis Y Step", L"Spindle Dir",
+                           L"Spindle Step", L"X++",         L"Enable#1",   L"MPG 1"};
+  Open({[&](HWND sheet) {
+          EXPECT_EQ(SheetTabTitles(sheet).size(), 5u);
+          HWND page = CurrentSheetPage(sheet);
+          EXPECT_EQ(ItemText(page, IDC_PARAMS_PATH), folder_.Path(L"Mill.xml"));
+          EXPECT_TRUE(Visible(page, IDC_MOTOR_DIR_PORT));
+          EXPECT_FALSE(Visible(page, IDC_MOTOR_DIR_PORT + 2));  // "01" is not active
+          EXPECT_TRUE(Visible(page, IDC_MOTOR_STEP_PIN + 6));
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_VELOCITY), L"150");
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_HOME_NEG + 6), L"--");
+          EXPECT_EQ(ItemText(page, IDC_MOTOR_REVERSED + 6), L"0");
+          EXPECT_EQ(ItemText(page, IDC_PULSE_DIR), L"2");
+          EXPECT_EQ(IsDlgButtonChecked(page, IDC_PORT2_INPUT), static_cast<UINT>(BST_CHECKED));
+          PauseForLooking(sheet);
+          SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        },
+        [&](HWND sheet) {
+          HWND page = CurrentSheetPage(sheet);
+          HWND list = GetDlgItem(page, IDC_PARAMS_USED_LIST);
+          EXPECT_EQ(Column(list, 0), usedNames);
+          ClickColumn(page, IDC_PARAMS_USED_LIST, 2);
+          // Port 1 pin 12 comes before port 2 pin 3.
+          EXPECT_EQ(Column(list, 0), (Lines{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
+                                            L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
+          PauseForLooking(sheet);
+          RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // a repaint ends the sort
+          EXPECT_EQ(Column(list, 0), usedNames);
+          SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+        },
+        [&](HWND sheet) {
+          HWND list = GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_INPUT_LIST);
+          EXPECT_EQ(ListViewRow(list, 0, 6), (Lines{L"X++", L"1", L"10", L"1", L"0", L"0"}));
+          SendMessageW(sheet, PSM_SETCURSEL, 4, 0);
+        },
+        [&](HWND sheet) {
+          EXPECT_EQ(ListViewRow(GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_ENCODER_LIST), 0, 6),
+                    (Lines{L"MPG 1", L"1", L"11", L"1", L"13", L"100"}));
+          CloseSheet(sheet);
+        }});
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ShowParamsSheetTest, TitlesFollowTheStoredLanguage) {
+  StoreSettingNumber(L"Language", 0);
+  std::wstring caption;
+  std::vector<std::wstring> titles;
+  Open({[&](HWND sheet) {
+    caption = WindowText(sheet);
+    titles = SheetTabTitles(sheet);
+    PauseForLooking(sheet);
+    CloseSheet(sheet);
+  }});
+  EXPECT_EQ(caption, L"Kestrelwood V3.02  Parameter anzeigen");
+  ASSERT_EQ(titles.size(), 5u);
+  EXPECT_EQ(titles[0], L"Motore / Achsen");
+}
+
+TEST_F(ShowParamsSheetTest, MissingKeyAsksAndCancelStopsThePage) {
+  ProfileKeys keys = MillKeys();
+  std::erase_if(keys, [](const auto& key) { return key.first == "Motor0DirNeg" || key.first == "Vel1"; });
+  folder_.Write(L"Mill.xml", ProfileXml(keys));
+  messages.Answer(IDCANCEL);
+  std::wstring yShown;
+  Open({[&](HWND sheet) {
+    yShown = ItemText(CurrentSheetPage(sheet), IDC_MOTOR_DIR_PORT + 1);
+    CloseSheet(sheet);
+  }});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const RecordedMessage& message = messages.Messages()[0];
+  EXPECT_EQ(message.text, L"Motor0DirNeg missing in profile  " + folder_.Path(L"Mill.xml"));
+  EXPECT_EQ(message.style, static_cast<UINT>(MB_ICONERROR | MB_OKCANCEL));
+  EXPECT_EQ(yShown, L"");  // the page stopped before motor Y
+}
+
+TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndCancelOpensNothing) {
+  StoreSettingText(L"Filename check ports and pins2", L"");
+  FakeDialogs dialogs;
+  ShowParamsSheet(nullptr);
+  EXPECT_EQ(dialogs.openCount, 1);
+  EXPECT_EQ(dialogs.lastTitle, L"Profile file to open");
+
+  dialogs.chosenPath = folder_.Path(L"Mill.xml");
+  std::wstring path;
+  Open({[&](HWND sheet) {
+    path = ItemText(CurrentSheetPage(sheet), IDC_PARAMS_PATH);
+    CloseSheet(sheet);
+  }});
+  EXPECT_EQ(path, folder_.Path(L"Mill.xml"));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
+  folder_.Write(L"Empty.xml", ProfileXml({{"Profile", "Empty"}, {"Motor0Active", "0"}}));
+  FakeDialogs dialogs;
+  dialogs.chosenPath = folder_.Path(L"Empty.xml");
+  bool xShown = true;
+  std::wstring path;
+  int usedRows = -1;
+  Open({[&](HWND sheet) {
+          HWND page = CurrentSheetPage(sheet);
+          ClickButton(page, IDC_PARAMS_BROWSE);
+          xShown = Visible(page, IDC_MOTOR_DIR_PORT);
+          path = ItemText(page, IDC_PARAMS_PATH);
+          SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        },
+        [&](HWND sheet) {
+          usedRows = ListViewCount(GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_USED_LIST));
+          CloseSheet(sheet);
+        }});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"No assigned pins for motors found");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_FALSE(xShown);
+  EXPECT_EQ(path, folder_.Path(L"Empty.xml"));
+  EXPECT_EQ(usedRows, 0);
+  EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), folder_.Path(L"Empty.xml"));
+}
+
+}  // namespace

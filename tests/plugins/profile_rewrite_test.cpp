@@ -1,0 +1,261 @@
+// The profile rewrite without chosen plug-ins and the exchange of the old
+// profile file for the new one, on real files read back with the reader.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "app/text_triple.h"
+#include "plugins/profile_rewrite.h"
+#include "profile/profile_reader.h"
+#include "resources/resource.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+struct Entry {
+  std::wstring path, name, value;
+  bool operator==(const Entry&) const = default;
+};
+
+std::vector<Entry> EntriesOf(int slot) {
+  std::vector<Entry> entries;
+  const ProfileList& list = ProfileSlots[slot];
+  for (uint32_t k = 0; k < list.Count(); ++k) {
+    const ProfileEntry& e = list.records[k];
+    entries.push_back({std::wstring(e.path), std::wstring(e.name), std::wstring(e.value)});
+  }
+  return entries;
+}
+
+std::vector<Entry> Without(std::vector<Entry> entries, std::vector<std::wstring> plugins) {
+  std::erase_if(entries, [&](const Entry& e) {
+    return e.path == L"profile / PlugIns / " &&
+           std::find(plugins.begin(), plugins.end(), e.name) != plugins.end();
+  });
+  return entries;
+}
+
+// A window with the two controls the rewrite keeps in step.
+class RewriteWindow {
+ public:
+  explicit RewriteWindow(const std::vector<std::wstring>& rows) {
+    window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 300, 200, window_,
+                            reinterpret_cast<HMENU>(IDC_PLUGIN_LIST), nullptr, nullptr);
+    progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 210, 300, 20, window_,
+                                reinterpret_cast<HMENU>(IDC_PLUGIN_PROGRESS), nullptr, nullptr);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    ListView_InsertColumn(list_, 0, &column);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      LVITEMW item = {};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(i);
+      item.pszText = const_cast<wchar_t*>(rows[i].c_str());
+      ListView_InsertItem(list_, &item);
+    }
+  }
+  ~RewriteWindow() { DestroyWindow(window_); }
+  HWND get() const { return window_; }
+  std::vector<std::wstring> Rows() const {
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < ListView_GetItemCount(list_); ++i) {
+      wchar_t text[64] = {};
+      ListView_GetItemText(list_, i, 0, text, 64);
+      rows.push_back(text);
+    }
+    return rows;
+  }
+  int Progress() const { return static_cast<int>(SendMessageW(progress_, PBM_GETPOS, 0, 0)); }
+
+ private:
+  HWND window_, list_, progress_;
+};
+
+const char PreferencesAndPlugins[] =
+    "<profile><Preferences><X>1</X><Y/></Preferences>"
+    "<PlugIns><A>1</A><B>0</B><SystemTest>1</SystemTest></PlugIns></profile>";
+
+class ProfileRewriteTest : public testing::Test {
+ protected:
+  void SetUp() override { LanguageIndex = English; }
+  void TearDown() override { ReleaseAllProfiles(); }
+  void Load(const std::string& text) {
+    folder.Write(L"P.xml", text);
+    ASSERT_EQ(ReadProfile(FirstProfileSlot, profile.c_str()), 1);
+    before = EntriesOf(FirstProfileSlot);
+  }
+  std::vector<Entry> ReadBack(const std::wstring& path) {
+    EXPECT_EQ(ReadProfile(SecondProfileSlot, path.c_str()), 1);
+    return EntriesOf(SecondProfileSlot);
+  }
+  TempFolder folder;
+  MessageRecorder messages;
+  std::wstring profile = folder.Path(L"P.xml");
+  std::wstring target = folder.Path(L"P.xmlppp");
+  std::vector<Entry> before;
+};
+
+TEST_F(ProfileRewriteTest, RemovingBKeepsEveryOtherEntryAndTheRows) {
+  Load(PreferencesAndPlugins);
+  RewriteWindow window({L"A", L"B"});
+  PluginSelection = {{L"B", 1}};
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  EXPECT_EQ(ReadBack(target), Without(before, {L"B"}));
+  EXPECT_EQ(window.Rows(), std::vector<std::wstring>{L"A"});
+  EXPECT_EQ(window.Progress(), static_cast<int>(before.size()) - 1);  // the last entry's index
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ProfileRewriteTest, RemovingEveryPluginLeavesAnEmptyPluginSection) {
+  Load(PreferencesAndPlugins);
+  RewriteWindow window({L"A", L"B", L"SystemTest"});
+  PluginSelection = {{L"A", 0}, {L"B", 1}, {L"SystemTest", 2}};
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  const std::string written = ReadBytes(target);
+  EXPECT_NE(written.find("<PlugIns></PlugIns>"), std::string::npos) << written;
+  EXPECT_TRUE(window.Rows().empty());
+}
+
+TEST_F(ProfileRewriteTest, PluginsFirstEmptyTextsAndEscapesComeOutRight) {
+  Load("<profile><PlugIns><A>1</A><B>0</B></PlugIns><Preferences><E/><T>a&lt;b&amp;c</T></Preferences>"
+       "</profile>");
+  RewriteWindow window({L"A", L"B"});
+  PluginSelection = {{L"A", 0}};
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  const std::string written = ReadBytes(target);
+  // An empty text comes out as an empty element, so it reads back as an entry.
+  EXPECT_NE(written.find("<E />"), std::string::npos) << written;
+  EXPECT_NE(written.find("<T>a&lt;b&amp;c</T>"), std::string::npos) << written;
+  EXPECT_EQ(written.find("<A>"), std::string::npos);
+  EXPECT_EQ(ReadBack(target), Without(before, {L"A"}));
+  EXPECT_EQ(window.Rows(), std::vector<std::wstring>{L"B"});
+}
+
+TEST_F(ProfileRewriteTest, ASecondRemovalWithoutReloadLeavesOutTheFirstToo) {
+  Load(PreferencesAndPlugins);
+  RewriteWindow window({L"A", L"B"});
+  PluginSelection = {{L"A", 0}};
+  ASSERT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  PluginSelection = {{L"B", 0}};
+  ASSERT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  EXPECT_EQ(ReadBack(target), Without(before, {L"A", L"B"}));
+  EXPECT_TRUE(window.Rows().empty());
+}
+
+TEST_F(ProfileRewriteTest, ADeeperStructureIsRefusedAndNothingWritten) {
+  Load("<profile><Preferences><Deep><X>1</X></Deep></Preferences><PlugIns><A>1</A></PlugIns></profile>");
+  RewriteWindow window({L"A"});
+  PluginSelection = {{L"A", 0}};
+  LanguageIndex = German;
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 0);
+  EXPECT_FALSE(FileExists(target));
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text,
+            L"Das Profil hat eine Struktur, die nicht neu geschrieben werden kann. Es wurde nichts geändert.");
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
+  EXPECT_EQ(window.Rows(), std::vector<std::wstring>{L"A"});
+}
+
+TEST_F(ProfileRewriteTest, AWriterFailureIsReportedWithItsCodeAndLeavesNoFile) {
+  Load(PreferencesAndPlugins);
+  folder.MakeFolder(L"P.xmlppp");  // the new file cannot be created
+  RewriteWindow window({L"A"});
+  PluginSelection = {{L"A", 0}};
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"Error creating file writer, error is ", 0), 0u);
+  EXPECT_EQ(messages.Messages()[0].text.size(), 45u);  // eight hexadecimal digits
+  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Count(), 0u);
+  EXPECT_EQ(ReadBytes(profile), PreferencesAndPlugins);
+}
+
+TEST_F(ProfileRewriteTest, AProfileKeepsTheEncodingItWasReadIn) {
+  const struct {
+    std::string text;
+    std::string mustHold;
+  } cases[] = {
+      {"<profile><Preferences><Name>Fr\xE4se</Name></Preferences><PlugIns><A>1</A></PlugIns></profile>",
+       "Fr\xE4se"},  // a typed umlaut as one ANSI byte
+      {"<profile><Preferences><Name>Fr\xC3\xA4se</Name></Preferences><PlugIns><A>1</A></PlugIns></profile>",
+       "Fr\xC3\xA4se"},
+  };
+  for (const auto& c : cases) {
+    Load(c.text);
+    RewriteWindow window({L"A"});
+    PluginSelection = {{L"A", 0}};
+    ASSERT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1)
+        << (messages.Messages().empty() ? std::wstring() : messages.Messages()[0].text);
+    const std::string written = ReadBytes(target);
+    EXPECT_NE(written.find(c.mustHold), std::string::npos) << written;
+    EXPECT_NE(written.substr(0, 3), "\xEF\xBB\xBF") << "no byte-order mark was read, none is written";
+    EXPECT_EQ(ReadBack(target), Without(before, {L"A"}));
+    EXPECT_TRUE(messages.Messages().empty());
+  }
+}
+
+class ReplaceProfileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder.Write(L"P.xml", "old profile");
+    folder.Write(L"P.xmlppp", "new profile");
+  }
+  std::vector<std::wstring> Names() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder.Path(L"*").c_str(), &found);
+    do {
+      if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+  }
+  TempFolder folder;
+  MessageRecorder messages;
+  std::wstring profile = folder.Path(L"P.xml");
+  std::wstring rewritten = folder.Path(L"P.xmlppp");
+};
+
+TEST_F(ReplaceProfileTest, TheNewFileTakesTheNameAndTheOldOneGoesToTheRecycleBin) {
+  EXPECT_TRUE(ReplaceProfileFile(profile, rewritten));
+  EXPECT_EQ(ReadBytes(profile), "new profile");
+  EXPECT_EQ(Names(), std::vector<std::wstring>{L"P.xml"});
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
+  const struct {
+    const char* what;
+    bool readOnly;
+    bool locked;
+    DWORD error;
+  } cases[] = {
+      {"read-only profile", true, false, ERROR_ACCESS_DENIED},
+      {"profile held by another process", false, true, ERROR_SHARING_VIOLATION},
+  };
+  for (const auto& c : cases) {
+    folder.Write(L"P.xml", "old profile");
+    folder.Write(L"P.xmlppp", "new profile");
+    messages.Clear();
+    if (c.readOnly) SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE lock = c.locked ? CreateFileW(profile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                           : INVALID_HANDLE_VALUE;
+    EXPECT_FALSE(ReplaceProfileFile(profile, rewritten)) << c.what;
+    if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+    SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(profile), "old profile") << c.what;
+    EXPECT_EQ(Names(), std::vector<std::wstring>{L"P.xml"}) << c.what;
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.what;
+    EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(c.error)) << c.what;
+    EXPECT_EQ(messages.Messages()[0].caption, profile);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The plug-in removal dialog driven as a user would, on profile files in a
+// temporary Mach3 folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/text_triple.h"
+#include "plugins/remove_plugin_dialog.h"
+#include "profile/profile_list.h"
+#include "resources/resource.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+void StoreNumber(const wchar_t* name, DWORD value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  RegCloseKey(key);
+}
+
+void StoreText(const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 99, bytes = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+  return value;
+}
+
+struct Row {
+  std::wstring name, enabled, referenced;
+  bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> Rows(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
+  std::vector<Row> rows;
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+    wchar_t text[3][64] = {};
+    for (int column = 0; column < 3; ++column) ListView_GetItemText(list, i, column, text[column], 64);
+    rows.push_back({text[0], text[1], text[2]});
+  }
+  return rows;
+}
+
+void LoadProfile(HWND dialog, const std::wstring& path) {
+  SetDlgItemTextW(dialog, IDC_PLUGIN_PROFILE, path.c_str());
+  ClickButton(dialog, IDC_PLUGIN_LOAD);
+}
+
+// The newest live dialog of this run that has a control `id`: a nested
+// dialog may not be visible yet when its first step runs.
+HWND LiveDialogWith(int id) {
+  const std::vector<HWND>& seen = DialogsSeen();
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
+    if (IsWindow(*it) && GetDlgItem(*it, id)) return *it;
+  }
+  return nullptr;
+}
+
+void SelectRow(HWND dialog, int row) {
+  ListView_SetItemState(GetDlgItem(dialog, IDC_PLUGIN_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+class RemovePluginTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    StoreNumber(L"Show Warning Remove Plugin from Profile", 0);
+    StoreText(L"Remove plugin Mach install path", folder.Path());
+    folder.Write(L"P.xml",
+                 "<profile><Preferences><X>1</X></Preferences>"
+                 "<PlugIns><A>1</A><B>0</B><SystemTest>1</SystemTest><C>10</C></PlugIns></profile>");
+    folder.Write(L"Q.xml", "<profile><PlugIns><A>1</A></PlugIns></profile>");
+    folder.Write(L"R.xml", "<profile><PlugIns><C>0</C></PlugIns></profile>");
+  }
+  void TearDown() override { DeleteSettingsKey(); }
+  INT_PTR Run(std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(nullptr, IDD_REMOVE_PLUGIN, RemovePluginDialogProc); },
+                      std::move(steps));
+  }
+  TempFolder folder;
+  MessageRecorder messages;
+};
+
+TEST_F(RemovePluginTest, EachModeListsItsPluginsWithTheirReferences) {
+  const struct {
+    DWORD mode;
+    std::vector<Row> rows;
+  } cases[] = {
+      {0, {{L"A", L"Enabled", L"2"}, {L"B", L"Disabled", L"1"}, {L"C", L"Disabled", L"2"}}},
+      {1, {{L"A", L"Enabled", L"2"}, {L"C", L"Disabled", L"2"}}},  // "10" is listed, shown as disabled
+      {2, {{L"B", L"Disabled", L"1"}}},
+  };
+  for (const auto& c : cases) {
+    StoreNumber(L"Remove Plugin Mode", c.mode);
+    std::vector<Row> rows;
+    Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+         [&](HWND dialog) {
+           rows = Rows(dialog);
+           ClickButton(dialog, IDC_PLUGIN_CLOSE);
+         }});
+    EXPECT_EQ(rows, c.rows) << c.mode;
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(RemovePluginTest, DoubleClickListsTheProfilesThatHoldThePlugin) {
+  std::vector<std::wstring> files;
+  std::wstring title;
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         NMITEMACTIVATE activate = {};
+         activate.hdr.hwndFrom = GetDlgItem(dialog, IDC_PLUGIN_LIST);
+         activate.hdr.idFrom = IDC_PLUGIN_LIST;
+         activate.hdr.code = NM_DBLCLK;
+         activate.iItem = 0;
+         SendMessageW(dialog, WM_NOTIFY, IDC_PLUGIN_LIST, reinterpret_cast<LPARAM>(&activate));
+       },
+       [&](HWND) {
+         HWND referencing = LiveDialogWith(IDC_REFERENCING_LIST);
+         ASSERT_NE(referencing, nullptr);
+         title = WindowText(referencing);
+         const LRESULT count = SendDlgItemMessageW(referencing, IDC_REFERENCING_LIST, LB_GETCOUNT, 0, 0);
+         for (LRESULT i = 0; i < count; ++i) {
+           wchar_t name[64] = {};
+           SendDlgItemMessageW(referencing, IDC_REFERENCING_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+           files.push_back(name);
+         }
+         ClickButton(referencing, IDOK);
+       },
+       [](HWND) { ClickButton(LiveDialogWith(IDC_PLUGIN_LIST), IDC_PLUGIN_CLOSE); }});
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::wstring>{L"P.xml", L"Q.xml"}));
+  EXPECT_EQ(title, L"KestrelwoodV3.02 Referencing profiles");
+}
+
+TEST_F(RemovePluginTest, RemovingAWritesTheProfileAnewAndRecyclesTheOldOne) {
+  std::vector<Row> rows;
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         SelectRow(dialog, 0);
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);
+         rows = Rows(dialog);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  EXPECT_EQ(rows, (std::vector<Row>{{L"B", L"Disabled", L"1"}, {L"C", L"Disabled", L"2"}}));
+  const std::string written = ReadBytes(folder.Path(L"P.xml"));
+  EXPECT_EQ(written.find("<A>"), std::string::npos) << written;
+  EXPECT_NE(written.find("<B>0</B>"), std::string::npos) << written;
+  EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(RemovePluginTest, NothingIsRemovedWithoutSelectionOrFromAPartlyReadProfile) {
+  folder.Write(L"Broken.xml", "<profile><PlugIns><A>1</A><B>0</B></PlugIns><Open>");
+  const std::string broken = ReadBytes(folder.Path(L"Broken.xml"));
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);  // nothing selected
+         LoadProfile(dialog, folder.Path(L"Broken.xml"));
+         SelectRow(dialog, 0);
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  // The scan and the load report the broken file, whose list stays empty:
+  // both removals find nothing selected.
+  int asked = 0;
+  for (const RecordedMessage& message : messages.Messages()) asked += message.text == L"No Plugin selected";
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(ReadBytes(folder.Path(L"Broken.xml")), broken);
+  EXPECT_FALSE(FileExists(folder.Path(L"Broken.xmlppp")));
+}
+
+TEST_F(RemovePluginTest, TheChosenModeIsStoredAndTheWarningPageComesFirst) {
+  StoreNumber(L"Show Warning Remove Plugin from Profile", 1);
+  bool listHiddenFirst = false, listShownAfter = false;
+  std::wstring warning;
+  Run({[&](HWND dialog) {
+         listHiddenFirst = !IsWindowVisible(GetDlgItem(dialog, IDC_PLUGIN_LIST));
+         warning = ItemText(dialog, IDC_PLUGIN_WARNING);
+         CheckDlgButton(dialog, IDC_PLUGIN_NO_WARNING, BST_CHECKED);
+         ClickButton(dialog, IDC_PLUGIN_NO_WARNING);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);  // leaves the warning page
+         listShownAfter = IsWindowVisible(GetDlgItem(dialog, IDC_PLUGIN_LIST));
+         ClickButton(dialog, IDC_PLUGIN_MODE_ENABLED);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  EXPECT_TRUE(listHiddenFirst);
+  EXPECT_TRUE(listShownAfter);
+  EXPECT_EQ(warning.rfind(L"Attention ! The plugin entries", 0), 0u);
+  EXPECT_EQ(StoredNumber(L"Show Warning Remove Plugin from Profile"), 0u);
+  EXPECT_EQ(StoredNumber(L"Remove Plugin Mode"), 1u);
+  bool enabledChecked = false;
+  Run({[&](HWND dialog) {
+    enabledChecked = IsDlgButtonChecked(dialog, IDC_PLUGIN_MODE_ENABLED) == BST_CHECKED;
+    ClickButton(dialog, IDC_PLUGIN_CLOSE);
+  }});
+  EXPECT_TRUE(enabledChecked);
+}
+
+}  // namespace

@@ -1,0 +1,473 @@
+// The Show Settings dialog from end to end on a Mach3 folder the test
+// writes: showing, refusals, print files written, read back and refused.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/file_helpers.h"
+#include "app/handles.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/text_triple.h"
+#include "metafile_recording.h"
+#include "profile/profile_list.h"
+#include "resources/resource.h"
+#include "settings_view/output_window.h"
+#include "settings_view/print_file_io.h"
+#include "settings_view/renderer.h"
+#include "settings_view/settings_load.h"
+#include "settings_view/settings_printing.h"
+#include "settings_view/settings_values.h"
+#include "settings_view/show_settings_dialog.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+void WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::vector<unsigned char> bytes;
+  if (!file) return bytes;
+  bytes.resize(GetFileSize(file.get(), nullptr));
+  DWORD read = 0;
+  ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  return bytes;
+}
+
+std::vector<unsigned char> Utf8(const std::wstring& text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::vector<unsigned char> bytes(length);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                      reinterpret_cast<char*>(bytes.data()), length, nullptr, nullptr);
+  return bytes;
+}
+
+void PutDouble(std::vector<unsigned char>& bytes, size_t at, double value) { std::memcpy(&bytes[at], &value, 8); }
+
+class ShowSettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root = std::wstring(temp) + L"kw_show_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\macros").c_str(), nullptr);
+    CreateDirectoryW((root + L"\\macros\\Mill").c_str(), nullptr);
+    profilePath = root + L"\\Mill.xml";
+    printFile = root + L"\\settings.kws";
+    WriteBytes(profilePath, Utf8(L"<profile><Preferences><DefDir>" + root +
+                                 L"</DefDir><Profile>Mill</Profile><Units>1</Units><Port1Add>888</Port1Add>"
+                                 L"<PathMode>1</PathMode><IGNORETOOL>1</IGNORETOOL><AutoTool>0</AutoTool>"
+                                 L"<Input0Active>1</Input0Active><Input0Pin>10</Input0Pin><BackX>0.0125</BackX>"
+                                 L"<PULLEY>0</PULLEY><LSPEED1>100</LSPEED1><SPINRATIO1>2.5e+000</SPINRATIO1>"
+                                 L"</Preferences><PlugIns><SystemTest>1</SystemTest><Flash>1</Flash>"
+                                 L"<Joystick>0</Joystick></PlugIns></profile>"));
+    std::vector<unsigned char> fixtures(253 * 48, 0);
+    PutDouble(fixtures, 48, 1.5);
+    for (const char* name : {"", "Vise"}) {
+      fixtures.insert(fixtures.end(), name, name + std::strlen(name));
+      fixtures.push_back('\n');
+    }
+    WriteBytes(root + L"\\macros\\Mill\\fixtures.dat", fixtures);
+    std::vector<unsigned char> tools;
+    for (int i = 0; i < 254; ++i) {
+      const std::string description = i == 2 ? "Spot drill" : "Empty";
+      tools.push_back(static_cast<unsigned char>(description.size()));
+      tools.insert(tools.end(), description.begin(), description.end());
+      tools.resize(tools.size() + 66, 0);
+    }
+    WriteBytes(root + L"\\macros\\Mill\\tools3.dat", tools);
+    DialogTable = BuildDialogTable();
+    // The stored profile path, as after choosing it with "....".
+    CopyText(Settings.filenameProfile1, PathCapacity, profilePath.c_str());
+    StoreSettings({Settings.filenameProfile1});
+    dialog = CreateTestDialog(IDD_SHOW_SETTINGS, ShowSettingsDialogProc);
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, profilePath.c_str());
+    SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, printFile.c_str());
+  }
+  void TearDown() override {
+    DestroySettingsOutputWindow();
+    DestroyWindow(dialog);
+    for (const wchar_t* name : {L"\\macros\\Mill\\fixtures.dat", L"\\macros\\Mill\\tools3.dat", L"\\Mill.xml",
+                                L"\\settings.kws"}) {
+      DeleteFileW((root + name).c_str());
+    }
+    RemoveDirectoryW((root + L"\\macros\\Mill").c_str());
+    RemoveDirectoryW((root + L"\\macros").c_str());
+    RemoveDirectoryW(root.c_str());
+    ReleaseAllProfiles();
+    DeleteSettingsKey();
+  }
+  void Tick(std::initializer_list<int> dialogs) {
+    ClickButton(dialog, IDC_SETTINGS_CLEAR_ALL);
+    for (int i : dialogs) CheckDlgButton(dialog, IDC_SETTINGS_FIRST_DIALOG + i, BST_CHECKED);
+  }
+  std::wstring LastMessage() { return messages.Messages().empty() ? L"" : messages.Messages().back().text; }
+  std::vector<std::vector<BYTE>> DrawNow(const SYSTEMTIME& time) {
+    Render.headerTime = time;
+    PrepareLayout(Render.validOnly);
+    return RecordRaw([](HDC dc) { DrawSelectedDialogs(DrawingTarget{dc, nullptr}); });
+  }
+
+  std::wstring root, profilePath, printFile;
+  HWND dialog = nullptr;
+  MessageRecorder messages;
+  ScriptedDialogs fileDialogs;
+};
+
+TEST_F(ShowSettingsTest, OpensWithValidOnlyTickedAndSetAllClearAllTickEveryDialog) {
+  EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_SETTINGS_VALID_ONLY), BST_CHECKED);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SETTINGS_NEW_PAGE)));
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  for (int id = 1294; id <= 1313; ++id) EXPECT_EQ(IsDlgButtonChecked(dialog, id), BST_CHECKED) << id;
+  EXPECT_EQ(Render.mask, 0xFFFFFu);
+  ClickButton(dialog, IDC_SETTINGS_CLEAR_ALL);
+  for (int id = 1294; id <= 1313; ++id) EXPECT_EQ(IsDlgButtonChecked(dialog, id), BST_UNCHECKED) << id;
+  EXPECT_EQ(Render.mask, 0u);
+}
+
+TEST_F(ShowSettingsTest, RelabelsInEveryLanguage) {
+  struct Case {
+    int32_t language;
+    const wchar_t *setAll, *close, *validOnly;
+  };
+  for (const Case& c : {Case{German, L"Alle setzen", L"Schliessen", L"Nur aktuelle Daten anzeigen"},
+                        Case{English, L"Set all", L"Close", L"Show only valid data"},
+                        Case{French, L"Set all", L"Fermer", L"Show only valid data"}}) {
+    HKEY key = OpenSettingsKey();
+    const DWORD language = c.language;
+    RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), sizeof(language));
+    RegCloseKey(key);
+    HWND relabelled = CreateTestDialog(IDD_SHOW_SETTINGS, ShowSettingsDialogProc);
+    EXPECT_EQ(ItemText(relabelled, IDC_SETTINGS_SET_ALL), c.setAll);
+    EXPECT_EQ(ItemText(relabelled, IDC_SETTINGS_CLOSE), c.close);
+    EXPECT_EQ(ItemText(relabelled, IDC_SETTINGS_VALID_ONLY), c.validOnly);
+    DestroyWindow(relabelled);
+  }
+  LanguageIndex = English;
+}
+
+TEST_F(ShowSettingsTest, ShowWithNothingTickedReportsAndOpensNoWindow) {
+  Tick({});
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  EXPECT_EQ(LastMessage(), L"No data selected");
+  EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR));
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+}
+
+TEST_F(ShowSettingsTest, ShowLoadsTheProfileAndASecondShowIsRefusedWhileTheWindowIsOpen) {
+  Tick({0, 9, 15, 16, 17, 18});
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  ASSERT_NE(SettingsOutputWindow, nullptr);
+  EXPECT_TRUE(messages.Messages().empty()) << LastMessage();
+  EXPECT_EQ(MachDir, root);
+  EXPECT_EQ(ProfileName, L"Mill");
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 1);
+  EXPECT_EQ(std::wstring(DialogTable[1].rows[1].value.text), L"0x0378");
+  EXPECT_EQ(std::wstring(DialogTable[18].rows[3].value.text), L"2.5000");
+  EXPECT_EQ(FixtureTable[1].name, L"Vise");
+  EXPECT_EQ(FixtureTable[1].coords[0], L"1.5000");
+  EXPECT_EQ(ToolTable[2].valid, 1);
+  ASSERT_EQ(PluginList.size(), 2u);
+  EXPECT_EQ(DialogTable[15].height, 20 * 1 + 80);
+
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  ASSERT_FALSE(messages.Messages().empty());
+  EXPECT_EQ(LastMessage(), L"Please close output window first");
+  EXPECT_EQ(messages.Messages().back().owner, dialog);
+  EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  SendMessageW(SettingsOutputWindow, WM_COMMAND, IDM_OUTPUT_CLOSE, 0);
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+}
+
+// A copy of the tests' idle helper running as mach3.exe while it lives.
+class RunningMach3 {
+ public:
+  explicit RunningMach3(const std::wstring& folder) : path_(folder + L"\\mach3.exe") {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring helper = self;
+    helper = helper.substr(0, helper.find_last_of(L'\\'));
+    helper = helper.substr(0, helper.find_last_of(L'\\')) + L"\\kw_idle_process.exe";
+    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    std::wstring commandLine = L"\"" + path_ + L"\"";
+    started_ = CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_);
+    if (started_) CloseHandle(process_.hThread);
+  }
+  ~RunningMach3() {
+    if (started_) {
+      TerminateProcess(process_.hProcess, 0);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+    }
+    DeleteFileW(path_.c_str());
+  }
+  bool Started() const { return started_; }
+
+ private:
+  std::wstring path_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
+
+TEST_F(ShowSettingsTest, ShowAsksFirstWhileMach3RunsAndNoStopsIt) {
+  RunningMach3 mach3(root);
+  ASSERT_TRUE(mach3.Started());
+  Tick({0});
+  messages.Answer(IDNO);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"Mach3 seems to be running.", 0), 0u);
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 0);  // nothing loaded
+  messages.Answer(IDYES);
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  EXPECT_NE(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(DialogTable[0].rows[0].value.number, 1);
+}
+
+TEST_F(ShowSettingsTest, PrintFileStartsWithTheMarkAndDrawsLikeTheProfile) {
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_EQ(LastMessage(), L"Printdata successfully written into file");
+  EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_TOPMOST | MB_ICONINFORMATION));
+  const std::vector<unsigned char> bytes = ReadBytes(printFile);
+  ASSERT_GT(bytes.size(), 750u);
+  const unsigned char mark[22] = {'K', 0, 'e', 0, 's', 0, 't', 0, 'r', 0, 'e', 0,
+                                  'l', 0, 'w', 0, 'o', 0, 'o', 0, 'd', 0};
+  EXPECT_EQ(std::memcmp(bytes.data(), mark, 22), 0);
+  for (size_t i = 22; i < 202; ++i) ASSERT_EQ(bytes[i], 0);
+  const unsigned char version[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(bytes.data() + 202, version, 8), 0);
+
+  // The same pictures from the profile and from the file.
+  const SYSTEMTIME time = {2026, 12, 0, 6, 21, 45, 0, 0};
+  Render.mask = 0xFFFFF;
+  Render.validOnly = 1;
+  Render.printing = 0;
+  const auto fromProfile = DrawNow(time);
+  DialogTable = BuildDialogTable();
+  HANDLE file = INVALID_HANDLE_VALUE;
+  ASSERT_TRUE(OpenFileHandle(printFile.c_str(), GENERIC_READ, OPEN_EXISTING, &file));
+  ASSERT_TRUE(ReadPrintFile(file));
+  EXPECT_EQ(PrintFileMask, 0xFFFFFFFFu);
+  const auto fromFile = DrawNow(time);
+  ASSERT_EQ(fromFile.size(), fromProfile.size());
+  for (size_t i = 0; i < fromFile.size(); ++i) {
+    // Font records carry unused name bytes that differ between two fonts.
+    const DWORD type = reinterpret_cast<const EMR*>(fromFile[i].data())->iType;
+    if (type == EMR_EXTCREATEFONTINDIRECTW) continue;
+    ASSERT_EQ(fromFile[i], fromProfile[i]) << "record " << i << " of type " << type;
+  }
+}
+
+TEST_F(ShowSettingsTest, ShowFromFileDrawsOnlyDialogsInBothTheFileAndTheSelection) {
+  ASSERT_TRUE(LoadSettingsValues());
+  PrintFileWriteMask = (1u << 0) | (1u << 1);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  ASSERT_TRUE(OpenFileHandle(printFile.c_str(), GENERIC_WRITE, CREATE_NEW, &file));
+  ASSERT_TRUE(WritePrintFile(file));
+  PrintFileWriteMask = 0xFFFFFFFF;
+  Tick({1, 2});
+  ClickButton(dialog, IDC_SETTINGS_SHOW_FROM_FILE);
+  EXPECT_TRUE(messages.Messages().empty()) << LastMessage();
+  EXPECT_NE(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(Render.mask, 1u << 1);
+}
+
+struct Refusal {
+  const char* what;
+  size_t cutTo;        // 0: keep the size
+  size_t patchAt;      // with patch
+  unsigned char patch;
+  const wchar_t* message;
+};
+
+TEST_F(ShowSettingsTest, RefusedPrintFilesChangeNothingOnScreen) {
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  const std::vector<unsigned char> good = ReadBytes(printFile);
+  const Refusal refusals[] = {
+      {"version 2", 0, 202, 2, L"Print profile versions different !"},
+      {"foreign mark", 0, 0, 'X', L"This is no Kestrelwood generated printfile"},
+      {"cut in the header", 500, 0, 'K', L"Print file is damaged or incomplete"},
+      {"cut in the tool table", good.size() - 3000, 0, 'K', L"Print file is damaged or incomplete"},
+  };
+  Tick({0});
+  for (const Refusal& r : refusals) {
+    std::vector<unsigned char> bad = good;
+    if (r.cutTo) bad.resize(r.cutTo);
+    bad[r.patchAt] = r.patch;
+    WriteBytes(printFile, bad);
+    DialogTable[0].rows[0].value.number = 55;
+    messages.Clear();
+    ClickButton(dialog, IDC_SETTINGS_SHOW_FROM_FILE);
+    EXPECT_EQ(LastMessage(), r.message) << r.what;
+    EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_TOPMOST | MB_ICONERROR)) << r.what;
+    EXPECT_EQ(DialogTable[0].rows[0].value.number, 55) << r.what;
+    EXPECT_EQ(SettingsOutputWindow, nullptr) << r.what;
+  }
+}
+
+TEST_F(ShowSettingsTest, PrintFromFilePrintsAndClosesTheOutputWindow) {
+  if (SpoolerDefaultPrinter().empty()) GTEST_SKIP() << "no default printer (tools/setup-printer.sh)";
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  messages.Clear();
+  Tick({0, 1, 19});
+  ClickButton(dialog, IDC_SETTINGS_PRINT_FROM_FILE);
+  EXPECT_TRUE(messages.Messages().empty()) << LastMessage();
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  EXPECT_EQ(Render.mask, (1u << 0) | (1u << 1) | (1u << 19));
+  EXPECT_GE(LastPrintedPageCount(), 1);
+}
+
+TEST_F(ShowSettingsTest, PrintToFileOntoAnExistingFileAnsweredNoLeavesItAlone) {
+  WriteBytes(printFile, {1, 2, 3});
+  messages.Answer(IDNO);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(LastMessage(), L"File exists. Overwrite?");
+  EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_YESNO | MB_TOPMOST | MB_ICONERROR));
+  EXPECT_EQ(ReadBytes(printFile), (std::vector<unsigned char>{1, 2, 3}));
+  messages.Answer(IDYES);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_GT(ReadBytes(printFile).size(), 750u);
+}
+
+TEST_F(ShowSettingsTest, PrintToFileAsksForAProfileWhenNoneIsStored) {
+  Settings.filenameProfile1[0] = L'\0';
+  StoreSettings({Settings.filenameProfile1});
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);  // cancelled
+  EXPECT_EQ(fileDialogs.openFileCalls, 1);
+  EXPECT_EQ(std::wstring(fileDialogs.lastOpenFileRequest.lpstrTitle), L"Profile file to open");
+  EXPECT_EQ(std::wstring(fileDialogs.lastOpenFileRequest.lpstrFilter), L"*.xml");
+  EXPECT_EQ(GetFileAttributesW(printFile.c_str()), INVALID_FILE_ATTRIBUTES);
+  fileDialogs.OpenFileAnswer(profilePath);
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_EQ(LastMessage(), L"Printdata successfully written into file");
+  wchar_t stored[PathCapacity] = {};
+  DWORD size = sizeof(stored);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Filename profile 1", RRF_RT_REG_SZ, nullptr, stored, &size);
+  EXPECT_EQ(std::wstring(stored), profilePath);
+}
+
+TEST_F(ShowSettingsTest, FileCommandsWithoutPathOrFileAreRefused) {
+  Tick({0});
+  SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, L"");
+  ClickButton(dialog, IDC_SETTINGS_SHOW_FROM_FILE);
+  EXPECT_EQ(LastMessage(), L"No Print-file path specified");
+  ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_EQ(LastMessage(), L"No Print-file path specified");
+  SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, (root + L"\\missing.kws").c_str());
+  ClickButton(dialog, IDC_SETTINGS_SHOW_FROM_FILE);
+  EXPECT_EQ(LastMessage(), L"Print File not found");
+}
+
+TEST_F(ShowSettingsTest, AProfileWithoutDefDirKeepsThePreviousFolder) {
+  ASSERT_TRUE(LoadSettingsValues());
+  WriteBytes(profilePath, Utf8(L"<profile><Preferences><Units>0</Units></Preferences></profile>"));
+  FixtureTable[1].name = L"changed";
+  ASSERT_TRUE(LoadSettingsValues());
+  EXPECT_EQ(MachDir, root);
+  EXPECT_EQ(ProfileName, L"Mill");
+  EXPECT_EQ(FixtureTable[1].name, L"Vise");  // read again from the same folder
+}
+
+}  // namespace
+
+namespace {
+
+// Not a check: opens the dialog and the output window on a profile named by
+// KW_SHOT_PROFILE in the language KW_SHOT_LANGUAGE (0, 1, 2) and keeps them
+// on screen for a while, for screenshots taken from outside.
+TEST(ShowSettingsScreens, DISABLED_StaysOnScreenForScreenshots) {
+  wchar_t profile[MAX_PATH] = {};
+  wchar_t language[8] = {};
+  GetEnvironmentVariableW(L"KW_SHOT_PROFILE", profile, MAX_PATH);
+  GetEnvironmentVariableW(L"KW_SHOT_LANGUAGE", language, 8);
+  DeleteSettingsKey();
+  HKEY key = OpenSettingsKey();
+  const DWORD index = language[0] ? static_cast<DWORD>(language[0] - L'0') : 1;
+  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&index), sizeof(index));
+  RegCloseKey(key);
+  MessageRecorder messages;
+  HWND dialog = CreateTestDialog(IDD_SHOW_SETTINGS, ShowSettingsDialogProc);
+  SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, profile);
+  ShowWindow(dialog, SW_SHOW);
+  ClickButton(dialog, IDC_SETTINGS_SET_ALL);
+  // KW_SHOT_MASK: the dialogs to tick, as a decimal mask (all when unset).
+  wchar_t mask[16] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_MASK", mask, 16)) {
+    const unsigned long bits = wcstoul(mask, nullptr, 10);
+    for (int i = 0; i < 20; ++i) {
+      CheckDlgButton(dialog, IDC_SETTINGS_FIRST_DIALOG + i, (bits >> i) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    }
+  }
+  ClickButton(dialog, IDC_SETTINGS_SHOW);
+  if (SettingsOutputWindow) SetWindowPos(dialog, HWND_TOP, 540, 300, 0, 0, SWP_NOSIZE);
+  // KW_SHOT_PAGES: page down that often in the output window, without the dialog.
+  wchar_t pages[8] = {};
+  if (GetEnvironmentVariableW(L"KW_SHOT_PAGES", pages, 8) && SettingsOutputWindow) {
+    ShowWindow(dialog, SW_HIDE);
+    for (int i = _wtoi(pages); i > 0; --i) SendMessageW(SettingsOutputWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
+    InvalidateRect(SettingsOutputWindow, nullptr, TRUE);
+  }
+  const DWORD until = GetTickCount() + 8000;
+  while (GetTickCount() < until) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageW(dialog, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    Sleep(20);
+  }
+  for (const RecordedMessage& message : messages.Messages()) ADD_FAILURE() << testing::PrintToString(message.text);
+  DestroySettingsOutputWindow();
+  DestroyWindow(dialog);
+  DeleteSettingsKey();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OutputWindowPaintTest, PaintDrawsTheSelectedDialogs) {
+  MessageRecorder messages;
+  DialogTable = BuildDialogTable();
+  CreateRenderObjects();
+  Render = RenderState{};
+  Render.mask = 1u << 2;
+  PrepareLayout(true);
+  ASSERT_TRUE(CreateSettingsOutputWindow());
+  SetupScrollRange();
+  RedrawWindow(SettingsOutputWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(SettingsOutputWindow);
+  int black = 0;
+  for (int x = 200; x < 900; ++x) black += GetPixel(dc, x, 10) == RGB(0, 0, 0) ? 1 : 0;
+  ReleaseDC(SettingsOutputWindow, dc);
+  DestroySettingsOutputWindow();
+  EXPECT_GT(black, 600);
+}
+
+}  // namespace

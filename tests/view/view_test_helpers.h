@@ -1,0 +1,60 @@
+// Driving the profile list dialogs by messages, as the list view would.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/settings.h"
+#include "resources/resource.h"
+#include "tests/support/test_support.h"
+
+inline std::wstring ListCellText(HWND list, int row, int column) {
+  wchar_t text[1024] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+inline std::wstring ColumnTitle(HWND list, int column) {
+  wchar_t text[600] = {};
+  LVCOLUMNW header = {};
+  header.mask = LVCF_TEXT;
+  header.pszText = text;
+  header.cchTextMax = 600;
+  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+  return text;
+}
+
+struct Drawn {
+  LRESULT answer;
+  COLORREF text, back;
+};
+
+// What the dialog answers the list's custom draw at a stage (for one cell).
+inline Drawn DrawCell(HWND dialog, int row, int column, DWORD stage = CDDS_ITEMPREPAINT | CDDS_SUBITEM) {
+  NMLVCUSTOMDRAW draw = {};
+  draw.nmcd.hdr.hwndFrom = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  draw.nmcd.hdr.idFrom = IDC_PROFILE_LIST;
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = stage;
+  draw.nmcd.dwItemSpec = row;
+  draw.iSubItem = column;
+  draw.clrText = draw.clrTextBk = 0x123456;
+  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
+  return {GetWindowLongPtrW(dialog, DWLP_MSGRESULT), draw.clrText, draw.clrTextBk};
+}
+
+inline void Command(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// A fresh settings key holding only the language a dialog opens in.
+inline void StoreOnlyLanguage(DWORD language) {
+  DeleteSettingsKey();
+  HKEY key = OpenSettingsKey();
+  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), sizeof(language));
+  RegCloseKey(key);
+}

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Installs and uninstalls Kestrelwood silently under Wine, for the current
+# user and for all users, and checks that the files, the Start menu entries
+# and the uninstall entry come and go, and that the settings key stays
+# unless /RemoveSettings is given. Wine here runs 64-bit programs only, so
+# this runs the installer built from the same script around the 64-bit exe.
+#
+#   bash tools/test-installer.sh    (in a Wine prefix of its own)
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$KW_ROOT"
+
+bash tools/make-release.sh --amd64 >/dev/null
+kw_prepare_wine "$KW_ROOT/build/installer-wineprefix"
+version=$(sed -n 's/^project(Kestrelwood VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+setup=$(winepath -w "build/release/Kestrelwood-$version-setup-amd64.exe")
+
+failures=0
+fail() { echo "installer test: $*" >&2; failures=$((failures + 1)); }
+
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrelwood'
+settings_key='HKCU\Software\Brannoc\Kestrelwood'
+
+key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# Where a mode puts its files and its Start menu entries.
+folders_of() {
+  case $1 in
+    CurrentUser)
+      install=$(unix_path "$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\Programs\\Kestrelwood")
+      menu=$(unix_path "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+      root=HKCU ;;
+    AllUsers)
+      install=$(unix_path "$(wine cmd /c echo %ProgramFiles% | tr -d '\r')\\Kestrelwood")
+      menu=$(unix_path "$(wine cmd /c echo %ProgramData% | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+      root=HKLM ;;
+  esac
+}
+
+check_mode() {
+  local mode=$1 remove=$2
+  folders_of "$mode"
+  wine reg add "$settings_key" /v Language /t REG_DWORD /d 2 /f >/dev/null 2>&1
+
+  wine "$setup" /S "/$mode" >/dev/null 2>&1 || fail "$mode: the installer failed"
+  wineserver -w
+  for file in Kestrelwood.exe Uninstall.exe Guide/index.html Guide/en/index.html Guide/de/index.html Guide/fr/index.html; do
+    [ -f "$install/$file" ] || fail "$mode: $file was not installed in $install"
+  done
+  [ -f "$menu/Kestrelwood.lnk" ] || fail "$mode: no Start menu entry in $menu"
+  ls "$menu" | grep -qi 'guide\|anleitung' || fail "$mode: no Start menu entry for the guide"
+  key_exists "$root\\$uninstall_key" || fail "$mode: no uninstall entry in $root"
+  wine reg query "$root\\$uninstall_key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
+    fail "$mode: the uninstall entry does not say $version"
+
+  local options=(/S "/$mode")
+  [ "$remove" = yes ] && options+=(/RemoveSettings)
+  wine "$(winepath -w "$install/Uninstall.exe")" "${options[@]}" >/dev/null 2>&1 || fail "$mode: the uninstaller failed"
+  wineserver -w
+  for _ in $(seq 50); do [ -e "$install" ] || break; sleep 0.2; done
+  [ -e "$install" ] && fail "$mode: $install is still there: $(ls -R "$install" | tr '\n' ' ')"
+  [ -e "$menu/Kestrelwood.lnk" ] && fail "$mode: the Start menu entry is still there"
+  ls "$menu" | grep -qi 'kestrelwood' && fail "$mode: a Start menu entry is still there"
+  key_exists "$root\\$uninstall_key" && fail "$mode: the uninstall entry is still there"
+  if [ "$remove" = yes ]; then
+    key_exists "$settings_key" && fail "$mode: /RemoveSettings left the settings key"
+  else
+    key_exists "$settings_key" || fail "$mode: the settings key was removed without being asked"
+  fi
+  return 0
+}
+
+check_mode CurrentUser no
+check_mode AllUsers yes
+
+if [ $failures -ne 0 ]; then
+  echo "installer test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "installer test: silent install and uninstall passed (current user, all users)"
