@@ -56,6 +56,7 @@ static bool WriterFailed(const wchar_t* format, HRESULT code) {
 
 static constexpr const wchar_t* StartElementFailed = L"Error, Method: WriteStartElement, error is %08.8lx";
 static constexpr const wchar_t* EndElementFailed = L"Error, Method: WriteFullEndElement, error is %08.8lx";
+static constexpr const wchar_t* CharsFailed = L"Error, Method: WriteChars, error is %08.8lx";
 
 static bool StartElement(IXmlWriter* writer, std::wstring_view name) {
   const std::wstring owned(name);
@@ -71,9 +72,13 @@ static bool WriteEntry(IXmlWriter* writer, const ProfileEntry& entry) {
     KW_WRITE(writer->WriteEndElement(), L"Error, Method: WriteEndElement, error is %08.8lx");
     return true;
   }
-  const wchar_t* text = entry.value.data() ? entry.value.data() : L"";
-  KW_WRITE(writer->WriteChars(text, static_cast<UINT>(entry.value.size())),
-           L"Error, Method: WriteChars, error is %08.8lx");
+  // A carriage return written as itself would read back as a line feed.
+  std::wstring_view text = entry.value;
+  for (size_t cr; (cr = text.find(L'\r')) != std::wstring_view::npos; text.remove_prefix(cr + 1)) {
+    if (cr > 0) KW_WRITE(writer->WriteChars(text.data(), static_cast<UINT>(cr)), CharsFailed);
+    KW_WRITE(writer->WriteCharEntity(L'\r'), CharsFailed);
+  }
+  if (!text.empty()) KW_WRITE(writer->WriteChars(text.data(), static_cast<UINT>(text.size())), CharsFailed);
   KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
   return true;
 }
@@ -256,6 +261,22 @@ bool MoveFileToRecycleBin(const wchar_t* path) {
   return GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES;
 }
 
+static const TextTriple TextNotPutBack = {
+    L"%s\r\nDas alte Profil konnte nicht wieder unter seinen Namen gebracht werden. Es liegt als\r\n%s\r\nund "
+    L"das neue als\r\n%s",
+    L"%s\r\nThe old profile could not be put back under its name. It is kept as\r\n%s\r\nand the new one as\r\n%s",
+    L"%s\r\nL'ancien profil n'a pas pu reprendre son nom. Il est conservé sous\r\n%s\r\net le nouveau sous\r\n%s"};
+
+static BOOL RenameFile(const wchar_t* from, const wchar_t* to) { return MoveFileExW(from, to, 0); }
+
+static FileRenameFunction Rename = RenameFile;
+
+FileRenameFunction SetFileRenameFunction(FileRenameFunction rename) {
+  const FileRenameFunction before = Rename;
+  Rename = rename ? rename : RenameFile;
+  return before;
+}
+
 static void ShowReplaceError(const std::wstring& path, DWORD error) {
   ShowMessageBox(MainWindow, SystemErrorText(error).c_str(), path.c_str(), MB_ICONERROR);
 }
@@ -276,9 +297,17 @@ bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritt
     error = GetFileAttributesW(profile.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SHARING_VIOLATION
                                                                            : ERROR_ACCESS_DENIED;
   }
-  if (error == ERROR_SUCCESS && !MoveFileExW(rewritten.c_str(), profile.c_str(), 0)) {
+  if (error == ERROR_SUCCESS && !Rename(rewritten.c_str(), profile.c_str())) {
     error = GetLastError();
-    MoveFileExW(kept.c_str(), profile.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!MoveFileExW(kept.c_str(), profile.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      // Neither file has the name now: both stay, and the user learns where.
+      ShowMessageBox(MainWindow,
+                     FormatText(SelectText(TextNotPutBack), SystemErrorText(error).c_str(), kept.c_str(),
+                                rewritten.c_str())
+                         .c_str(),
+                     profile.c_str(), MB_ICONERROR);
+      return false;
+    }
   }
   DeleteFileW(kept.c_str());
   if (error == ERROR_SUCCESS) return true;

@@ -35,3 +35,8 @@ bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritt
 
 // The old profile into the recycle bin; true when it has left its folder.
 bool MoveFileToRecycleBin(const wchar_t* path);
+
+// The rename that gives the new file the old name; tests put one in its
+// place that fails like a file another program holds. Returns the one before.
+using FileRenameFunction = BOOL (*)(const wchar_t* from, const wchar_t* to);
+FileRenameFunction SetFileRenameFunction(FileRenameFunction rename);

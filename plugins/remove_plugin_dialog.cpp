@@ -275,7 +275,15 @@ static void OnRemove(HWND dialog) {
   // Only a profile read to its end is written back: the rest would be lost.
   if (!LoadedWhole) return;
   const std::wstring rewritten = LoadedPath + L"ppp";
-  if (RewriteProfileWithout(dialog, rewritten.c_str())) ReplaceProfileFile(LoadedPath, rewritten);
+  const bool written = RewriteProfileWithout(dialog, rewritten.c_str()) != 0;
+  if (written && ReplaceProfileFile(LoadedPath, rewritten)) return;
+  // After a failure the rows and the removed marks no longer match the file
+  // on disk (a refused structure changed nothing): a new Load starts over.
+  if (written || ProfileSlots[FirstProfileSlot].Count() == 0) {
+    ReleaseProfile(FirstProfileSlot);
+    ListView_DeleteAllItems(list);
+    LoadedWhole = false;
+  }
 }
 
 static void OnNoWarning(HWND dialog) {

@@ -139,6 +139,20 @@ TEST_F(ProfileRewriteTest, PluginsFirstEmptyTextsAndEscapesComeOutRight) {
   EXPECT_EQ(window.Rows(), std::vector<std::wstring>{L"B"});
 }
 
+// The XML reader turns a carriage return that stands as itself into a line
+// feed; it has to be written as a reference to come back.
+TEST_F(ProfileRewriteTest, CarriageReturnsAreWrittenAsReferences) {
+  Load("<profile><Preferences><T>x</T></Preferences></profile>");
+  ProfileSlots[FirstProfileSlot].records[0].value = ProfileSlots[FirstProfileSlot].texts.Keep(L"a\rb\r");
+  RewriteWindow window({});
+  PluginSelection.clear();
+  ASSERT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  const std::string written = ReadBytes(target);
+  EXPECT_TRUE(written.find("<T>a&#xd;b&#xd;</T>") != std::string::npos ||
+              written.find("<T>a&#xD;b&#xD;</T>") != std::string::npos)
+      << written;
+}
+
 TEST_F(ProfileRewriteTest, ASecondRemovalWithoutReloadLeavesOutTheFirstToo) {
   Load(PreferencesAndPlugins);
   RewriteWindow window({L"A", L"B"});
@@ -230,6 +244,17 @@ TEST_F(ReplaceProfileTest, TheNewFileTakesTheNameAndTheOldOneGoesToTheRecycleBin
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+// A virus scanner, say, holds the new file just when it is to be renamed;
+// the old profile has already gone to the recycle bin by then.
+BOOL RenameWhileHeld(const wchar_t* from, const wchar_t* to) {
+  HANDLE held = CreateFileW(from, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const BOOL renamed = MoveFileExW(from, to, 0);
+  const DWORD error = GetLastError();
+  CloseHandle(held);
+  SetLastError(error);
+  return renamed;
+}
+
 TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
   const struct {
     const char* what;
@@ -239,6 +264,7 @@ TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
   } cases[] = {
       {"read-only profile", true, false, ERROR_ACCESS_DENIED},
       {"profile held by another process", false, true, ERROR_SHARING_VIOLATION},
+      {"new file held by another process while it is renamed", false, false, ERROR_SHARING_VIOLATION},
   };
   for (const auto& c : cases) {
     folder.Write(L"P.xml", "old profile");
@@ -247,7 +273,10 @@ TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
     if (c.readOnly) SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = c.locked ? CreateFileW(profile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;
+    const bool renameFails = !c.readOnly && !c.locked;
+    const FileRenameFunction before = renameFails ? SetFileRenameFunction(RenameWhileHeld) : nullptr;
     EXPECT_FALSE(ReplaceProfileFile(profile, rewritten)) << c.what;
+    if (renameFails) SetFileRenameFunction(before);
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
     SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(profile), "old profile") << c.what;
