@@ -79,18 +79,20 @@ static FileRead ReadWholeFile(const wchar_t* path, std::string& bytes, HRESULT& 
   return FileRead::Done;
 }
 
-// The ANSI code page holds no character the XML reader cannot take as
-// UTF-16; decoding here also works where the reader knows few encodings.
-static std::string AnsiToUtf16WithMark(const std::string& bytes) {
+// Decoded here rather than by the XML reader, which knows few encoding
+// names on some platforms, and handed on as UTF-8, the form every XML
+// reader takes without a declaration. (Wine's reader mishandles long UTF-16
+// input, so UTF-16 is not used as the go-between.)
+static std::string AnsiToUtf8(const std::string& bytes) {
   std::string result;
   if (bytes.empty()) return result;
   const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  result.resize(2 + 2 * static_cast<size_t>(units));
-  result[0] = '\xFF';
-  result[1] = '\xFE';
-  auto* text = reinterpret_cast<wchar_t*>(result.data() + 2);
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text, units);
-  ReplaceForbiddenUnits(reinterpret_cast<char16_t*>(text), static_cast<size_t>(units));
+  std::wstring text(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), units);
+  ReplaceForbiddenUnits(reinterpret_cast<char16_t*>(text.data()), static_cast<size_t>(units));
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  result.resize(static_cast<size_t>(size));
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), units, result.data(), size, nullptr, nullptr);
   return result;
 }
 
@@ -98,7 +100,7 @@ std::string PrepareProfileBytes(std::string bytes, ProfileTextForm& form) {
   form = DetectProfileEncoding(bytes.data(), bytes.size());
   if (form.encoding == ProfileEncoding::AnsiCodePage) {
     form.ansiCodePage = GetACP();
-    return AnsiToUtf16WithMark(bytes);
+    return AnsiToUtf8(bytes);
   }
   ReplaceForbiddenCharacters(bytes, form);
   return bytes;

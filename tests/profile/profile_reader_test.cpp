@@ -288,11 +288,27 @@ TEST_F(ProfileReaderTest, PreparedBytesHoldNoForbiddenCharacter) {
   ProfileTextForm form;
   const std::string prepared = PrepareProfileBytes(ansi, form);
   ASSERT_EQ(form.encoding, ProfileEncoding::AnsiCodePage);
-  ASSERT_EQ(prepared.substr(0, 2), "\xFF\xFE");
-  for (size_t i = 2; i + 1 < prepared.size(); i += 2) {
-    const uint32_t unit = static_cast<uint8_t>(prepared[i]) | static_cast<uint8_t>(prepared[i + 1]) << 8;
-    EXPECT_FALSE(IsForbiddenXmlCharacter(unit)) << i;
-  }
+  // Handed on as valid UTF-8 without a mark or declaration.
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, prepared.data(),
+                                        static_cast<int>(prepared.size()), nullptr, 0);
+  ASSERT_GT(units, 0);
+  std::wstring text(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, prepared.data(), static_cast<int>(prepared.size()), text.data(), units);
+  EXPECT_EQ(text.substr(0, 3), L"<p>");
+  for (size_t i = 0; i < text.size(); ++i) EXPECT_FALSE(IsForbiddenXmlCharacter(text[i])) << i;
+}
+
+// A real-size profile with one ANSI byte in a value reads whole: the
+// decoded text must not go through a form the XML reader mishandles.
+TEST_F(ProfileReaderTest, RealSizeAnsiProfileReadsWhole) {
+  std::string text = "<profile><Preferences>";
+  for (int i = 0; i < 3000; ++i) text += "<Key" + std::to_string(i) + ">" + std::to_string(i * 7) + "</Key" + std::to_string(i) + ">";
+  text += "<LastUser>M\xFCller</LastUser></Preferences></profile>";
+  ASSERT_EQ(Read(text), 1);
+  EXPECT_TRUE(messages.Messages().empty());
+  wchar_t value[PreferenceCapacity] = {};
+  ASSERT_EQ(FindPreference(L"LastUser", value), 1);
+  EXPECT_STREQ(value, L"M\u00FCller");
 }
 
 TEST_F(ProfileReaderTest, ReadsAGeneratedProfileExactly) {
