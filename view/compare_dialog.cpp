@@ -34,24 +34,13 @@ static const TextTriple TextSpecifyFile2 = {L"Bitte Datei 2 angeben", L"Please s
 static const TextTriple TextSameFiles = {L"Gleich Dateinamen für Profile 1 und Profile 2. Fortfahren?",
                                          L"Same filenames for profile1 and profile 2. Continue?",
                                          L"Le premier et le deuxième fichiers ont le même nom. Continuer ?"};
-static const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
-                                         L"Please load profile-file first"};
 static const TextTriple TextValueOfFile = {L"Wert von Datei", L"Value of file", L"Value of file"};
 
 static const TextTriple TextProfile1 = {L"Profile 1", L"Profile 1", L"Premier profil"};
 static const TextTriple TextProfile2 = {L"Profile 2", L"Profile 2", L"Deuxième profil"};
-static const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
 static const TextTriple TextShowAll = {L"Zeige alle Elemente", L"Show all elements", L"Montrer tous les éléments"};
 static const TextTriple TextShowDifferent = {L"Zeige nur Unterschiede", L"Show only differences",
                                              L"Montrer uniquement les différences"};
-static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
-static const TextTriple TextSetFilter = {L"Filter setzen", L"Set filter", L"Règler le filtrage"};
-static const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
-static const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
-static const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
-static const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"};
-static const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
-static const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
 static const TextTriple TextSearchString = {L"Suche Daten", L"Search string", L"Search string"};
 
 static const RelabelRow CompareControls[] = {
@@ -83,7 +72,6 @@ static const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, 
 static const RelabelRow CompareMenuItems[] = {
     {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours}, {0, nullptr}};
 
-static const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
 static const TextTriple TextTag = {L"Bezeichnung", L"Tag", L"Nom"};
 static const TextTriple TextValueFile1 = {L"Wert Datei 1", L"Value file 1", L"Valeur dans le fichier 1"};
 static const TextTriple TextValueFile2 = {L"Wert Datei 2", L"Value file 2", L"Valeur dans le fichier 2"};

@@ -10,6 +10,19 @@
 #include "resources/resource.h"
 #include "view/search_pattern.h"
 
+// Labels of the search and list controls both profile dialogs carry.
+const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
+const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
+const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
+const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
+const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
+const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
+                                         L"Please load profile-file first"};
+const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
+const TextTriple TextSetFilter = {L"Filter setzen", L"Set filter", L"Règler le filtrage"};
+const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"};
+const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
+const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
 const TextTriple TextWildCards = {L"Erlaubte Joker: ? *", L"Allowed wild cards: ? *", L"Allowed wild cards: ? *"};
 
 static const TextTriple TextNoSearchValue = {L"Kein Suchbegriff angegeben", L"No search value specified",

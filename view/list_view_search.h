@@ -40,3 +40,16 @@ LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
 
 // The wild-card hint and the search labels shared by both dialogs.
 extern const TextTriple TextWildCards;
+// Labels shared by the Show profile and Compare profiles dialogs.
+extern const TextTriple TextCaseSensitive;
+extern const TextTriple TextClose;
+extern const TextTriple TextElement;
+extern const TextTriple TextHits;
+extern const TextTriple TextLoadData;
+extern const TextTriple TextLoadFirst;
+extern const TextTriple TextSearch;
+extern const TextTriple TextSetFilter;
+extern const TextTriple TextShowFirst;
+extern const TextTriple TextShowLast;
+extern const TextTriple TextShowNext;
+

@@ -21,19 +21,8 @@ static const TextTriple TextOpenTitle = {L"Profile Datei Öffnen", L"Profile fil
                                          L"Fichier profil à ouvrir"};
 static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
                                            L"Spécifiez le premier fichier"};
-static const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
-                                         L"Please load profile-file first"};
 
 static const TextTriple TextProfile = {L"Profile", L"Profile", L"Profil"};
-static const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
-static const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
-static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
-static const TextTriple TextSetFilter = {L"Filter setzen", L"Set filter", L"Règler le filtrage"};
-static const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
-static const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
-static const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"};
-static const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
-static const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
 
 static const RelabelRow ShowProfileControls[] = {
     {IDC_SHOW_PATH_LABEL, &TextProfile},
@@ -52,7 +41,6 @@ static const RelabelRow ShowProfileControls[] = {
     {0, nullptr},
 };
 
-static const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
 static const TextTriple TextName = {L"Name", L"Name", L"Nom"};
 static const TextTriple TextValue = {L"Wert", L"Value", L"Valeur"};
 
