@@ -24,9 +24,15 @@ bool HasSectionStructure(const ProfileList& list) {
   for (uint32_t k = 0; k < list.Count(); ++k) {
     const std::wstring_view path = list.records[k].path;
     const std::vector<std::wstring_view> names = PathNames(path);
-    // Two names, and nothing after the last separator.
-    if (names.size() != 2 || names[0].empty() || names[1].empty()) return false;
-    if (names[0].size() + names[1].size() + 2 * Separator.size() != path.size()) return false;
+    // One or two names (a value right below the root, or in a section),
+    // none empty, and nothing after the last separator.
+    if (names.empty() || names.size() > 2) return false;
+    size_t length = 0;
+    for (std::wstring_view name : names) {
+      if (name.empty()) return false;
+      length += name.size() + Separator.size();
+    }
+    if (length != path.size()) return false;
     if (k == 0) root = names[0];
     if (names[0] != root) return false;
   }

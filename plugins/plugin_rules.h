@@ -23,6 +23,7 @@ inline bool IsEnabledText(std::wstring_view value) { return value == L"1"; }
 // The names in a path: "profile / PlugIns / " gives profile and PlugIns.
 std::vector<std::wstring_view> PathNames(std::wstring_view path);
 
-// True when every entry lies exactly one section below one and the same
-// root, the only structure the rewrite can give back as it was.
+// True when every entry lies in a section below one and the same root, or
+// right below it (an empty section): the structure the rewrite can give back
+// as it was.
 bool HasSectionStructure(const ProfileList& list);

@@ -66,12 +66,6 @@ static bool StartElement(IXmlWriter* writer, std::wstring_view name) {
 
 static bool WriteEntry(IXmlWriter* writer, const ProfileEntry& entry) {
   if (!StartElement(writer, entry.name)) return false;
-  if (entry.value.empty()) {
-    // "<name/>": the reader makes an entry of an empty element, but none
-    // of "<name></name>", which would lose the entry at the next read.
-    KW_WRITE(writer->WriteEndElement(), L"Error, Method: WriteEndElement, error is %08.8lx");
-    return true;
-  }
   // A carriage return written as itself would read back as a line feed.
   std::wstring_view text = entry.value;
   for (size_t cr; (cr = text.find(L'\r')) != std::wstring_view::npos; text.remove_prefix(cr + 1)) {
@@ -79,6 +73,7 @@ static bool WriteEntry(IXmlWriter* writer, const ProfileEntry& entry) {
     KW_WRITE(writer->WriteCharEntity(L'\r'), CharsFailed);
   }
   if (!text.empty()) KW_WRITE(writer->WriteChars(text.data(), static_cast<UINT>(text.size())), CharsFailed);
+  // An empty text too gets "<name></name>", the form Mach3 writes.
   KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
   return true;
 }
@@ -138,17 +133,25 @@ static ComPtr<IXmlWriter> OpenWriter(const wchar_t* target, const ProfileTextFor
 struct RewriteState {
   HWND list = nullptr;
   HWND progress = nullptr;
-  std::wstring_view currentPath;
+  std::wstring_view rootPath;     // "profile / "
+  std::wstring_view currentPath;  // the open section's path, or the root's
+  bool sectionOpen = false;
   bool inPlugins = false;
   int deletedRows = 0;
 };
 
-static bool OpenSection(IXmlWriter* writer, RewriteState& state, std::wstring_view path) {
+// Closes the open section and opens the one of `path`; an entry right below
+// the root (an empty section "<name></name>") needs none.
+static bool ChangeSection(IXmlWriter* writer, RewriteState& state, std::wstring_view path) {
+  if (state.sectionOpen) KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+  state.sectionOpen = false;
+  state.currentPath = path;
+  state.inPlugins = path == PluginSectionPath;
+  if (path == state.rootPath) return true;
   const std::vector<std::wstring_view> names = PathNames(path);
   if (names.size() < 2) return false;
   if (!StartElement(writer, names.back())) return false;
-  state.currentPath = path;
-  state.inPlugins = path == PluginSectionPath;
+  state.sectionOpen = true;
   return true;
 }
 
@@ -156,10 +159,7 @@ static bool WriteEntries(IXmlWriter* writer, ProfileList& list, RewriteState& st
   for (uint32_t k = 0; k < list.Count(); ++k) {
     ProfileEntry& entry = list.records[k];
     if (entry.removed) continue;
-    if (entry.path != state.currentPath) {
-      KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
-      if (!OpenSection(writer, state, entry.path)) return false;
-    }
+    if (entry.path != state.currentPath && !ChangeSection(writer, state, entry.path)) return false;
     if (state.inPlugins) {
       if (const PluginChoice* choice = SelectedPlugin(entry.name)) {
         SendMessageW(state.list, LVM_DELETEITEM, choice->row - state.deletedRows, 0);
@@ -213,16 +213,14 @@ static bool WriteProfile(HWND dialog, const wchar_t* target, ProfileList& list) 
   state.list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
   state.progress = GetDlgItem(dialog, IDC_PLUGIN_PROGRESS);
   SendMessageW(state.progress, PBM_SETRANGE32, 0, list.Count());
-  // The first entry's path opens the root and its section.
-  const std::vector<std::wstring_view> names = PathNames(list.records[0].path);
-  for (std::wstring_view name : names) {
-    if (!StartElement(writer.Get(), name)) return false;
-  }
-  state.currentPath = list.records[0].path;
-  state.inPlugins = state.currentPath == PluginSectionPath;
+  // The root opens first; the entries open and close their sections.
+  const std::wstring_view firstPath = list.records[0].path;
+  state.rootPath = firstPath.substr(0, firstPath.find(L" / ") + 3);
+  state.currentPath = state.rootPath;
+  if (!StartElement(writer.Get(), PathNames(state.rootPath).front())) return false;
   if (!WriteEntries(writer.Get(), list, state)) return false;
   // The section and the root get explicit end tags too, even when empty.
-  KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
+  if (state.sectionOpen) KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
   KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
   KW_WRITE(writer->WriteEndDocument(), L"Error, Method: WriteEndDocument, error is %08.8lx");
   KW_WRITE(writer->Flush(), L"Error, Method: Flush, error is %08.8lx");

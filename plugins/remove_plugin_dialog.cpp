@@ -274,6 +274,8 @@ static void OnRemove(HWND dialog) {
   }
   // Only a profile read to its end is written back: the rest would be lost.
   if (!LoadedWhole) return;
+  // A Mach3 started since the Load writes its profile back when it ends.
+  if (CheckMach3Running(Mach3Refuse)) return;
   const std::wstring rewritten = LoadedPath + L"ppp";
   const bool written = RewriteProfileWithout(dialog, rewritten.c_str()) != 0;
   if (written && ReplaceProfileFile(LoadedPath, rewritten)) return;

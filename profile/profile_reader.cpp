@@ -122,6 +122,9 @@ class ProfileReadPass {
     XmlNodeType type;
     HRESULT result;
     while ((result = reader_->Read(&type)) == S_OK) {
+      const bool endFollowsStart = startJustRead_;
+      startJustRead_ = false;
+      if (type == XmlNodeType_EndElement && endFollowsStart) MarkEmptyElement();
       if (!OnNode(type)) return ReadEnd::Failed;
       if (FAILED(misplaced_)) break;
     }
@@ -187,10 +190,16 @@ class ProfileReadPass {
     }
     Push(name, length);  // before the attributes: they move the reader off the name
     if (!ReadAttributes()) return false;
-    if (!empty) return true;
+    if (!empty) return startJustRead_ = true;
+    MarkEmptyElement();
+    return Close();
+  }
+
+  // "<name/>" and "<name></name>" are the same empty element (Mach3 writes
+  // the second form for an empty value): both make an entry with no text.
+  void MarkEmptyElement() {
     currentText_.clear();
     marks_[depth_ - 1] = true;
-    return Close();
   }
 
   bool OnText() {
@@ -292,6 +301,7 @@ class ProfileReadPass {
   std::wstring_view lastPath_;
   uint32_t counter_ = 0;
   bool rootClosed_ = false;
+  bool startJustRead_ = false;  // the last node was a start tag with content to come
   HRESULT misplaced_ = S_OK;
 };
 

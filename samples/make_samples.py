@@ -393,8 +393,8 @@ def profile_sections(m, tune, defdir):
     prefs = preferences(m, defdir, tune)
     sections = [("Preferences", prefs)]
     if m is MILL:
-        # Mach3 writes an empty value as "<X></X>", which carries no text and
-        # so makes no profile entry; keep one such value in the mill.
+        # Mach3 writes an empty value as "<X></X>"; keep one such value in
+        # the mill.
         i = [k for k, _ in prefs].index("Encoder7Cal")
         prefs[i] = ("Encoder7Cal", "")
         # Only the mill has plug-ins configured.
@@ -671,9 +671,9 @@ def read_profile(path):
             expect(len(value) == 0 and not value.attrib,
                    "%s: %s/%s is not a plain value" %
                    (path, section.tag, value.tag))
-            if value.text is not None:   # "<X></X>" carries no text
-                entries.append(("profile / %s / " % section.tag, value.tag,
-                                value.text))
+            # "<X></X>" is an entry with an empty value
+            entries.append(("profile / %s / " % section.tag, value.tag,
+                            value.text or ""))
     return entries
 
 

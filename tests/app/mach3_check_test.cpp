@@ -7,53 +7,17 @@
 
 #include "app/mach3_check.h"
 #include "app/text_triple.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-std::wstring TestProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-// Runs a copy of the idle helper under the given file name while it lives.
-class NamedProcess {
- public:
-  explicit NamedProcess(const wchar_t* exeName) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"kw_mach3_check";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    path_ = folder_ + L"\\" + exeName;
-    const std::wstring helper = TestProgramFolder() + L"\\kw_idle_process.exe";
-    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    std::wstring commandLine = L"\"" + path_ + L"\"";
-    if (CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process_)) {
-      started_ = true;
-      CloseHandle(process_.hThread);
-    }
-  }
-  ~NamedProcess() {
-    if (started_) {
-      TerminateProcess(process_.hProcess, 0);
-      WaitForSingleObject(process_.hProcess, 5000);
-      CloseHandle(process_.hProcess);
-    }
-    DeleteFileW(path_.c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
-  bool Started() const { return started_; }
-
- private:
-  std::wstring folder_;
-  std::wstring path_;
-  PROCESS_INFORMATION process_ = {};
-  bool started_ = false;
+// MACH3.EXE in a folder of its own, both gone at the end.
+struct NamedProcess {
+  explicit NamedProcess(const wchar_t* exeName) : process(folder.Path(), exeName) {}
+  bool Started() const { return process.Started(); }
+  TempFolder folder;
+  RunningProcess process;
 };
 
 class Mach3CheckTest : public testing::Test {

@@ -25,7 +25,7 @@ TEST(IsListedInMode, FollowsTheFirstCharacterOfTheText) {
   }
 }
 
-TEST(HasSectionStructure, AcceptsOnlyOneSectionLevelBelowOneRoot) {
+TEST(HasSectionStructure, AcceptsSectionsAndValuesBelowOneRoot) {
   const struct {
     std::vector<const wchar_t*> paths;
     bool rewritable;
@@ -33,7 +33,8 @@ TEST(HasSectionStructure, AcceptsOnlyOneSectionLevelBelowOneRoot) {
       {{L"profile / Preferences / ", L"profile / PlugIns / "}, true},
       {{}, true},
       {{L"profile / Preferences / ", L"profile / Preferences / Deep / "}, false},
-      {{L"profile / "}, false},  // a value directly below the root
+      {{L"profile / Preferences / ", L"profile / "}, true},  // an empty section
+      {{L""}, false},                                       // the root itself
       {{L"profile / Preferences / ", L"other / PlugIns / "}, false},
       {{L"profile /  / "}, false},
   };

@@ -122,17 +122,27 @@ TEST_F(ProfileRewriteTest, RemovingEveryPluginLeavesAnEmptyPluginSection) {
   const std::string written = ReadBytes(target);
   EXPECT_NE(written.find("<PlugIns></PlugIns>"), std::string::npos) << written;
   EXPECT_TRUE(window.Rows().empty());
+  // The empty section reads back as an entry of its own and survives the next rewrite.
+  std::vector<Entry> expected = Without(before, {L"A", L"B", L"SystemTest"});
+  expected.push_back({L"profile / ", L"PlugIns", L""});
+  EXPECT_EQ(ReadBack(target), expected);
+  Load(written);
+  PluginSelection.clear();
+  EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
+  EXPECT_EQ(ReadBack(target), expected);
 }
 
 TEST_F(ProfileRewriteTest, PluginsFirstEmptyTextsAndEscapesComeOutRight) {
-  Load("<profile><PlugIns><A>1</A><B>0</B></PlugIns><Preferences><E/><T>a&lt;b&amp;c</T></Preferences>"
-       "</profile>");
+  Load("<profile><PlugIns><A>1</A><B>0</B></PlugIns><Preferences><E/><F></F><T>a&lt;b&amp;c</T></Preferences>"
+       "<Empty></Empty></profile>");
   RewriteWindow window({L"A", L"B"});
   PluginSelection = {{L"A", 0}};
   EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 1);
   const std::string written = ReadBytes(target);
-  // An empty text comes out as an empty element, so it reads back as an entry.
-  EXPECT_NE(written.find("<E />"), std::string::npos) << written;
+  // Empty texts and empty sections come out with an explicit end tag.
+  EXPECT_NE(written.find("<E></E>"), std::string::npos) << written;
+  EXPECT_NE(written.find("<F></F>"), std::string::npos) << written;
+  EXPECT_NE(written.find("<Empty></Empty>"), std::string::npos) << written;
   EXPECT_NE(written.find("<T>a&lt;b&amp;c</T>"), std::string::npos) << written;
   EXPECT_EQ(written.find("<A>"), std::string::npos);
   EXPECT_EQ(ReadBack(target), Without(before, {L"A"}));
@@ -196,9 +206,9 @@ TEST_F(ProfileRewriteTest, AProfileKeepsTheEncodingItWasReadIn) {
     std::string text;
     std::string mustHold;
   } cases[] = {
-      {"<profile><Preferences><Name>Fr\xE4se</Name></Preferences><PlugIns><A>1</A></PlugIns></profile>",
+      {"<profile><Preferences><Name>Fr\xE4se</Name></Preferences><PlugIns><A>1</A><B>0</B></PlugIns></profile>",
        "Fr\xE4se"},  // a typed umlaut as one ANSI byte
-      {"<profile><Preferences><Name>Fr\xC3\xA4se</Name></Preferences><PlugIns><A>1</A></PlugIns></profile>",
+      {"<profile><Preferences><Name>Fr\xC3\xA4se</Name></Preferences><PlugIns><A>1</A><B>0</B></PlugIns></profile>",
        "Fr\xC3\xA4se"},
   };
   for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,23 @@ TEST_F(RemovePluginTest, RemovingAWritesTheProfileAnewAndRecyclesTheOldOne) {
   EXPECT_NE(written.find("<B>0</B>"), std::string::npos) << written;
   EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
   EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(RemovePluginTest, NothingIsRemovedWhileMach3Runs) {
+  const std::string before = ReadBytes(folder.Path(L"P.xml"));
+  std::unique_ptr<RunningProcess> mach3;
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         mach3 = std::make_unique<RunningProcess>(folder.Path(), L"Mach3.exe");  // started after the Load
+         SelectRow(dialog, 0);
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  ASSERT_TRUE(mach3->Started());
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Mach3 is currently running, please terminate Mach3");
+  EXPECT_EQ(ReadBytes(folder.Path(L"P.xml")), before);
+  EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
 }
 
 TEST_F(RemovePluginTest, NothingIsRemovedWithoutSelectionOrFromAPartlyReadProfile) {

@@ -75,7 +75,8 @@ TEST_F(ProfileReaderTest, MakesOneEntryPerElementWithText) {
     std::vector<Entry> entries;
   } cases[] = {
       {"<profile/>", {{L"", L"profile", L""}}},
-      {"<profile><A><B>1</B><C></C><D/></A></profile>", {{A, L"B", L"1"}, {A, L"D", L""}}},
+      // "<C></C>" is an empty element like "<D/>"; "<E> </E>" holds whitespace only.
+      {"<profile><A><B>1</B><C></C><D/><E> </E></A></profile>", {{A, L"B", L"1"}, {A, L"C", L""}, {A, L"D", L""}}},
       {"<X><![CDATA[5]]></X>", {}},
       {"<profile><A><B><![CDATA[x]]>2</B></A></profile>", {{A, L"B", L"2"}}},
       {"<profile><A><B>&lt;1&amp;&#x41;&#252;</B></A></profile>", {{A, L"B", L"<1&A\u00FC"}}},
@@ -101,7 +102,7 @@ TEST_F(ProfileReaderTest, MakesOneEntryPerElementWithText) {
 }
 
 std::string ListOf(int entries) {
-  std::string xml = "<profile><S>";
+  std::string xml = "<profile><S> ";  // a section, even with no entries
   for (int i = 0; i < entries; ++i) xml += "<K" + std::to_string(i) + ">v</K" + std::to_string(i) + ">";
   return xml + "</S></profile>";
 }

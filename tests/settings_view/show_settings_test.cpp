@@ -195,41 +195,8 @@ TEST_F(ShowSettingsTest, ShowLoadsTheProfileAndASecondShowIsRefusedWhileTheWindo
   EXPECT_EQ(SettingsOutputWindow, nullptr);
 }
 
-// A copy of the tests' idle helper running as mach3.exe while it lives.
-class RunningMach3 {
- public:
-  explicit RunningMach3(const std::wstring& folder) : path_(folder + L"\\mach3.exe") {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring helper = self;
-    helper = helper.substr(0, helper.find_last_of(L'\\'));
-    helper = helper.substr(0, helper.find_last_of(L'\\')) + L"\\kw_idle_process.exe";
-    if (!CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    std::wstring commandLine = L"\"" + path_ + L"\"";
-    started_ = CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_);
-    if (started_) CloseHandle(process_.hThread);
-  }
-  ~RunningMach3() {
-    if (started_) {
-      TerminateProcess(process_.hProcess, 0);
-      WaitForSingleObject(process_.hProcess, 5000);
-      CloseHandle(process_.hProcess);
-    }
-    DeleteFileW(path_.c_str());
-  }
-  bool Started() const { return started_; }
-
- private:
-  std::wstring path_;
-  PROCESS_INFORMATION process_ = {};
-  bool started_ = false;
-};
-
 TEST_F(ShowSettingsTest, ShowAsksFirstWhileMach3RunsAndNoStopsIt) {
-  RunningMach3 mach3(root);
+  RunningProcess mach3(root, L"mach3.exe");
   ASSERT_TRUE(mach3.Started());
   Tick({0});
   messages.Answer(IDNO);

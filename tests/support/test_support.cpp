@@ -151,3 +151,37 @@ std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition) {
   GetMenuStringW(menu, item, text, 256, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
   return text;
 }
+
+// The idle helper lies beside the test program or one folder above it.
+static std::wstring IdleHelperPath() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder = self;
+  for (int up = 0; up < 2; ++up) {
+    folder = folder.substr(0, folder.find_last_of(L'\\'));
+    const std::wstring helper = folder + L"\\kw_idle_process.exe";
+    if (GetFileAttributesW(helper.c_str()) != INVALID_FILE_ATTRIBUTES) return helper;
+  }
+  return {};
+}
+
+RunningProcess::RunningProcess(const std::wstring& folder, const wchar_t* exeName)
+    : path_(folder + L"\\" + exeName) {
+  const std::wstring helper = IdleHelperPath();
+  if (helper.empty() || !CopyFileW(helper.c_str(), path_.c_str(), FALSE)) return;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  std::wstring commandLine = L"\"" + path_ + L"\"";
+  started_ = CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_);
+  if (started_) CloseHandle(process_.hThread);
+}
+
+RunningProcess::~RunningProcess() {
+  if (started_) {
+    TerminateProcess(process_.hProcess, 0);
+    WaitForSingleObject(process_.hProcess, 5000);
+    CloseHandle(process_.hProcess);
+  }
+  DeleteFileW(path_.c_str());
+}

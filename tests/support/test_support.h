@@ -53,3 +53,19 @@ void DeleteSettingsKey();
 
 // Menu text of an item by command or of a top-level popup by position.
 std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition);
+
+// A copy of the tests' idle helper running under `exeName` in `folder` while
+// it lives: the Mach3-running checks see it as Mach3.
+class RunningProcess {
+ public:
+  RunningProcess(const std::wstring& folder, const wchar_t* exeName);
+  ~RunningProcess();
+  RunningProcess(const RunningProcess&) = delete;
+  RunningProcess& operator=(const RunningProcess&) = delete;
+  bool Started() const { return started_; }
+
+ private:
+  std::wstring path_;
+  PROCESS_INFORMATION process_ = {};
+  bool started_ = false;
+};
