@@ -169,6 +169,8 @@ static void ShowWarningPage(bool show, HWND dialog) {
   ShowPluginControls(!show, dialog);
   ShowWindow(GetDlgItem(dialog, IDC_PLUGIN_WARNING), show ? SW_SHOW : SW_HIDE);
   ShowWindow(GetDlgItem(dialog, IDC_PLUGIN_NO_WARNING), show ? SW_SHOW : SW_HIDE);
+  // Enter leaves the warning page, and on the list loads the typed profile.
+  SendMessageW(dialog, DM_SETDEFID, show ? IDC_PLUGIN_CLOSE : IDC_PLUGIN_LOAD, 0);
 }
 
 static void AddColumns(HWND list) {
@@ -179,7 +181,7 @@ static void AddColumns(HWND list) {
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = columns[i].width;
+    column.cx = ScaleToScreen(columns[i].width);
     column.pszText = const_cast<wchar_t*>(SelectText(*columns[i].title));
     ListView_InsertColumn(list, i, &column);
   }
