@@ -83,9 +83,23 @@ void BackupLog::StartSet(uint32_t bit) { sets_.push_back({bit, {}}); }
 
 void BackupLog::StartFile() { pendingMessage_.clear(); }
 
+// A message on one line of the log.
+static std::wstring OnOneLine(const std::wstring& text) {
+  std::wstring line;
+  for (wchar_t c : text) {
+    if (c != L'\r' && c != L'\n') {
+      line += c;
+    } else if (!line.empty() && line.back() != L' ') {
+      line += L' ';
+    }
+  }
+  while (!line.empty() && line.back() == L' ') line.pop_back();
+  return line;
+}
+
 void BackupLog::NoteMessage(const std::wstring& caption, const std::wstring& text) {
   if (!pendingMessage_.empty()) pendingMessage_ += L" / ";
-  pendingMessage_ += caption.empty() ? text : caption + L": " + text;
+  pendingMessage_ += OnOneLine(caption.empty() ? text : caption + L": " + text);
 }
 
 void BackupLog::EndFile(FileOutcome outcome, const std::wstring& source, const std::wstring& target) {

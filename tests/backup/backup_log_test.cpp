@@ -34,7 +34,7 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   // failed file's.
   log.NoteMessage(L"Kestrelwood Error", L"_tfindfirst File not found");
   log.StartFile();
-  log.NoteMessage(L"CreateFile:   E:\\F.xml", L"Access denied.");
+  log.NoteMessage(L"CreateFile:   E:\\F.xml", L"Access denied.\r\nAsk the owner.");
   log.EndFile(FileOutcome::Failed, L"C:\\Mach3\\F.xml", L"E:\\F.xml");
 
   EXPECT_EQ(log.Text(),
@@ -62,7 +62,7 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
             L"  Kept as a copy under a new name:\r\n"
             L"    E.xml  ->  E(2).xml\r\n"
             L"  Failed:\r\n"
-            L"    F.xml  (CreateFile:   E:\\F.xml: Access denied.)\r\n"
+            L"    F.xml  (CreateFile:   E:\\F.xml: Access denied. Ask the owner.)\r\n"
             L"  The rest of this file set was not copied.\r\n"
             L"\r\n"
             L"Totals\r\n"
