@@ -74,34 +74,6 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   EXPECT_EQ(log.FileName(), L"Kestrelwood-save-20260307-090504.log");
 }
 
-TEST(BackupLog, SpeaksTheUsersLanguageAndNamesARestore) {
-  const struct {
-    Language language;
-    const wchar_t* title;
-    const wchar_t* totals;
-    const wchar_t* status;
-  } cases[] = {
-      {German, L"Kestrelwood V3.02: Mach3 Daten zurückschreiben\r\n", L"Summen\r\n  Kopiert: 1\r\n",
-       L"1/1: Dateien kopiert, Protokoll: x.log"},
-      {English, L"Kestrelwood V3.02: Restore Mach3 data\r\n", L"Totals\r\n  Copied: 1\r\n",
-       L"1/1: Dateien kopiert, Log: x.log"},
-      {French, L"Kestrelwood V3.02: Restauration des données Mach3\r\n", L"Totaux\r\n  Copiés: 1\r\n",
-       L"1/1: Dateien kopiert, Journal: x.log"},
-  };
-  for (const auto& c : cases) {
-    LanguageIndex = c.language;
-    BackupLog log(true, L"E:\\Backup", L"C:\\Mach3", Started);
-    log.StartSet(0x800);
-    log.EndFile(FileOutcome::Copied, L"E:\\Backup\\macros\\P\\tools3.dat", L"C:\\Mach3\\macros\\P\\tools3.dat");
-    const std::wstring text = log.Text();
-    EXPECT_EQ(text.find(c.title), 0u) << text;
-    EXPECT_NE(text.find(c.totals), std::wstring::npos) << text;
-    EXPECT_EQ(StatusWithLog(L"1/1: Dateien kopiert", L"x.log"), c.status);
-    EXPECT_EQ(log.FileName(), L"Kestrelwood-restore-20260307-090504.log");
-  }
-  LanguageIndex = English;
-}
-
 TEST(Utf8WithBom, EncodesEveryCharacterOfTheLog) {
   const struct {
     std::wstring text;
