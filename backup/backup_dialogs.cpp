@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "backup/backup_log.h"
 #include "backup/copy_engine.h"
 #include "backup/file_sets.h"
 #include "backup/walk_tree.h"
@@ -246,6 +247,67 @@ static std::wstring RestoreStoreFolder(HWND dialog, const BackupMode& mode) {
   return mode.storePath;
 }
 
+static LogTime LocalLogTime() {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+// Every message shown while a log is kept is noted in it (a failed file's
+// log line carries what the user saw), then shown as it would be anyway.
+static MessageBoxFunction ShownBefore = nullptr;
+
+static int NoteAndShow(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+  if (CopyLog) CopyLog->NoteMessage(caption ? caption : L"", text ? text : L"");
+  return ShownBefore(owner, text, caption, style);
+}
+
+class LogRecording {
+ public:
+  explicit LogRecording(BackupLog* log) {
+    CopyLog = log;
+    ShownBefore = SetMessageBoxFunction(NoteAndShow);
+  }
+  ~LogRecording() {
+    SetMessageBoxFunction(ShownBefore);
+    CopyLog = nullptr;
+  }
+  LogRecording(const LogRecording&) = delete;
+  LogRecording& operator=(const LogRecording&) = delete;
+};
+
+// Writes the log; a log of the same name (a command in the same second) is
+// added to rather than lost. ERROR_SUCCESS or the system's error code.
+static DWORD WriteLogFile(const std::wstring& path, const std::wstring& text) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  LARGE_INTEGER size = {};
+  if (!GetFileSizeEx(file.get(), &size) || !SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END)) {
+    return GetLastError();
+  }
+  std::string bytes = Utf8WithBom(text);
+  if (size.QuadPart > 0) bytes.replace(0, 3, "\r\n");  // one mark, at the start of the file
+  DWORD written = 0;
+  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    return GetLastError();
+  }
+  return written == bytes.size() ? ERROR_SUCCESS : ERROR_DISK_FULL;
+}
+
+// Writes the log into the backup folder and names it in the status text; a
+// log that cannot be written is reported, and what was copied stays.
+static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& backupFolder) {
+  const std::wstring path = JoinPath(backupFolder, log.FileName());
+  const DWORD error = WriteLogFile(path, log.Text());
+  if (error != ERROR_SUCCESS) {
+    ShowMessageBox(dialog, LogNotWrittenText(path, SystemErrorText(error)).c_str(), SelectText(CaptionWarning),
+                   MB_ICONWARNING);
+    return;
+  }
+  const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), log.FileName());
+  SetDlgItemTextW(dialog, IDC_BACKUP_STATUS, status.c_str());
+}
+
 static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   const bool dated = IsDlgButtonChecked(dialog, mode.dateRuleBox) == BST_CHECKED;
   StartCopyCommand(dialog, dated ? mode.dateRule : NoDateRule, 0);
@@ -273,7 +335,12 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   const std::wstring mach = mode.machPath;
   direction.sourceRoot = TrimTrailingBackslashes(mode.restore ? store : mach);
   direction.targetRoot = TrimTrailingBackslashes(mode.restore ? mach : store);
-  RunFileSets(direction, mask);
+  BackupLog log(mode.restore, direction.sourceRoot, direction.targetRoot, LocalLogTime());
+  {
+    LogRecording recording(&log);
+    RunFileSets(direction, mask);
+  }
+  FinishLog(dialog, log, TrimTrailingBackslashes(store));
 }
 
 static BOOL OnBackupCommand(HWND dialog, int id, const BackupMode& mode) {

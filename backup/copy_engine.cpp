@@ -17,6 +17,7 @@
 
 CopyCommand CurrentCopyCommand = {};
 ConflictRecord CurrentConflict = {};
+BackupLog* CopyLog = nullptr;
 
 static const TextTriple TextSkip = {L"Überspringen", L"Skip", L"Skip"};
 static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
@@ -238,32 +239,49 @@ static void ShowCopied() {
   SetDlgItemTextW(owner, IDC_BACKUP_STATUS, CopiedStatusText().c_str());
 }
 
+// Tells the command's log what became of the file; passes `result` on.
+static bool Logged(FileOutcome outcome, const std::wstring& source, const std::wstring& target, bool result) {
+  if (CopyLog) CopyLog->EndFile(outcome, source, target);
+  return result;
+}
+
 bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32_t* setAnswer) {
   if (!PathExists(source)) return true;
+  if (CopyLog) CopyLog->StartFile();
   OpenedFile sourceFile;
-  if (!sourceFile.Open(source, GENERIC_READ, OPEN_EXISTING)) return false;
+  if (!sourceFile.Open(source, GENERIC_READ, OPEN_EXISTING)) {
+    return Logged(FileOutcome::Failed, source, *target, false);
+  }
   bool targetExists = PathExists(*target);
   if (CurrentCopyCommand.dateRule != NoDateRule && targetExists) {
     int comparison = 0;
-    if (!CompareWithTarget(sourceFile.get(), *target, &comparison)) return false;
-    if (SkippedByDateRule(CurrentCopyCommand.dateRule, comparison)) return true;
+    if (!CompareWithTarget(sourceFile.get(), *target, &comparison)) {
+      return Logged(FileOutcome::Failed, source, *target, false);
+    }
+    if (SkippedByDateRule(CurrentCopyCommand.dateRule, comparison)) {
+      return Logged(FileOutcome::DateSkipped, source, *target, true);
+    }
   }
+  FileOutcome copied = FileOutcome::Copied;
   if (targetExists) {
-    if (!DecideConflict(source, *target, setAnswer)) return false;
+    if (!DecideConflict(source, *target, setAnswer)) return Logged(FileOutcome::Failed, source, *target, false);
     const uint32_t answer = *setAnswer;
-    if (answer == DontCopy || answer == DontCopyAll) return true;
-    if (answer == Cancel) return false;
+    if (answer == DontCopy || answer == DontCopyAll) return Logged(FileOutcome::Left, source, *target, true);
+    if (answer == Cancel) return Logged(FileOutcome::Cancelled, source, *target, false);
     if (answer == KeepBoth || answer == KeepBothAll) {
       std::wstring folder, name;
       SplitAtLastBackslash(*target, &folder, &name);
       *target = MakeKeptCopyName(folder, name);
       targetExists = false;
+      copied = FileOutcome::Kept;
     }
   }
-  if (!WriteTarget(sourceFile.get(), source, *target, targetExists)) return false;
+  if (!WriteTarget(sourceFile.get(), source, *target, targetExists)) {
+    return Logged(FileOutcome::Failed, source, *target, false);
+  }
   ++CurrentCopyCommand.copiedCount;
   ShowCopied();
-  return true;
+  return Logged(copied, source, *target, true);
 }
 
 static const wchar_t BlankRun[] = L"                              ";  // 30 blanks

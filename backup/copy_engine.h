@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "backup/backup_log.h"
 #include "backup/copy_rules.h"
 
 // One press of the save or restore dialog's action button.
@@ -20,6 +21,10 @@ struct CopyCommand {
   int32_t totalCount;
 };
 extern CopyCommand CurrentCopyCommand;
+
+// The log of the command running now, told what became of every file that
+// CopyFileUnderRules looks at; null when no log is kept.
+extern BackupLog* CopyLog;
 
 // A new command for `ownerDialog`: no answers, nothing copied.
 void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount);

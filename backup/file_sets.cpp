@@ -219,6 +219,8 @@ void RunFileSets(const CopyDirection& direction, uint32_t mask) {
   SendMessageW(progress, PBM_SETRANGE32, 0, CurrentCopyCommand.totalCount);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   for (const FileSet* set = FileSets; set->bit; ++set) {
-    if (mask & set->bit) set->routine(direction, false, set->folder);
+    if (!(mask & set->bit)) continue;
+    if (CopyLog) CopyLog->StartSet(set->bit);
+    set->routine(direction, false, set->folder);
   }
 }

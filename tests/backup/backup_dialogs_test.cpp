@@ -7,13 +7,17 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/settings.h"
+#include "app/text_format.h"
 #include "app/text_triple.h"
 #include "backup/backup_dialogs.h"
+#include "backup/copy_rules.h"
 #include "resources/resource.h"
 #include "tests/backup/backup_test_support.h"
 #include "tests/support/scripted_dialogs.h"
@@ -75,7 +79,60 @@ void SelectEntry(HWND dialog, const std::wstring& text) {
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETSEL, TRUE, at);
 }
 
-// Every file below `root` with its bytes, by relative path.
+// The logs of the commands lie directly in the backup folder.
+bool IsLogName(const std::wstring& name) {
+  return name.rfind(L"Kestrelwood-", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, L".log") == 0;
+}
+
+std::vector<std::wstring> LogsIn(const std::wstring& folder) {
+  std::vector<std::wstring> logs;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\Kestrelwood-*.log").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return logs;
+  do {
+    logs.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return logs;
+}
+
+// The log's text after its byte-order mark; every line must end in CR LF.
+std::wstring ReadLog(const std::wstring& path) {
+  const std::string bytes = ReadBytes(path);
+  EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+  if (bytes.size() < 3) return std::wstring();
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3),
+                                                      text.data(), static_cast<int>(text.size()))));
+  for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at + 1)) {
+    EXPECT_TRUE(at > 0 && text[at - 1] == L'\r') << "a line without CR at " << at;
+  }
+  return text;
+}
+
+// "set / heading / file" for every listed file, and "Totals / heading: n".
+std::set<std::wstring> LogEntries(const std::wstring& text) {
+  std::set<std::wstring> entries;
+  std::wstring set, heading;
+  size_t start = 0;
+  for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+    const std::wstring line = text.substr(start, end - start);
+    if (line.empty() || (line[0] != L' ' && line.find(L": ") != std::wstring::npos)) continue;  // header
+    if (line[0] != L' ') {
+      set = line;
+    } else if (line.rfind(L"    ", 0) == 0) {
+      entries.insert(set + L" / " + heading + L" / " + line.substr(4));
+    } else if (line.back() == L':') {
+      heading = line.substr(2, line.size() - 3);
+    } else {
+      entries.insert(set + L" / " + line.substr(2));
+    }
+  }
+  return entries;
+}
+
+// Every file below `root` with its bytes, by relative path; the logs of the
+// commands are not among them.
 void CollectFiles(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::string>* files) {
   WIN32_FIND_DATAW found;
   const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
@@ -84,6 +141,7 @@ void CollectFiles(const std::wstring& root, const std::wstring& relative, std::m
   do {
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
+    if (relative.empty() && IsLogName(name)) continue;
     const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       CollectFiles(root, path, files);
@@ -179,9 +237,13 @@ class BackupDialogTest : public testing::Test {
   static DialogStep Click(int id) {
     return OnBackupDialog([id](HWND dialog) { ClickButton(dialog, id); });
   }
+  // The copy status, and apart from it the log named after it.
   DialogStep ReadStatusAndClose() {
     return OnBackupDialog([this](HWND dialog) {
       status = ItemText(dialog, IDC_BACKUP_STATUS);
+      const size_t logAt = status.find(L", ");
+      logShown = logAt == std::wstring::npos ? L"" : status.substr(logAt + 2);
+      status.resize(std::min(logAt, status.size()));
       progress = SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_GETPOS, 0, 0);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     });
@@ -196,7 +258,7 @@ class BackupDialogTest : public testing::Test {
   MessageRecorder messages;
   ScriptedDialogs dialogs;
   std::wstring mach, backup;
-  std::wstring status;
+  std::wstring status, logShown;
   LRESULT progress = -1;
 };
 
@@ -368,6 +430,116 @@ TEST_F(BackupDialogTest, CancelStopsItsSetAndEveryLaterConflictOfTheCommand) {
                                     {L"TurnAddons\\Thread.txt", "old thread"},
                                 }));
   EXPECT_EQ(status, L"1/4: Files copied");
+}
+
+TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
+  MakeMach3Folder();
+  const FILETIME now = WriteTime(folder.Path(L"Mach3\\Router.xml"));
+  const struct {
+    const wchar_t* file;
+    LONGLONG secondsOlder;
+  } backedUp[] = {{L"Backup\\Router.xml", -60}, {L"Backup\\Test.xml", 60}, {L"Backup\\macros\\Mill\\tools3.dat", 60}};
+  for (const auto& file : backedUp) {
+    folder.Write(file.file, "backed up");
+    SetWriteTime(folder.Path(file.file), TimeBefore(now, file.secondsOlder));
+  }
+  const std::wstring locked = folder.Path(L"Backup\\Addons\\Facing\\Facing.txt");
+  folder.Write(L"Backup\\Addons\\Facing\\Facing.txt", "locked");
+  HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  ChooseSets({IDC_SET_ADDONS, IDC_SET_PROFILES, IDC_SET_TOOLTABLES});
+  RunSave({Select({L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}), OnBackupDialog([](HWND dialog) {
+             CheckDlgButton(dialog, IDC_SAVE_DATE_RULE, BST_CHECKED);
+             ClickButton(dialog, IDC_SAVE);
+           }),
+           AnswerConflict(IDC_CONFLICT_KEEP_BOTH), AnswerConflict(IDC_CONFLICT_LEAVE), ReadStatusAndClose()});
+  CloseHandle(lock);
+
+  const std::vector<std::wstring> logs = LogsIn(backup);
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].rfind(L"Kestrelwood-save-", 0), 0u);
+  EXPECT_EQ(logShown, L"Log: " + logs[0]);
+  EXPECT_EQ(status, L"3/6: Files copied");
+  const std::wstring failure = L"CreateFile:   " + locked + L": " + SystemErrorText(ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(LogEntries(ReadLog(JoinPath(backup, logs[0]))),
+            (std::set<std::wstring>{
+                L"Addons / Failed / Addons\\Facing\\Facing.txt  (" + failure + L")",
+                L"Addons / The rest of this file set was not copied.",
+                L"Profiles / Copied / Mill.xml",
+                L"Profiles / Skipped by the date rule / Router.xml",
+                L"Profiles / Kept as a copy under a new name / Test.xml  ->  Test(2).xml",
+                L"Tooltable / Copied / macros\\router\\tools3.dat",
+                L"Tooltable / Not copied by an answer / macros\\Mill\\tools3.dat",
+                L"Totals / Copied: 2",
+                L"Totals / Skipped by the date rule: 1",
+                L"Totals / Not copied by an answer: 1",
+                L"Totals / Kept as a copy under a new name: 1",
+                L"Totals / Failed: 1",
+            }));
+  EXPECT_EQ(ReadBytes(locked), "locked");
+}
+
+TEST_F(BackupDialogTest, ARestoreLogsIntoTheBackupFolderInTheUsersLanguage) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Backup\\Mill.xml", "mill");
+  folder.Write(L"Backup\\Addons\\a.txt", "addon");
+  StoreNumber(L"Language", German);
+  ChooseSets({IDC_SET_ADDONS});
+  RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
+  LanguageIndex = English;
+  const std::vector<std::wstring> logs = LogsIn(backup);
+  ASSERT_EQ(logs.size(), 1u);
+  EXPECT_EQ(logs[0].rfind(L"Kestrelwood-restore-", 0), 0u);
+  EXPECT_EQ(status, L"1/1: Dateien kopiert");
+  EXPECT_EQ(logShown, L"Protokoll: " + logs[0]);
+  EXPECT_TRUE(LogsIn(mach).empty());
+  const std::wstring text = ReadLog(JoinPath(backup, logs[0]));
+  EXPECT_NE(text.find(L"Quelle: " + backup + L"\r\nZiel: " + mach + L"\r\n"), std::wstring::npos) << text;
+  EXPECT_EQ(LogEntries(text), (std::set<std::wstring>{
+                                  L"Addons / Kopiert / Addons\\a.txt",
+                                  L"Summen / Kopiert: 1",
+                                  L"Summen / Wegen der Datumsregel übersprungen: 0",
+                                  L"Summen / Durch Antwort nicht kopiert: 0",
+                                  L"Summen / Als Kopie unter neuem Namen behalten: 0",
+                                  L"Summen / Fehlgeschlagen: 0",
+                              }));
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(BackupDialogTest, ALogThatCannotBeWrittenIsReportedOnceAndTheCopyStands) {
+  folder.Write(L"Mach3\\Mach3.exe", "MZ");
+  folder.Write(L"Backup\\Mill.xml", "mill");
+  folder.Write(L"Backup\\Addons\\a.txt", "addon");
+  folder.Write(L"Backup\\Addons\\b.txt", "addon b");
+  ChooseSets({IDC_SET_ADDONS});
+  // Every name the log can take in the next seconds is held open by another.
+  SYSTEMTIME local = {};
+  GetLocalTime(&local);
+  FILETIME now = {};
+  SystemTimeToFileTime(&local, &now);
+  std::vector<HANDLE> locks;
+  for (LONGLONG second = -1; second < 20; ++second) {
+    const FILETIME then = TimeBefore(now, -second);
+    SYSTEMTIME t = {};
+    FileTimeToSystemTime(&then, &t);
+    const std::wstring name = FormatText(L"Kestrelwood-restore-%04d%02d%02d-%02d%02d%02d.log", t.wYear, t.wMonth,
+                                         t.wDay, t.wHour, t.wMinute, t.wSecond);
+    locks.push_back(CreateFileW(JoinPath(backup, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  }
+  RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
+  for (HANDLE lock : locks) CloseHandle(lock);
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "addon");
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\b.txt")), "addon b");
+  EXPECT_EQ(status, L"2/2: Files copied");
+  EXPECT_EQ(logShown, L"");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const RecordedMessage& shown = messages.Messages()[0];
+  EXPECT_EQ(shown.text.rfind(L"The log " + backup + L"\\Kestrelwood-restore-", 0), 0u) << shown.text;
+  const std::wstring reason = L".log could not be written:\r\n" + SystemErrorText(ERROR_SHARING_VIOLATION);
+  EXPECT_NE(shown.text.find(reason), std::wstring::npos) << shown.text;
+  EXPECT_EQ(shown.caption, L"Kestrelwood Warning");
+  EXPECT_EQ(shown.style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  for (const std::wstring& log : LogsIn(backup)) EXPECT_EQ(ReadBytes(JoinPath(backup, log)), "") << log;
 }
 
 TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {

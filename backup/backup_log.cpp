@@ -1,0 +1,221 @@
+// The backup log: events of the copy engine gathered per file set, and the
+// readable text written beside the backup after each command.
+#include "backup/backup_log.h"
+
+#include <array>
+#include <utility>
+
+#include "app/text_format.h"
+#include "app/text_triple.h"
+
+static const TextTriple TextLogSave = {L"Mach3 Daten sichern", L"Save Mach3 data", L"Sauvegarde des données Mach3"};
+static const TextTriple TextLogRestore = {L"Mach3 Daten zurückschreiben", L"Restore Mach3 data",
+                                          L"Restauration des données Mach3"};
+static const TextTriple TextStarted = {L"Beginn", L"Started", L"Début"};
+static const TextTriple TextSource = {L"Quelle", L"Source", L"Source"};
+static const TextTriple TextTarget = {L"Ziel", L"Target", L"Cible"};
+static const TextTriple TextCopied = {L"Kopiert", L"Copied", L"Copiés"};
+static const TextTriple TextDateSkipped = {L"Wegen der Datumsregel übersprungen", L"Skipped by the date rule",
+                                           L"Ignorés selon la règle de date"};
+static const TextTriple TextLeft = {L"Durch Antwort nicht kopiert", L"Not copied by an answer",
+                                    L"Non copiés sur réponse"};
+static const TextTriple TextKept = {L"Als Kopie unter neuem Namen behalten", L"Kept as a copy under a new name",
+                                    L"Conservés en copie sous un nouveau nom"};
+static const TextTriple TextFailed = {L"Fehlgeschlagen", L"Failed", L"Échecs"};
+static const TextTriple TextNoFiles = {L"Keine Dateien", L"No files", L"Aucun fichier"};
+static const TextTriple TextRestNotCopied = {L"Die übrigen Dateien dieser Gruppe wurden nicht kopiert.",
+                                             L"The rest of this file set was not copied.",
+                                             L"Le reste de ce groupe de fichiers n'a pas été copié."};
+static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
+static const TextTriple TextTotals = {L"Summen", L"Totals", L"Totaux"};
+static const TextTriple TextLogLabel = {L"Protokoll", L"Log", L"Journal"};
+static const TextTriple TextLogNotWritten = {L"Das Protokoll %s konnte nicht geschrieben werden:\r\n%s",
+                                             L"The log %s could not be written:\r\n%s",
+                                             L"Le journal %s n'a pas pu être écrit :\r\n%s"};
+
+// The sets by their bit, named as their check boxes are.
+struct SetName {
+  uint32_t bit;
+  TextTriple name;
+};
+static const SetName SetNames[] = {
+    {0x001, {L"Addons", L"Addons", L"Addons"}},
+    {0x002, {L"Brains", L"Brains", L"Brains"}},
+    {0x004, {L"Fixtures", L"Fixtures", L"Fixtures"}},
+    {0x008, {L"Flash", L"Flash", L"Flash"}},
+    {0x010, {L"GCode", L"GCode", L"GCode"}},
+    {0x040, {L"Makros", L"Macros", L"Macros"}},
+    {0x080, {L"Plugins", L"Plugins", L"Plugins"}},
+    {0x100, {L"Profile", L"Profiles", L"Profils"}},
+    {0x200, {L"SubRoutines", L"SubRoutines", L"SubRoutines"}},
+    {0x400, {L"TurnAddons", L"TurnAddons", L"TurnAddons"}},
+    {0x800, {L"Werkzeug Tabelle", L"Tooltable", L"Tooltable"}},
+};
+
+static std::wstring NameOfSet(uint32_t bit) {
+  for (const SetName& set : SetNames) {
+    if (set.bit == bit) return SelectText(set.name);
+  }
+  return FormatText(L"0x%03X", bit);
+}
+
+// The headings in the order the log lists them; Cancel counts as an answer.
+struct Heading {
+  const TextTriple* text;
+  FileOutcome outcome;
+};
+static const std::array<Heading, 5> Headings = {{
+    {&TextCopied, FileOutcome::Copied},
+    {&TextDateSkipped, FileOutcome::DateSkipped},
+    {&TextLeft, FileOutcome::Left},
+    {&TextKept, FileOutcome::Kept},
+    {&TextFailed, FileOutcome::Failed},
+}};
+
+static FileOutcome HeadingOutcome(FileOutcome outcome) {
+  return outcome == FileOutcome::Cancelled ? FileOutcome::Left : outcome;
+}
+
+BackupLog::BackupLog(bool restore, std::wstring sourceRoot, std::wstring targetRoot, LogTime started)
+    : restore_(restore), sourceRoot_(std::move(sourceRoot)), targetRoot_(std::move(targetRoot)), started_(started) {}
+
+void BackupLog::StartSet(uint32_t bit) { sets_.push_back({bit, {}}); }
+
+void BackupLog::StartFile() { pendingMessage_.clear(); }
+
+// A message on one line of the log.
+static std::wstring OnOneLine(const std::wstring& text) {
+  std::wstring line;
+  for (wchar_t c : text) {
+    if (c != L'\r' && c != L'\n') {
+      line += c;
+    } else if (!line.empty() && line.back() != L' ') {
+      line += L' ';
+    }
+  }
+  while (!line.empty() && line.back() == L' ') line.pop_back();
+  return line;
+}
+
+void BackupLog::NoteMessage(const std::wstring& caption, const std::wstring& text) {
+  if (!pendingMessage_.empty()) pendingMessage_ += L" / ";
+  pendingMessage_ += OnOneLine(caption.empty() ? text : caption + L": " + text);
+}
+
+void BackupLog::EndFile(FileOutcome outcome, const std::wstring& source, const std::wstring& target) {
+  if (sets_.empty()) StartSet(0);
+  std::wstring message;
+  if (outcome == FileOutcome::Failed) message = pendingMessage_;
+  sets_.back().files.push_back({outcome, source, target, std::move(message)});
+  pendingMessage_.clear();
+}
+
+std::wstring BackupLog::FileName() const {
+  return FormatText(L"Kestrelwood-%s-%04d%02d%02d-%02d%02d%02d.log", restore_ ? L"restore" : L"save", started_.year,
+                    started_.month, started_.day, started_.hour, started_.minute, started_.second);
+}
+
+// `path` below `root` without the root, or the whole path when elsewhere.
+static std::wstring BelowRoot(const std::wstring& path, const std::wstring& root) {
+  if (!root.empty() && path.size() > root.size() + 1 && path.compare(0, root.size(), root) == 0 &&
+      path[root.size()] == L'\\') {
+    return path.substr(root.size() + 1);
+  }
+  return path;
+}
+
+static std::wstring LoggedLine(const LoggedFile& file, const std::wstring& sourceRoot, const std::wstring& targetRoot) {
+  std::wstring line = BelowRoot(file.source, sourceRoot);
+  switch (file.outcome) {
+    case FileOutcome::Kept:
+      return line + L"  ->  " + BelowRoot(file.target, targetRoot);
+    case FileOutcome::Failed:
+      return file.message.empty() ? line : line + L"  (" + file.message + L")";
+    case FileOutcome::Cancelled:
+      return line + L"  (" + SelectText(TextCancel) + L")";
+    default:
+      return line;
+  }
+}
+
+static bool SetStopped(const LoggedSet& set) {
+  if (set.files.empty()) return false;
+  const FileOutcome last = set.files.back().outcome;
+  return last == FileOutcome::Failed || last == FileOutcome::Cancelled;
+}
+
+static void AppendLine(std::wstring* text, const std::wstring& line) { *text += line + L"\r\n"; }
+
+std::wstring BackupLog::Text() const {
+  std::wstring text;
+  AppendLine(&text,
+             FormatText(L"%s %s: %s", ProgramName, VersionText, SelectText(restore_ ? TextLogRestore : TextLogSave)));
+  AppendLine(&text, FormatText(L"%s: %04d-%02d-%02d %02d:%02d:%02d", SelectText(TextStarted), started_.year,
+                               started_.month, started_.day, started_.hour, started_.minute, started_.second));
+  AppendLine(&text, FormatText(L"%s: %s", SelectText(TextSource), sourceRoot_.c_str()));
+  AppendLine(&text, FormatText(L"%s: %s", SelectText(TextTarget), targetRoot_.c_str()));
+  std::array<int, Headings.size()> totals = {};
+  for (const LoggedSet& set : sets_) {
+    AppendLine(&text, L"");
+    AppendLine(&text, NameOfSet(set.bit));
+    if (set.files.empty()) AppendLine(&text, FormatText(L"  %s", SelectText(TextNoFiles)));
+    for (size_t h = 0; h < Headings.size(); ++h) {
+      bool headed = false;
+      for (const LoggedFile& file : set.files) {
+        if (HeadingOutcome(file.outcome) != Headings[h].outcome) continue;
+        if (!headed) AppendLine(&text, FormatText(L"  %s:", SelectText(*Headings[h].text)));
+        headed = true;
+        AppendLine(&text, L"    " + LoggedLine(file, sourceRoot_, targetRoot_));
+        ++totals[h];
+      }
+    }
+    if (SetStopped(set)) AppendLine(&text, FormatText(L"  %s", SelectText(TextRestNotCopied)));
+  }
+  AppendLine(&text, L"");
+  AppendLine(&text, SelectText(TextTotals));
+  for (size_t h = 0; h < Headings.size(); ++h) {
+    AppendLine(&text, FormatText(L"  %s: %d", SelectText(*Headings[h].text), totals[h]));
+  }
+  return text;
+}
+
+static void AppendUtf8(std::string* bytes, uint32_t code) {
+  if (code < 0x80) {
+    *bytes += static_cast<char>(code);
+  } else if (code < 0x800) {
+    *bytes += static_cast<char>(0xC0 | (code >> 6));
+    *bytes += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *bytes += static_cast<char>(0xE0 | (code >> 12));
+    *bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *bytes += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *bytes += static_cast<char>(0xF0 | (code >> 18));
+    *bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *bytes += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+std::string Utf8WithBom(const std::wstring& text) {
+  std::string bytes = "\xEF\xBB\xBF";
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t code = static_cast<uint32_t>(text[i]);
+    const bool high = code >= 0xD800 && code <= 0xDBFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint32_t>(text[++i]) - 0xDC00);
+    } else if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+      code = 0xFFFD;  // a lone surrogate in a file name still gives valid UTF-8
+    }
+    AppendUtf8(&bytes, code);
+  }
+  return bytes;
+}
+
+std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName) {
+  return FormatText(L"%s, %s: %s", status.c_str(), SelectText(TextLogLabel), logName.c_str());
+}
+
+std::wstring LogNotWrittenText(const std::wstring& path, const std::wstring& systemText) {
+  return FormatText(SelectText(TextLogNotWritten), path.c_str(), systemText.c_str());
+}

@@ -1,0 +1,68 @@
+// The log of one save or restore: what became of every file, set by set,
+// and the text of the log file. Needs no Windows header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class FileOutcome {
+  Copied,
+  DateSkipped,  // not copied by the date rule
+  Left,         // not copied by an answer of the conflict dialog
+  Kept,         // copied under a new name beside the target
+  Failed,
+  Cancelled,  // Cancel answered: the file is left and its set stops
+};
+
+struct LoggedFile {
+  FileOutcome outcome;
+  std::wstring source;
+  std::wstring target;
+  std::wstring message;  // what was shown for a failure
+};
+
+struct LoggedSet {
+  uint32_t bit;
+  std::vector<LoggedFile> files;
+};
+
+// Local time of the start of a command.
+struct LogTime {
+  int year, month, day, hour, minute, second;
+};
+
+// Collects what the copy engine reports during one command.
+class BackupLog {
+ public:
+  BackupLog(bool restore, std::wstring sourceRoot, std::wstring targetRoot, LogTime started);
+
+  void StartSet(uint32_t bit);
+  // Messages noted from now on belong to the next file that ends.
+  void StartFile();
+  void NoteMessage(const std::wstring& caption, const std::wstring& text);
+  void EndFile(FileOutcome outcome, const std::wstring& source, const std::wstring& target);
+
+  const std::vector<LoggedSet>& Sets() const { return sets_; }
+  // "Kestrelwood-save-YYYYMMDD-HHMMSS.log" or "Kestrelwood-restore-...".
+  std::wstring FileName() const;
+  // The whole log in the language in force, lines ended by CR LF.
+  std::wstring Text() const;
+
+ private:
+  bool restore_;
+  std::wstring sourceRoot_, targetRoot_;
+  LogTime started_;
+  std::vector<LoggedSet> sets_;
+  std::wstring pendingMessage_;
+};
+
+// UTF-8 with a byte-order mark, as the log file holds it.
+std::string Utf8WithBom(const std::wstring& text);
+
+// The status text after a command: the copy status and the log's name.
+std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName);
+
+// The message for a log that could not be written: its path and the
+// system's text.
+std::wstring LogNotWrittenText(const std::wstring& path, const std::wstring& systemText);
