@@ -27,9 +27,31 @@ std::wstring FileChangeDate(const wchar_t* path) {
                     local.wMinute, local.wSecond);
 }
 
+static std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+static std::wstring StemOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// The profiles' names, "Mach3Mill - SmallRouter" for a comparison; the
+// dialog adds the extension of the filter chosen.
+static std::wstring SuggestedName(const ExportTable& table) {
+  std::wstring name;
+  for (const ExportedFile& file : table.files) name += (name.empty() ? L"" : L" - ") + StemOf(file.path);
+  return name;
+}
+
 // The chosen path and the filter chosen with it; false when cancelled or
-// failed (reported).
-static bool ChooseExportFile(HWND owner, wchar_t* path, DWORD* filterIndex) {
+// failed (reported). It starts in the first profile's folder.
+static bool ChooseExportFile(HWND owner, const ExportTable& table, wchar_t* path, DWORD* filterIndex) {
+  CopyText(path, PathCapacity, SuggestedName(table).c_str());
+  const std::wstring folder = table.files.empty() ? std::wstring() : FolderOf(table.files[0].path);
   OPENFILENAMEW request = {};
   request.lStructSize = sizeof(request);
   request.hwndOwner = owner;
@@ -38,6 +60,7 @@ static bool ChooseExportFile(HWND owner, wchar_t* path, DWORD* filterIndex) {
   request.nFilterIndex = 1;
   request.lpstrFile = path;
   request.nMaxFile = static_cast<DWORD>(PathCapacity);
+  request.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   request.lpstrTitle = SelectText(TextExportTitle);
   request.lpstrDefExt = L"csv";
   request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
@@ -78,7 +101,7 @@ static bool WriteExportFile(HWND owner, const wchar_t* path, const std::string& 
 bool ExportListedRows(HWND owner, const ExportTable& table) {
   wchar_t path[PathCapacity] = L"";
   DWORD filterIndex = 1;
-  if (!ChooseExportFile(owner, path, &filterIndex)) return false;
+  if (!ChooseExportFile(owner, table, path, &filterIndex)) return false;
   const std::string bytes = FormatForPath(path, filterIndex) == ExportFormat::Html
                                 ? FormatHtml(table)
                                 : FormatCsv(table, CsvSeparator(LanguageIndex));

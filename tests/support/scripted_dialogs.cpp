@@ -30,6 +30,8 @@ BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
 BOOL ScriptedDialogs::SaveFileName(OPENFILENAMEW* request) {
   ++saveFileCalls;
   lastSaveFileRequest = *request;
+  offeredName = request->lpstrFile;
+  offeredFolder = request->lpstrInitialDir ? request->lpstrInitialDir : L"";
   if (saves_.empty()) {
     error_ = failure_;
     return FALSE;

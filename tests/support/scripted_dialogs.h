@@ -35,6 +35,7 @@ class ScriptedDialogs final : public CommonDialogs {
   COLORREF customColoursSeen[16] = {};
   OPENFILENAMEW lastOpenFileRequest = {};
   OPENFILENAMEW lastSaveFileRequest = {};
+  std::wstring offeredName, offeredFolder;  // of the last save-file request
   std::wstring lastBrowseTitle;
 
   BOOL OpenFileName(OPENFILENAMEW* request) override;

@@ -456,6 +456,8 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
     dialogs.SaveFileAnswer(folder_.Path(c.name), c.filter);
     Command(dialog_, IDM_COMPARE_EXPORT);
     EXPECT_EQ(std::wstring(dialogs.lastSaveFileRequest.lpstrTitle), SelectText(TextExportTitle));
+    EXPECT_EQ(dialogs.offeredName, L"1 - 2");
+    EXPECT_EQ(dialogs.offeredFolder, folder_.Path());
     const std::string bytes = ReadBytes(folder_.Path(c.name));
     std::vector<std::vector<std::string>> rows;
     if (c.html) {
