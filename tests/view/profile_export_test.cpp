@@ -1,5 +1,4 @@
-// The CSV and HTML forms of listed rows read back to exactly those rows,
-// and the step to the previous or next difference.
+// The CSV and HTML forms of listed rows read back to exactly those rows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +6,6 @@
 
 #include "app/text_triple.h"
 #include "tests/view/export_parsers.h"
-#include "view/profile_compare.h"
 #include "view/profile_export.h"
 
 namespace {
@@ -102,25 +100,6 @@ TEST(ProfileExportTest, Utf8OfEveryPlane) {
   EXPECT_EQ(ToUtf8(L"aÄ€\U0001F600"), "a\xC3\x84\xE2\x82\xAC\xF0\x9F\x98\x80");
   if constexpr (sizeof(wchar_t) == 2) {
     EXPECT_EQ(ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800)) + L"x"), "\xEF\xBF\xBDx");
-  }
-}
-
-TEST(DifferenceStepTest, FindsTheNearestDifferenceEachWay) {
-  const struct {
-    const char* differs;  // one character per row, 'd' for a difference
-    int selected, step, expected;
-  } cases[] = {
-      {"d..d..d", -1, +1, 0}, {"d..d..d", 0, +1, 3}, {"d..d..d", 3, +1, 6}, {"d..d..d", 6, +1, -1},
-      {"d..d..d", -1, -1, 6}, {"d..d..d", 6, -1, 3}, {"d..d..d", 3, -1, 0}, {"d..d..d", 0, -1, -1},
-      {"..d..", 4, -1, 2},    {"..d..", 1, +1, 2},   {".....", -1, +1, -1}, {".....", 2, -1, -1},
-      {"", -1, +1, -1},       {"", -1, -1, -1},
-  };
-  for (const auto& c : cases) {
-    const std::string differs = c.differs;
-    const int rows = static_cast<int>(differs.size());
-    EXPECT_EQ(StepToDifference(c.selected, rows, c.step, [&](int row) { return differs.at(row) == 'd'; }),
-              c.expected)
-        << c.differs << " from " << c.selected << " by " << c.step;
   }
 }
 
