@@ -6,6 +6,7 @@ namespace {
 class SystemDialogs final : public CommonDialogs {
  public:
   BOOL OpenFileName(OPENFILENAMEW* request) override { return GetOpenFileNameW(request); }
+  BOOL SaveFileName(OPENFILENAMEW* request) override { return GetSaveFileNameW(request); }
   BOOL ChooseColour(CHOOSECOLORW* request) override { return ChooseColorW(request); }
   BOOL Print(PRINTDLGW* request) override { return PrintDlgW(request); }
   BOOL PageSetup(PAGESETUPDLGW* request) override { return PageSetupDlgW(request); }

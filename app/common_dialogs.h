@@ -1,4 +1,4 @@
-// The common dialogs (open file, colour, print, page set-up, folder
+// The common dialogs (open file, save file, colour, print, page set-up, folder
 // browser) behind one small interface, so tests can answer them.
 #pragma once
 
@@ -10,6 +10,7 @@ class CommonDialogs {
  public:
   virtual ~CommonDialogs() = default;
   virtual BOOL OpenFileName(OPENFILENAMEW* request) = 0;
+  virtual BOOL SaveFileName(OPENFILENAMEW* request) = 0;
   virtual BOOL ChooseColour(CHOOSECOLORW* request) = 0;
   virtual BOOL Print(PRINTDLGW* request) = 0;
   virtual BOOL PageSetup(PAGESETUPDLGW* request) = 0;

@@ -97,6 +97,11 @@
 #define IDC_COMPARE_ROW 1342
 #define IDM_COMPARE_EXIT 32773
 #define IDM_COMPARE_COLOURS 32774
+// steps through the differences and exports the listed rows
+#define IDC_COMPARE_PREVIOUS_DIFFERENCE 1360
+#define IDC_COMPARE_NEXT_DIFFERENCE 1361
+#define IDC_SHOW_EXPORT 1362
+#define IDM_COMPARE_EXPORT 32790
 
 // Check ports and pins, pin report sheet, show params
 #define IDD_CHECK_PORTS 137

@@ -21,6 +21,7 @@
 #include "resources/resource.h"
 #include "view/list_view_search.h"
 #include "view/profile_compare.h"
+#include "view/profile_export.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextCompareTitle = {L"Vergleichen von Profil Dateien", L"Comparison of profile files",
@@ -42,6 +43,9 @@ static const TextTriple TextShowAll = {L"Zeige alle Elemente", L"Show all elemen
 static const TextTriple TextShowDifferent = {L"Zeige nur Unterschiede", L"Show only differences",
                                              L"Montrer uniquement les différences"};
 static const TextTriple TextSearchString = {L"Suche Daten", L"Search string", L"Search string"};
+static const TextTriple TextPreviousDifference = {L"Vorheriger Unterschied", L"Previous difference",
+                                                  L"Différence précédente"};
+static const TextTriple TextNextDifference = {L"Nächster Unterschied", L"Next difference", L"Différence suivante"};
 
 static const RelabelRow CompareControls[] = {
     {IDC_COMPARE_LABEL1, &TextProfile1},
@@ -60,6 +64,8 @@ static const RelabelRow CompareControls[] = {
     {IDC_SEARCH_GROUP, &TextSearch},
     {IDC_COMPARE_SEARCH_LABEL, &TextSearchString},
     {IDC_SEARCH_HINT, &TextWildCards},
+    {IDC_COMPARE_PREVIOUS_DIFFERENCE, &TextPreviousDifference},
+    {IDC_COMPARE_NEXT_DIFFERENCE, &TextNextDifference},
     {0, nullptr},
 };
 
@@ -70,7 +76,8 @@ static const TextTriple ItemColours = {L"Farben", L"Colors", L"Couleurs"};
 
 static const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, {-1, nullptr}};
 static const RelabelRow CompareMenuItems[] = {
-    {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours}, {0, nullptr}};
+    {IDM_COMPARE_EXPORT, &TextExportItem}, {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours},
+    {0, nullptr}};
 
 static const TextTriple TextTag = {L"Bezeichnung", L"Tag", L"Nom"};
 static const TextTriple TextValueFile1 = {L"Wert Datei 1", L"Value file 1", L"Valeur dans le fichier 1"};
@@ -90,6 +97,11 @@ static wchar_t InitialFolder[PathCapacity];
 // Load (a mode chosen since then waits for the next Load).
 static std::vector<uint32_t> CompareRows;
 static bool ListedDifferentOnly = false;
+
+// The two files as the last complete Load read them, for the export; the
+// paths in the fields may have changed since.
+static ExportedFile LoadedFiles[2];
+static bool Compared = false;
 
 static std::wstring_view File1Value(uint32_t entry) { return ProfileSlots[FirstProfileSlot].records[entry].value; }
 static std::wstring_view File2Value(uint32_t entry) { return ProfileSlots[CompareResultSlot].records[entry].value; }
@@ -130,6 +142,25 @@ static void SetColumnTitle(HWND dialog, int column, const std::wstring& title) {
 }
 
 static void EnableControl(HWND dialog, int id, bool enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
+
+static void SetCompared(HWND dialog, bool compared) {
+  Compared = compared;
+  EnableControl(dialog, IDC_COMPARE_PREVIOUS_DIFFERENCE, compared);
+  EnableControl(dialog, IDC_COMPARE_NEXT_DIFFERENCE, compared);
+}
+
+// The rows refer to the lists in the slots: they go whenever those do.
+static void ClearListedRows(HWND dialog) {
+  ClearSearchHits();
+  ListView_DeleteAllItems(ListOf(dialog));
+  CompareRows.clear();
+  Segments.clear();
+  SetCompared(dialog, false);
+}
+
+static ExportedFile LoadedFile(const wchar_t* path, int slot) {
+  return {path, FileChangeDate(path), ProfileSlots[slot].Count()};
+}
 
 // The rows of the selected segments, without the equal ones in "different
 // only" mode.
@@ -220,24 +251,24 @@ int CompareProfiles(HWND dialog) {
   const wchar_t* valueOf = SelectText(TextValueOfFile);
   SetColumnTitle(dialog, File1Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile1));
   SetColumnTitle(dialog, File2Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile2));
-  ClearSearchHits();
-  ListView_DeleteAllItems(ListOf(dialog));
-  CompareRows.clear();
-  Segments.clear();
+  ClearListedRows(dialog);
   if (wcscmp(Settings.filenameProfile1, Settings.filenameProfile2) == 0 &&
       ShowWarningMessage(dialog, SelectText(TextSameFiles), MB_YESNO) != IDYES) {
     return 0;
   }
   if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return 0;
   SetNumber(dialog, IDC_COMPARE_COUNT1, static_cast<int>(ProfileSlots[FirstProfileSlot].Count()));
+  LoadedFiles[0] = LoadedFile(Settings.filenameProfile1, FirstProfileSlot);
   if (!ReadProfile(SecondProfileSlot, Settings.filenameProfile2)) return 0;
   SetNumber(dialog, IDC_COMPARE_COUNT2, static_cast<int>(ProfileSlots[SecondProfileSlot].Count()));
+  LoadedFiles[1] = LoadedFile(Settings.filenameProfile2, SecondProfileSlot);
   if (!MergeProfiles()) return 0;
   BuildSegments();
   ListedDifferentOnly = Settings.showDifferentOnly != 0;
   ListCompareRows(dialog);
   EnableControl(dialog, IDC_SET_FILTER, true);
   EnableControl(dialog, IDC_SEARCH_START, true);
+  SetCompared(dialog, true);
   return 1;
 }
 
@@ -275,6 +306,7 @@ static void OnInitCompare(HWND dialog) {
   ClearSearchHits();
   CompareRows.clear();
   Segments.clear();
+  SetCompared(dialog, false);
   SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, Settings.filenameProfile1);
   SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, Settings.filenameProfile2);
   HWND list = ListOf(dialog);
@@ -328,6 +360,7 @@ static void OnDisplayMode(bool differentOnly) {
 
 static void OnLoad(HWND dialog) {
   ReleaseAllProfiles();
+  ClearListedRows(dialog);  // also when a path turns out unusable
   SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
   SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
   SetColumnTitle(dialog, File1Column, Settings.filenameProfile1);
@@ -357,6 +390,49 @@ static void OnFind(HWND dialog) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+static bool RowDiffers(int row) { return !ValuesEqual(CompareRows[row]); }
+
+// Selects the nearest differing row before (-1) or after (+1) the selected
+// one and scrolls it into view; nothing changes when there is none.
+static void OnStepToDifference(HWND dialog, int step) {
+  HWND list = ListOf(dialog);
+  const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  const int row = StepToDifference(selected, static_cast<int>(CompareRows.size()), step, RowDiffers);
+  if (row < 0) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list, row, FALSE);
+}
+
+static ExportTable ListedComparison() {
+  ExportTable table;
+  table.title = FormatText(L"%s \u2013 %s", ProgramName, SelectText(TextCompareTitle));
+  table.files.assign(std::begin(LoadedFiles), std::end(LoadedFiles));
+  for (const TextTriple* title : {&TextElement, &TextTag, &TextValueFile1, &TextValueFile2}) {
+    table.columns.push_back(SelectText(*title));
+  }
+  for (int row = 0; row < static_cast<int>(CompareRows.size()); ++row) {
+    std::vector<std::wstring> cells;
+    for (int column = 0; column < CompareColumnCount; ++column) cells.emplace_back(CompareCell(row, column));
+    table.rows.push_back(std::move(cells));
+    table.differs.push_back(RowDiffers(row));
+  }
+  table.equal = {Settings.compareTextColorEqual, Settings.compareBackColorEqual};
+  table.unequal = {Settings.compareTextColorUnequal, Settings.compareBackColorUnequal};
+  return table;
+}
+
+static void OnExport(HWND dialog) {
+  if (!Compared) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  ExportListedRows(dialog, ListedComparison());
+}
+
 // New colours show at once.
 static void OnColours(HWND dialog) {
   RunModalDialog(dialog, IDD_COLOURS, ColourDialogProc);
@@ -365,6 +441,7 @@ static void OnColours(HWND dialog) {
 
 static void OnClose(HWND dialog) {
   ReleaseAllProfiles();
+  Compared = false;
   CompareRows.clear();
   Segments.clear();
   HMENU menu = GetMenu(dialog);
@@ -424,6 +501,15 @@ static bool OnCommand(HWND dialog, int id, int code) {
       return true;
     case IDC_SEARCH_LAST:
       ShowLastHit(ListOf(dialog));
+      return true;
+    case IDC_COMPARE_PREVIOUS_DIFFERENCE:
+      OnStepToDifference(dialog, -1);
+      return true;
+    case IDC_COMPARE_NEXT_DIFFERENCE:
+      OnStepToDifference(dialog, +1);
+      return true;
+    case IDM_COMPARE_EXPORT:
+      OnExport(dialog);
       return true;
     case IDM_COMPARE_COLOURS:
       OnColours(dialog);

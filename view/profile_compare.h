@@ -18,3 +18,16 @@ std::wstring_view CutPathEnd(std::wstring_view path);
 // Marks the taken entries of `second` as matched. Indexed, not a nested
 // scan, with exactly the pairs of the scan.
 std::vector<int32_t> PairEntries(const ProfileList& first, ProfileList& second);
+
+// The row the previous (step -1) or next (step +1) difference button goes
+// to: the nearest row before or after `selected` for which `differs` holds,
+// or -1. With no row selected (-1) the search starts at the first row going
+// forward and at the last going back.
+template <typename Differs>
+int StepToDifference(int selected, int rows, int step, Differs differs) {
+  int row = selected < 0 ? (step > 0 ? 0 : rows - 1) : selected + step;
+  for (; row >= 0 && row < rows; row += step) {
+    if (differs(row)) return row;
+  }
+  return -1;
+}

@@ -14,6 +14,7 @@
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/list_view_search.h"
+#include "view/profile_export.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextShowTitle = {L"Profile anzeigen", L"Show profile", L"Show profile"};
@@ -38,6 +39,7 @@ static const RelabelRow ShowProfileControls[] = {
     {IDC_SEARCH_LAST, &TextShowLast},
     {IDC_SEARCH_GROUP, &TextSearch},
     {IDC_SEARCH_HINT, &TextWildCards},
+    {IDC_SHOW_EXPORT, &TextExportItem},
     {0, nullptr},
 };
 
@@ -49,6 +51,9 @@ static const ListColumn ShowProfileColumns[] = {
 
 // The slot-0 entries listed, row by row.
 static std::vector<uint32_t> ListedEntries;
+
+// The file as read, for the export.
+static ExportedFile LoadedFile;
 
 static std::wstring_view ListedCell(int row, int column) {
   const ProfileEntry& entry = ProfileSlots[FirstProfileSlot].records[ListedEntries[row]];
@@ -87,6 +92,7 @@ static void LoadProfile(HWND dialog, const wchar_t* path) {
   ListedEntries.clear();
   Segments.clear();
   if (!ReadProfile(FirstProfileSlot, path)) return;
+  LoadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
   if (CopyText(Settings.filenameProfile, PathCapacity, path)) StoreSettings({Settings.filenameProfile});
   BuildSegments();
   ListSelectedEntries(dialog);
@@ -137,6 +143,28 @@ static void OnFind(HWND dialog) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
+static ExportTable ListedProfile() {
+  ExportTable table;
+  table.title = FormatText(L"%s \u2013 %s", ProgramName, SelectText(TextShowTitle));
+  table.files = {LoadedFile};
+  for (const ListColumn* column = ShowProfileColumns; column->title; ++column) {
+    table.columns.push_back(SelectText(*column->title));
+  }
+  for (int row = 0; row < static_cast<int>(ListedEntries.size()); ++row) {
+    table.rows.push_back({std::wstring(ListedCell(row, 0)), std::wstring(ListedCell(row, 1)),
+                          std::wstring(ListedCell(row, 2))});
+  }
+  return table;
+}
+
+static void OnExport(HWND dialog) {
+  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  ExportListedRows(dialog, ListedProfile());
+}
+
 static void OnClose(HWND dialog) {
   ReleaseAllProfiles();
   ListedEntries.clear();
@@ -171,6 +199,9 @@ static bool OnCommand(HWND dialog, int id) {
       return true;
     case IDC_SET_FILTER:
       OnSetFilter(dialog);
+      return true;
+    case IDC_SHOW_EXPORT:
+      OnExport(dialog);
       return true;
     case IDC_SEARCH_START:
       OnFind(dialog);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 // Show profile (dialog 153), opened from the main window.
 INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -24,3 +26,14 @@ LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw);
 // The selection of segments takes effect at once, OK or Cancel; OK also
 // sets the search columns. The caller lists the rows again afterwards.
 INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct ExportTable;
+
+// Asks for a file name with the save-file dialog and writes the rows there
+// as CSV or HTML, by the name's extension or the filter chosen. False when
+// cancelled or when writing failed (reported with the system's text).
+bool ExportListedRows(HWND owner, const ExportTable& table);
+
+// The last change of a file in local time ("2026-12-07 01:02:03"); empty
+// when it cannot be read.
+std::wstring FileChangeDate(const wchar_t* path);

@@ -34,6 +34,7 @@ class FakeDialogs final : public CommonDialogs {
     request->hDC = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr);
     return request->hDC != nullptr;
   }
+  BOOL SaveFileName(OPENFILENAMEW*) override { return FALSE; }
   BOOL ChooseColour(CHOOSECOLORW*) override { return FALSE; }
   BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
   PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW*) override { return nullptr; }

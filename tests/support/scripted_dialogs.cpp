@@ -27,6 +27,27 @@ BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
   return TRUE;
 }
 
+BOOL ScriptedDialogs::SaveFileName(OPENFILENAMEW* request) {
+  ++saveFileCalls;
+  lastSaveFileRequest = *request;
+  offeredName = request->lpstrFile;
+  offeredFolder = request->lpstrInitialDir ? request->lpstrInitialDir : L"";
+  if (saves_.empty()) {
+    error_ = failure_;
+    return FALSE;
+  }
+  const auto [path, filterIndex] = saves_.front();
+  saves_.pop_front();
+  error_ = 0;
+  if (path.size() >= request->nMaxFile) {
+    error_ = FNERR_BUFFERTOOSMALL;
+    return FALSE;
+  }
+  wcscpy(request->lpstrFile, path.c_str());
+  request->nFilterIndex = filterIndex;
+  return TRUE;
+}
+
 BOOL ScriptedDialogs::ChooseColour(CHOOSECOLORW* request) {
   ++colourCalls;
   lastColourRequest = *request;

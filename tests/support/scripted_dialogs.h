@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/common_dialogs.h"
 
@@ -20,19 +21,25 @@ class ScriptedDialogs final : public CommonDialogs {
   // Answers, taken in turn; with none left the dialog is cancelled.
   void ChooseColourAnswer(COLORREF colour) { colours_.push_back(colour); }
   void OpenFileAnswer(const std::wstring& path) { files_.push_back(path); }
+  // The save-file dialog's answer: a path and the filter chosen (from 1).
+  void SaveFileAnswer(const std::wstring& path, DWORD filterIndex = 1) { saves_.push_back({path, filterIndex}); }
   void BrowseAnswer(const std::wstring& folder) { folders_.push_back(folder); }
   // The error code the next failed call reports (0: the user cancelled).
   void FailWith(DWORD code) { failure_ = code; }
 
   int colourCalls = 0;
   int openFileCalls = 0;
+  int saveFileCalls = 0;
   int browseCalls = 0;
   CHOOSECOLORW lastColourRequest = {};
   COLORREF customColoursSeen[16] = {};
   OPENFILENAMEW lastOpenFileRequest = {};
+  OPENFILENAMEW lastSaveFileRequest = {};
+  std::wstring offeredName, offeredFolder;  // of the last save-file request
   std::wstring lastBrowseTitle;
 
   BOOL OpenFileName(OPENFILENAMEW* request) override;
+  BOOL SaveFileName(OPENFILENAMEW* request) override;
   BOOL ChooseColour(CHOOSECOLORW* request) override;
   BOOL Print(PRINTDLGW*) override { return FALSE; }
   BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
@@ -42,6 +49,7 @@ class ScriptedDialogs final : public CommonDialogs {
  private:
   std::deque<COLORREF> colours_;
   std::deque<std::wstring> files_;
+  std::deque<std::pair<std::wstring, DWORD>> saves_;
   std::deque<std::wstring> folders_;
   DWORD failure_ = 0;
   DWORD error_ = 0;

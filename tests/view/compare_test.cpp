@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_triple.h"
 #include "profile/profile_reader.h"
@@ -15,8 +16,10 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
+#include "tests/view/export_parsers.h"
 #include "tests/view/view_test_helpers.h"
 #include "view/profile_compare.h"
+#include "view/profile_export.h"
 #include "view/profile_search.h"
 #include "view/view_dialogs.h"
 
@@ -263,6 +266,9 @@ TEST_F(CompareDialogTest, OpensInTheStoredLanguageWithItsMenu) {
   EXPECT_EQ(ColumnTitle(List(), 1), L"Bezeichnung");
   EXPECT_EQ(MenuItemText(GetMenu(dialog_), 0, true), L"Datei");
   EXPECT_EQ(MenuItemText(GetMenu(dialog_), IDM_COMPARE_COLOURS, false), L"Farben");
+  EXPECT_EQ(MenuItemText(GetMenu(dialog_), IDM_COMPARE_EXPORT, false), L"Exportieren...");
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PREVIOUS_DIFFERENCE), L"Vorheriger Unterschied");
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_NEXT_DIFFERENCE), L"Nächster Unterschied");
   const std::wstring path = Write(L"1.xml", File1);
   messages.Answer(IDNO);
   Load(path, path);
@@ -364,6 +370,122 @@ TEST_F(CompareDialogTest, ExitAndCloseReleaseTheProfiles) {
     DestroyWindow(dialog_);
     dialog_ = nullptr;
   }
+}
+
+// ------------------------------------------------ differences and export
+
+const int Previous = IDC_COMPARE_PREVIOUS_DIFFERENCE, Next = IDC_COMPARE_NEXT_DIFFERENCE, Pick = 0;
+
+TEST_F(CompareDialogTest, DifferenceButtonsStepFromTheSelectedRow) {
+  const std::string file1 = "<profile><A><a>1</a><b>2</b><c>3</c><d>4</d><e>5</e></A></profile>";
+  const struct {
+    std::string file2;
+    std::vector<std::pair<int, int>> steps;  // button (or Pick a row), row selected after
+  } cases[] = {
+      // differences at the start, in the middle and at the end
+      {"<profile><A><a>x</a><b>2</b><c>x</c><d>4</d><e>x</e></A></profile>",
+       {{Next, 0}, {Next, 2}, {Next, 4}, {Next, 4}, {Previous, 2}, {Previous, 0}, {Previous, 0}, {Pick, 3},
+        {Previous, 2}, {Pick, 1}, {Next, 2}, {Pick, 3}, {Next, 4}}},
+      {file1, {{Next, -1}, {Previous, -1}, {Pick, 2}, {Next, 2}, {Previous, 2}}},
+  };
+  Open();
+  EXPECT_FALSE(Enabled(Previous));
+  EXPECT_FALSE(Enabled(Next));
+  for (const auto& c : cases) {
+    Load(Write(L"1.xml", file1), Write(L"2.xml", c.file2));
+    ASSERT_EQ(Rows().size(), 5u);
+    EXPECT_TRUE(Enabled(Previous));
+    EXPECT_TRUE(Enabled(Next));
+    int step = 0;
+    for (const auto& [button, row] : c.steps) {
+      if (button == Pick) {
+        ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED);
+      } else {
+        Command(dialog_, button);
+      }
+      EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), row) << c.file2 << " step " << step++;
+    }
+  }
+  // A Load that stops empties the list: its rows were those of the released profiles.
+  messages.Answer(IDOK);
+  Load(L"", Write(L"2.xml", file1));
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_FALSE(Enabled(Next));
+  Command(dialog_, Next);
+}
+
+std::vector<std::string> Utf8Row(const Row& row) {
+  return {ToUtf8(row.path), ToUtf8(row.name), ToUtf8(row.value1), ToUtf8(row.value2)};
+}
+
+TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
+  Settings.showDifferentOnly = 1;
+  StoreSettings({&Settings.showDifferentOnly});
+  Open();
+  const std::wstring path1 = Write(L"1.xml",
+                                   "<profile><A><same>1</same><sep>a;b,c</sep><q>say \"hi\"</q>"
+                                   "<br>l1&#13;&#10;l2</br><mark>&lt;b&gt; &amp;</mark></A></profile>");
+  const std::wstring path2 =
+      Write(L"2.xml", "<profile><A><same>1</same><sep>a</sep><q>q</q><br>b</br><mark>&lt;</mark><new>n</new></A>"
+                      "</profile>");
+  ScriptedDialogs dialogs;
+  Command(dialog_, IDM_COMPARE_EXPORT);
+  EXPECT_EQ(dialogs.saveFileCalls, 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
+  messages.Clear();
+  Load(path1, path2);
+  const std::vector<Row> listed = Rows();
+  ASSERT_EQ(listed.size(), 5u);  // all but "same"
+
+  const struct {
+    Language language;
+    const wchar_t* name;
+    DWORD filter;
+    bool html;
+    char separator;
+  } cases[] = {
+      {English, L"e.csv", 1, false, ','},
+      {German, L"g", 1, false, ';'},  // no extension: the filter decides
+      {French, L"f.html", 1, true, 0},
+      {English, L"e.txt", 2, true, 0},
+  };
+  for (const auto& c : cases) {
+    LanguageIndex = c.language;
+    dialogs.SaveFileAnswer(folder_.Path(c.name), c.filter);
+    Command(dialog_, IDM_COMPARE_EXPORT);
+    EXPECT_EQ(std::wstring(dialogs.lastSaveFileRequest.lpstrTitle), SelectText(TextExportTitle));
+    EXPECT_EQ(dialogs.offeredName, L"1 - 2");
+    EXPECT_EQ(dialogs.offeredFolder, folder_.Path());
+    const std::string bytes = ReadBytes(folder_.Path(c.name));
+    std::vector<std::vector<std::string>> rows;
+    if (c.html) {
+      for (const HtmlRow& row : ParseHtmlRows(bytes)) {
+        EXPECT_EQ(row.rowClass, "unequal");
+        rows.push_back(row.cells);
+      }
+      EXPECT_NE(bytes.find(ToUtf8(path1)), std::string::npos);
+      EXPECT_NE(bytes.find(c.language == French ? "Différences: 5" : "Differences: 5"), std::string::npos);
+    } else {
+      ASSERT_EQ(bytes.compare(0, 3, "\xEF\xBB\xBF"), 0);
+      rows = ParseCsv(bytes.substr(3), c.separator);
+      rows.erase(rows.begin());  // the titles
+    }
+    ASSERT_EQ(rows.size(), listed.size()) << c.name;
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], Utf8Row(listed[i])) << c.name << " row " << i;
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+
+  // A file that cannot be written: the system's text, nothing left behind.
+  LanguageIndex = English;
+  const std::wstring missing = folder_.Path(L"no such folder\\x.csv");
+  dialogs.SaveFileAnswer(missing);
+  Command(dialog_, IDM_COMPARE_EXPORT);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + missing);
+  EXPECT_FALSE(FileExists(missing));
 }
 
 }  // namespace

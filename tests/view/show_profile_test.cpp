@@ -16,8 +16,10 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
+#include "tests/view/export_parsers.h"
 #include "tests/view/view_test_helpers.h"
 #include "tools/profile_generator.h"
+#include "view/profile_export.h"
 #include "view/profile_search.h"
 #include "view/view_dialogs.h"
 
@@ -283,6 +285,44 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
   Load(WriteProfile(SmallProfile));  // a new load selects every column again
   Find(L"Port*");
   EXPECT_EQ(Search.hits.size(), 4u);
+}
+
+// The export saves the rows as filtered, not the whole profile.
+TEST_F(ShowProfileTest, ExportsTheFilteredRows) {
+  Open();
+  ScriptedDialogs dialogs;
+  messages.Clear();
+  Command(dialog_, IDC_SHOW_EXPORT);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
+  EXPECT_EQ(dialogs.saveFileCalls, 0);
+  Load(WriteProfile("<profile><Hidden><h>1</h></Hidden><Shown><a>x;y, \"z\"</a><b>1&#10;2</b>"
+                    "<c>&lt;p&gt; &amp;amp;</c><d/></Shown></profile>"));
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[&](HWND filter) {
+               ClickSegment(filter, 0, false);
+               ClickButton(filter, IDOK);
+             }});
+  ASSERT_EQ(Rows(), 4);
+  std::vector<std::vector<std::string>> listed;
+  for (int row = 0; row < Rows(); ++row) {
+    listed.push_back({ToUtf8(ListCellText(List(), row, 0)), ToUtf8(ListCellText(List(), row, 1)),
+                      ToUtf8(ListCellText(List(), row, 2))});
+  }
+  LanguageIndex = French;
+  dialogs.SaveFileAnswer(folder_.Path(L"list.csv"));
+  dialogs.SaveFileAnswer(folder_.Path(L"list.html"), 2);
+  Command(dialog_, IDC_SHOW_EXPORT);
+  Command(dialog_, IDC_SHOW_EXPORT);
+  CsvRows csv = ParseCsv(ReadBytes(folder_.Path(L"list.csv")).substr(3), ';');
+  ASSERT_FALSE(csv.empty());
+  EXPECT_EQ(csv[0], (std::vector<std::string>{"Élément", "Nom", "Valeur"}));
+  csv.erase(csv.begin());
+  EXPECT_EQ(csv, listed);
+  std::vector<std::vector<std::string>> html;
+  for (const HtmlRow& row : ParseHtmlRows(ReadBytes(folder_.Path(L"list.html")))) html.push_back(row.cells);
+  EXPECT_EQ(html, listed);
+  EXPECT_EQ(messages.Messages().size(), 1u);
 }
 
 TEST_F(ShowProfileTest, AGeneratedProfileOf6000EntriesListsAndSearches) {

@@ -1,0 +1,109 @@
+// Saving the listed rows of Show profile or Compare profiles: the save-file
+// dialog, the last-change dates of the profiles, and the writing.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/common_dialogs.h"
+#include "app/file_helpers.h"
+#include "app/handles.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "view/profile_export.h"
+#include "view/view_dialogs.h"
+
+std::wstring FileChangeDate(const wchar_t* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  SYSTEMTIME utc, local;
+  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+      !FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    return L"";
+  }
+  return FormatText(L"%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
+                    local.wMinute, local.wSecond);
+}
+
+static std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+static std::wstring StemOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// The profiles' names, "Mach3Mill - SmallRouter" for a comparison; the
+// dialog adds the extension of the filter chosen.
+static std::wstring SuggestedName(const ExportTable& table) {
+  std::wstring name;
+  for (const ExportedFile& file : table.files) name += (name.empty() ? L"" : L" - ") + StemOf(file.path);
+  return name;
+}
+
+// The chosen path and the filter chosen with it; false when cancelled or
+// failed (reported). It starts in the first profile's folder.
+static bool ChooseExportFile(HWND owner, const ExportTable& table, wchar_t* path, DWORD* filterIndex) {
+  CopyText(path, PathCapacity, SuggestedName(table).c_str());
+  const std::wstring folder = table.files.empty() ? std::wstring() : FolderOf(table.files[0].path);
+  OPENFILENAMEW request = {};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = owner;
+  request.hInstance = Instance;
+  request.lpstrFilter = SelectText(TextExportFilter);
+  request.nFilterIndex = 1;
+  request.lpstrFile = path;
+  request.nMaxFile = static_cast<DWORD>(PathCapacity);
+  request.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  request.lpstrTitle = SelectText(TextExportTitle);
+  request.lpstrDefExt = L"csv";
+  request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!Dialogs().SaveFileName(&request)) {
+    const DWORD error = Dialogs().ExtendedError();
+    if (error != 0) ShowErrorMessage(owner, FormatText(L"GetSaveFileName: 0x%04lx", error).c_str());
+    return false;
+  }
+  *filterIndex = request.nFilterIndex;
+  return true;
+}
+
+// Writes all bytes; a failure is reported with the system's text and the
+// partial file removed, so no cut report is left behind.
+static bool WriteExportFile(HWND owner, const wchar_t* path, const std::string& bytes) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (!OpenFileHandle(path, GENERIC_WRITE, CREATE_ALWAYS, &file)) return false;
+  size_t written = 0;
+  DWORD error = 0;
+  while (written < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
+    DWORD done = 0;
+    if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) {
+      error = GetLastError();
+      if (error == 0) error = ERROR_WRITE_FAULT;
+      break;
+    }
+    written += done;
+  }
+  CloseFileHandle(&file);
+  if (error == 0) return true;
+  DeleteFileW(path);
+  ShowMessageBox(owner, SystemErrorText(error).c_str(), FormatText(L"%s:   %s", L"WriteFile", path).c_str(),
+                 MB_ICONERROR);
+  return false;
+}
+
+bool ExportListedRows(HWND owner, const ExportTable& table) {
+  wchar_t path[PathCapacity] = L"";
+  DWORD filterIndex = 1;
+  if (!ChooseExportFile(owner, table, path, &filterIndex)) return false;
+  const std::string bytes = FormatForPath(path, filterIndex) == ExportFormat::Html
+                                ? FormatHtml(table)
+                                : FormatCsv(table, CsvSeparator(LanguageIndex));
+  return WriteExportFile(owner, path, bytes);
+}
