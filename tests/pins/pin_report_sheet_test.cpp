@@ -117,7 +117,6 @@ TEST_F(PinReportSheetTest, FaultyProfileGivesModbusAndPortPages) {
            ActivateCell(page, cell.item, cell.column);
            EXPECT_EQ(ListBoxLines(GetDlgItem(page, IDC_PIN_DETAILS)), cell.details) << cell.item << "/" << cell.column;
          }
-         PauseForLooking(sheet);
          CloseSheet(sheet);
        }});
   EXPECT_EQ(result, 0);
@@ -135,7 +134,6 @@ TEST_F(PinReportSheetTest, TextsFollowTheLanguage) {
                titles = SheetTabTitles(sheet);
                status = ListViewText(GetDlgItem(CurrentSheetPage(sheet), IDC_PIN_TABLE), 9, 8);
                ActivateCell(CurrentSheetPage(sheet), 9, 8);
-               PauseForLooking(sheet);
                CloseSheet(sheet);
              }});
   EXPECT_EQ(caption, L"C:\\p.xml LPT Pin Zuordnung");

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,16 +25,6 @@ inline std::vector<std::wstring> ListViewRow(HWND list, int item, int columns) {
   std::vector<std::wstring> row;
   for (int column = 0; column < columns; ++column) row.push_back(ListViewText(list, item, column));
   return row;
-}
-
-inline std::wstring ListViewHeading(HWND list, int column) {
-  wchar_t text[128] = {};
-  LVCOLUMNW request = {};
-  request.mask = LVCF_TEXT;
-  request.pszText = text;
-  request.cchTextMax = 128;
-  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&request));
-  return text;
 }
 
 inline std::vector<std::wstring> ListBoxLines(HWND box) {
@@ -67,15 +56,6 @@ inline std::vector<std::wstring> SheetTabTitles(HWND sheet) {
 }
 
 inline HWND CurrentSheetPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
-
-// With KW_LOOK_MS set, paints the window now and keeps it on screen that
-// long for a screenshot (no message pumping: steps run from a timer).
-inline void PauseForLooking(HWND window) {
-  const char* ms = std::getenv("KW_LOOK_MS");
-  if (!ms) return;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(static_cast<DWORD>(std::atoi(ms)));
-}
 
 inline void CloseSheet(HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
 
