@@ -72,16 +72,12 @@ inline void ClickColumn(HWND page, int listId, int column) {
 
 // Stored settings as a previous run left them.
 inline void StoreSettingText(const wchar_t* name, const std::wstring& text) {
-  HKEY key = OpenSettingsKey();
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 inline void StoreSettingNumber(const wchar_t* name, DWORD value) {
-  HKEY key = OpenSettingsKey();
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
 }
 
 inline std::wstring StoredSettingText(const wchar_t* name) {
