@@ -60,10 +60,8 @@ class ColourDialogTest : public testing::Test {
 
 // The dialog loads the language from the store, as every dialog does.
 TEST_F(ColourDialogTest, OpensRelabelledWithSamplesInTheStoredLanguage) {
-  HKEY key = OpenSettingsKey();
   const DWORD language = French;
-  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Language", REG_DWORD, &language, sizeof(language));
   const INT_PTR result = Run({[&](HWND dialog) {
     EXPECT_EQ(ItemText(dialog, IDC_GROUP_UNEQUAL), L"Couleur en cas de différence");
     EXPECT_EQ(ItemText(dialog, IDC_SAMPLE_EQUAL), L"exemple de texte");
@@ -102,12 +100,15 @@ TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
   EXPECT_EQ(Settings.compareBackColorUnequal, RGB(2, 2, 2));
 }
 
-TEST_F(ColourDialogTest, EachChooserStartsFromItsWorkingColourAndIsOwnedByTheDialog) {
+// Cancel after choosing colours changes nothing, stored or loaded.
+TEST_F(ColourDialogTest, EachChooserStartsFromItsWorkingColourAndCancelKeepsTheOldOnes) {
+  LoadAllSettings();
+  const std::vector<DWORD> before = StoredColours();
   dialogs.ChooseColourAnswer(RGB(7, 7, 7));
   dialogs.ChooseColourAnswer(RGB(8, 8, 8));
   HWND owner = nullptr;
   std::vector<COLORREF> starts;
-  Run({[&](HWND dialog) {
+  const INT_PTR result = Run({[&](HWND dialog) {
     owner = dialog;
     ClickButton(dialog, IDC_BACK_UNEQUAL);
     starts.push_back(dialogs.lastColourRequest.rgbResult);
@@ -118,20 +119,8 @@ TEST_F(ColourDialogTest, EachChooserStartsFromItsWorkingColourAndIsOwnedByTheDia
     EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
     ClickButton(dialog, IDCANCEL);
   }});
-  EXPECT_EQ(starts, (std::vector<COLORREF>{0x1414F0, RGB(7, 7, 7), RGB(0, 0, 0)}));
-}
-
-TEST_F(ColourDialogTest, CancelAfterChoosingColoursChangesNothing) {
-  LoadAllSettings();
-  const std::vector<DWORD> before = StoredColours();
-  dialogs.ChooseColourAnswer(RGB(9, 9, 9));
-  dialogs.ChooseColourAnswer(RGB(10, 10, 10));
-  const INT_PTR result = Run({[](HWND dialog) {
-    ClickButton(dialog, IDC_TEXT_EQUAL);
-    ClickButton(dialog, IDC_BACK_UNEQUAL);
-    ClickButton(dialog, IDCANCEL);
-  }});
   EXPECT_EQ(result, 2);
+  EXPECT_EQ(starts, (std::vector<COLORREF>{0x1414F0, RGB(7, 7, 7), RGB(0, 0, 0)}));
   EXPECT_EQ(StoredColours(), before);
   EXPECT_EQ(Settings.compareTextColorEqual, 0x000000u);
   EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);

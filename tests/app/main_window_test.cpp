@@ -14,12 +14,7 @@
 namespace {
 
 void StoreLanguage(DWORD language) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Language", REG_DWORD, &language, sizeof(language));
 }
 
 class MainWindowTest : public testing::Test {

@@ -20,17 +20,15 @@ inline void RemoveTestDevices() {
   for (const wchar_t* root : Roots) RegDeleteTreeW(HKEY_LOCAL_MACHINE, root);
 }
 
-inline void SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-inline HKEY CreateKey(const std::wstring& path) {
-  HKEY key = nullptr;
-  EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+// Sets a value, making its key and the keys above it as needed.
+inline void SetValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data, size_t bytes) {
+  EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, path.c_str(), name, type, data, static_cast<DWORD>(bytes)),
             ERROR_SUCCESS)
       << std::string(path.begin(), path.end());
-  return key;
+}
+
+inline void SetText(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
+  SetValue(path, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 // A resource list whose bytes 48..51 are the given ones, `size` bytes long.
@@ -50,22 +48,14 @@ struct Device {
 
 inline void CreateDevice(const Device& device) {
   const std::wstring path = std::wstring(Enum) + L"\\" + device.path;
-  HKEY key = CreateKey(path);
-  SetText(key, L"Service", device.service);
-  SetText(key, L"Class", device.deviceClass);
-  if (!device.friendlyName.empty()) SetText(key, L"FriendlyName", device.friendlyName);
-  RegCloseKey(key);
+  SetText(path, L"Service", device.service);
+  SetText(path, L"Class", device.deviceClass);
+  if (!device.friendlyName.empty()) SetText(path, L"FriendlyName", device.friendlyName);
   if (device.allocConfig) {
-    key = CreateKey(path + L"\\Control");
-    RegSetValueExW(key, L"AllocConfig", 0, REG_RESOURCE_LIST, device.allocConfig->data(),
-                   static_cast<DWORD>(device.allocConfig->size()));
-    RegCloseKey(key);
+    SetValue(path + L"\\Control", L"AllocConfig", REG_RESOURCE_LIST, device.allocConfig->data(),
+             device.allocConfig->size());
   }
-  if (device.portName) {
-    key = CreateKey(path + L"\\Device Parameters");
-    SetText(key, L"PortName", *device.portName);
-    RegCloseKey(key);
-  }
+  if (device.portName) SetText(path + L"\\Device Parameters", L"PortName", *device.portName);
 }
 
 }  // namespace lpt_test

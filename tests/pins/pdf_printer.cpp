@@ -50,20 +50,26 @@ static LONGLONG FileSize(const std::wstring& path) {
   return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Waits until the file exists and its size has stopped changing (cups-pdf
+// and the Unix tools may still be writing it).
+static bool WaitForSettledFile(const std::wstring& path, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  LONGLONG last = -1;
+  while (GetTickCount() - start < timeoutMs) {
+    const LONGLONG size = FileSize(path);
+    if (size > 0 && size == last) return true;
+    last = size;
+    Sleep(300);
+  }
+  return false;
+}
+
 std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstring>& before, DWORD timeoutMs,
                            const wchar_t* prefix) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
     for (const std::wstring& file : PdfFiles(folder, prefix)) {
-      if (before.count(file)) continue;
-      LONGLONG size = FileSize(file);
-      for (;;) {  // cups-pdf may still be writing it
-        Sleep(500);
-        const LONGLONG now = FileSize(file);
-        if (now == size && size > 0) return file;
-        size = now;
-        if (GetTickCount() - start > timeoutMs) return std::wstring();
-      }
+      if (!before.count(file)) return WaitForSettledFile(file, timeoutMs) ? file : std::wstring();
     }
     Sleep(200);
   }
@@ -85,19 +91,6 @@ static bool StartUnixTool(const std::wstring& tool, const std::wstring& argument
   return true;
 }
 
-// Waits until the file exists and its size has stopped changing.
-static bool WaitForSettledFile(const std::wstring& path, DWORD timeoutMs = 20000) {
-  const DWORD start = GetTickCount();
-  LONGLONG last = -1;
-  while (GetTickCount() - start < timeoutMs) {
-    const LONGLONG size = FileSize(path);
-    if (size >= 0 && size == last) return true;
-    last = size;
-    Sleep(300);
-  }
-  return false;
-}
-
 // The Unix form of a Z: path, as the tools want it.
 static std::wstring UnixPath(const std::wstring& windowsPath) {
   std::wstring path = windowsPath.substr(2);
@@ -111,35 +104,22 @@ std::vector<std::string> PdfPageTexts(const std::wstring& pdf) {
   const std::wstring text = pdf + L".txt";
   DeleteFileW(text.c_str());
   if (!StartUnixTool(L"Z:\\usr\\bin\\pdftotext", L"-layout " + UnixPath(pdf) + L" " + UnixPath(text))) return {};
-  if (!WaitForSettledFile(text)) return {};
+  if (!WaitForSettledFile(text, 20000)) return {};
   const std::string read = ReadBytes(text);
   // The printer driver names the hyphen glyph "hyphen", which pdftotext
-  // reads back as a soft hyphen (UTF-8 C2 AD).
-  std::string all;
-  for (size_t i = 0; i < read.size(); ++i) {
-    if (read[i] == '\xC2' && i + 1 < read.size() && read[i + 1] == '\xAD') {
-      all += '-';
-      ++i;
-    } else {
-      all += read[i];
-    }
-  }
+  // reads back as a soft hyphen (UTF-8 C2 AD); pages end with a form feed.
   DeleteFileW(text.c_str());
-  std::vector<std::string> pages;
-  std::string page;
-  for (char c : all) {
-    if (c == '\f') {
-      pages.push_back(page);
-      page.clear();
+  std::vector<std::string> pages(1);
+  for (size_t i = 0; i < read.size(); ++i) {
+    if (read.compare(i, 2, "\xC2\xAD") == 0) {
+      pages.back() += '-';
+      ++i;
+    } else if (read[i] == '\f') {
+      pages.emplace_back();
     } else {
-      page += c;
+      pages.back() += read[i];
     }
   }
-  if (page.find_first_not_of(" \r\n") != std::string::npos) pages.push_back(page);
+  if (pages.back().find_first_not_of(" \r\n") == std::string::npos) pages.pop_back();
   return pages;
-}
-
-bool RenderPdfPages(const std::wstring& pdf, const std::wstring& prefix) {
-  if (!StartUnixTool(L"Z:\\usr\\bin\\pdftoppm", L"-png -r 60 " + UnixPath(pdf) + L" " + UnixPath(prefix))) return false;
-  return WaitForSettledFile(prefix + L"-1.png");
 }

@@ -29,5 +29,3 @@ std::wstring WaitForNewPdf(const std::wstring& folder, const std::set<std::wstri
 // tool could not be run.
 std::vector<std::string> PdfPageTexts(const std::wstring& pdf);
 
-// PNG pictures of the pages (pdftoppm) under `prefix`, for looking at.
-bool RenderPdfPages(const std::wstring& pdf, const std::wstring& prefix);

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -26,16 +25,6 @@ inline std::vector<std::wstring> ListViewRow(HWND list, int item, int columns) {
   std::vector<std::wstring> row;
   for (int column = 0; column < columns; ++column) row.push_back(ListViewText(list, item, column));
   return row;
-}
-
-inline std::wstring ListViewHeading(HWND list, int column) {
-  wchar_t text[128] = {};
-  LVCOLUMNW request = {};
-  request.mask = LVCF_TEXT;
-  request.pszText = text;
-  request.cchTextMax = 128;
-  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&request));
-  return text;
 }
 
 inline std::vector<std::wstring> ListBoxLines(HWND box) {
@@ -68,15 +57,6 @@ inline std::vector<std::wstring> SheetTabTitles(HWND sheet) {
 
 inline HWND CurrentSheetPage(HWND sheet) { return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
-// With KW_LOOK_MS set, paints the window now and keeps it on screen that
-// long for a screenshot (no message pumping: steps run from a timer).
-inline void PauseForLooking(HWND window) {
-  const char* ms = std::getenv("KW_LOOK_MS");
-  if (!ms) return;
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Sleep(static_cast<DWORD>(std::atoi(ms)));
-}
-
 inline void CloseSheet(HWND sheet) { SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
 
 // A click on a list heading, as the list view reports it to the page.
@@ -92,16 +72,12 @@ inline void ClickColumn(HWND page, int listId, int column) {
 
 // Stored settings as a previous run left them.
 inline void StoreSettingText(const wchar_t* name, const std::wstring& text) {
-  HKEY key = OpenSettingsKey();
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 inline void StoreSettingNumber(const wchar_t* name, DWORD value) {
-  HKEY key = OpenSettingsKey();
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
 }
 
 inline std::wstring StoredSettingText(const wchar_t* name) {

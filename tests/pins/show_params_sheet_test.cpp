@@ -80,7 +80,6 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
           EXPECT_EQ(ItemText(page, IDC_MOTOR_REVERSED + 6), L"0");
           EXPECT_EQ(ItemText(page, IDC_PULSE_DIR), L"2");
           EXPECT_EQ(IsDlgButtonChecked(page, IDC_PORT2_INPUT), static_cast<UINT>(BST_CHECKED));
-          PauseForLooking(sheet);
           SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
         },
         [&](HWND sheet) {
@@ -91,7 +90,6 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
           // Port 1 pin 12 comes before port 2 pin 3.
           EXPECT_EQ(Column(list, 0), (Lines{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
                                             L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
-          PauseForLooking(sheet);
           RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // a repaint ends the sort
           EXPECT_EQ(Column(list, 0), usedNames);
           SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
@@ -116,7 +114,6 @@ TEST_F(ShowParamsSheetTest, TitlesFollowTheStoredLanguage) {
   Open({[&](HWND sheet) {
     caption = WindowText(sheet);
     titles = SheetTabTitles(sheet);
-    PauseForLooking(sheet);
     CloseSheet(sheet);
   }});
   EXPECT_EQ(caption, L"Kestrelwood V3.02  Parameter anzeigen");

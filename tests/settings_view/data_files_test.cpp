@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/handles.h"
 #include "settings_view/data_files.h"
 #include "settings_view/settings_values.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -17,43 +18,20 @@ namespace {
 class DataFilesTest : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    root = std::wstring(temp) + L"kw_datafiles_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"\\macros").c_str(), nullptr);
-    CreateDirectoryW((root + L"\\macros\\Mill").c_str(), nullptr);
-    MachDir = root;
+    folder.MakeFolder(L"macros\\Mill");
+    MachDir = folder.Path();
     ProfileName = L"Mill";
   }
-  void TearDown() override {
-    for (const wchar_t* name : {L"fixtures.dat", L"tools3.dat"}) {
-      const std::wstring path = MacroFilePath(name);
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(path.c_str());
-    }
-    RemoveDirectoryW((root + L"\\macros\\Mill").c_str());
-    RemoveDirectoryW((root + L"\\macros").c_str());
-    RemoveDirectoryW(root.c_str());
-  }
-  void Write(const wchar_t* name, const std::vector<unsigned char>& bytes) {
-    UniqueFile file(CreateFileW(MacroFilePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-  }
-  std::wstring root;
+  void Write(const wchar_t* name, const std::string& bytes) { WriteBytes(MacroFilePath(name), bytes); }
+  TempFolder folder;
   MessageRecorder messages;
 };
 
-std::vector<unsigned char> FixturesWithFirstX(double x, const char* secondName) {
-  std::vector<unsigned char> bytes(253 * 48, 0);
+// fixtures.dat with the first record's X and the second record's name.
+std::string FixturesWithFirstX(double x, const char* secondName) {
+  std::string bytes(253 * 48, '\0');
   memcpy(bytes.data(), &x, 8);
-  bytes.push_back('\n');
-  for (const char* p = secondName; *p; ++p) bytes.push_back(static_cast<unsigned char>(*p));
-  bytes.push_back('\n');
-  return bytes;
+  return bytes + "\n" + secondName + "\n";
 }
 
 TEST_F(DataFilesTest, ReadsAFileThatMach3HoldsOpenForWriting) {
@@ -89,7 +67,7 @@ TEST_F(DataFilesTest, MissingFilesAreSkippedSilentlyAndLeaveEverythingUnused) {
 }
 
 TEST_F(DataFilesTest, AFileLockedByAnotherProgramIsReported) {
-  Write(L"tools3.dat", {0});
+  Write(L"tools3.dat", std::string(1, '\0'));
   UniqueFile locked(CreateFileW(MacroFilePath(L"tools3.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(locked);

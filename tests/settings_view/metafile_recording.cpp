@@ -9,10 +9,6 @@ void RecordPageBreak(HDC dc) { GdiComment(dc, sizeof(PageMark), reinterpret_cast
 
 namespace {
 
-// Metafiles keep boxes inclusive of their right and bottom edges; the
-// drawing calls take them exclusive.
-RECT FromRectl(const RECTL& r) { return {r.left, r.top, r.right + 1, r.bottom + 1}; }
-
 struct Reading {
   std::vector<DrawnItem> items;
   std::vector<std::vector<BYTE>> raw;
@@ -44,17 +40,11 @@ int CALLBACK ReadRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPA
       item.box = {text->emrtext.ptlReference.x, text->emrtext.ptlReference.y, 0, 0};
       break;
     }
-    case EMR_RECTANGLE:
-      item.box = FromRectl(reinterpret_cast<const EMRRECTANGLE*>(record)->rclBox);
-      break;
-    case EMR_ELLIPSE:
-      item.box = FromRectl(reinterpret_cast<const EMRELLIPSE*>(record)->rclBox);
-      break;
-    case EMR_ARC: {
-      const auto* arc = reinterpret_cast<const EMRARC*>(record);
-      item.box = FromRectl(arc->rclBox);
-      item.start = {arc->ptlStart.x, arc->ptlStart.y};
-      item.end = {arc->ptlEnd.x, arc->ptlEnd.y};
+    case EMR_ELLIPSE: {
+      // Metafiles keep boxes inclusive of their right and bottom edges; the
+      // drawing calls take them exclusive.
+      const RECTL& box = reinterpret_cast<const EMRELLIPSE*>(record)->rclBox;
+      item.box = {box.left, box.top, box.right + 1, box.bottom + 1};
       break;
     }
     case EMR_MOVETOEX: {

@@ -9,11 +9,10 @@
 #include <vector>
 
 struct DrawnItem {
-  DWORD type;          // EMR_EXTTEXTOUTW, EMR_RECTANGLE, EMR_ELLIPSE, EMR_ARC or EMR_LINETO
+  DWORD type;          // EMR_EXTTEXTOUTW, EMR_ELLIPSE or EMR_LINETO
   int page;            // pages broken before it
   std::wstring text;   // texts
-  RECT box;            // rectangles, ellipses, arcs; lines: from (left, top) to (right, bottom)
-  POINT start, end;    // arcs
+  RECT box;            // texts: reference point; ellipses; lines: from (left, top) to (right, bottom)
 };
 
 // The page breaks of the drawing show as GDI comments in the record stream.

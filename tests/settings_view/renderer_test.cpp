@@ -255,19 +255,3 @@ TEST_F(RendererTest, UndrawableKindsAndFormatsAreReported) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST_F(RendererTest, MotorOutputLinesShowTheirLabelsAndValues) {
-  DialogTable[2].rows[9].value.number = 1;           // Motor0Active
-  SetValueText(DialogTable[2].rows[10], L"2");       // Motor0StepPin
-  const std::vector<DrawnItem> items = Draw(1u << 2, true);
-  // Lines at 10 + 40 + 22; the cell value 5 right of and 3 below 20 right of the cell.
-  ASSERT_NE(FindText(items, L"X Axis"), nullptr);
-  EXPECT_EQ(FindText(items, L"X Axis")->box.top, 10 + 40 + 22);
-  ASSERT_NE(FindText(items, L"2"), nullptr);
-  EXPECT_EQ(FindText(items, L"2")->box.left, 200 + 170 + 20 + 5);
-  EXPECT_TRUE(HasLine(items, 200 + 100 + 25, 10 + 40 + 22 + 3 + 10, 200 + 100 + 27, 10 + 40 + 22 + 3 + 14));
-}
-
-}  // namespace
