@@ -22,13 +22,16 @@ static void BareXmlLiteLoop(const wchar_t* path) {
   }
 }
 
-void BenchProfileReader(const BenchFiles& files) {
-  const std::vector<double> times = TimeRuns(80, {[&] { BareXmlLiteLoop(files.profile.c_str()); },
-                                                  [&] { ReadProfile(FirstProfileSlot, files.profile.c_str()); }});
-  const double bare = times[0], read = times[1];
-  std::printf("  entries read: %u\n", ProfileSlots[FirstProfileSlot].Count());
+void BenchProfileReader(const ProfileFiles& files) {
+  const std::vector<double> times =
+      MedianRuns(RepeatsFor(files.entries), {[&] { BareXmlLiteLoop(files.first.c_str()); },
+                                             [&] { ReadProfile(FirstProfileSlot, files.first.c_str()); },
+                                             [&] {
+                                               ReadProfile(FirstProfileSlot, files.first.c_str());
+                                               ReadProfile(SecondProfileSlot, files.second.c_str());
+                                             }});
   ReleaseAllProfiles();
-  PrintTime("bare XmlLite Read loop", bare);
-  PrintTime("ReadProfile", read);
-  PrintRatio("ReadProfile / bare loop", read / bare, 1.5);
+  Record(files.entries, "bare XmlLite Read loop", times[0]);
+  Record(files.entries, "ReadProfile", times[1]);
+  Record(files.entries, "two ReadProfile", times[2]);
 }
