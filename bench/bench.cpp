@@ -105,11 +105,11 @@ struct TableRow {
 static const TableRow Table[] = {
     {"Kestrelwood.exe: start until idle", "minimal window program: start until idle", 1.5, nullptr, 0},
     {"ReadProfile", "bare XmlLite Read loop", 1.5, nullptr, 0},
-    {"Show profile: load and list", "ReadProfile", 0, "ReadProfile", 100},
+    {"Show profile: load, list and paint", "ReadProfile", 0, "ReadProfile", 100},
     {"Show profile: one search", "ReadProfile", 0, nullptr, 100},
-    {"Compare: load, pair and list", "two ReadProfile", 0, "two ReadProfile", 100},
-    {"bare list view fill, 3 columns", nullptr, 0, nullptr, 0},
-    {"bare list view fill, compare rows, 4 columns", nullptr, 0, nullptr, 0},
+    {"Compare: load, pair, list and paint", "two ReadProfile", 0, "two ReadProfile", 100},
+    {"list view copying the texts, 3 columns", nullptr, 0, nullptr, 0},
+    {"list view copying the texts, 4 columns", nullptr, 0, nullptr, 0},
     {"pairing of the two lists", nullptr, 0, nullptr, 0},
     {"Show settings: fill the table", "ReadProfile", 0, nullptr, 0},
     {"Show settings: draw 20 dialogs into a metafile", "GDI replay of the same metafile", 0, nullptr, 0},
@@ -156,9 +156,9 @@ static void PrintTable() {
 
 static const char* const ScaledActions[] = {
     "bare XmlLite Read loop",       "ReadProfile",
-    "Show profile: load and list",  "bare list view fill, 3 columns",
-    "Show profile: one search",     "Compare: load, pair and list",
-    "bare list view fill, compare rows, 4 columns", "pairing of the two lists",
+    "Show profile: load, list and paint",  "list view copying the texts, 3 columns",
+    "Show profile: one search",     "Compare: load, pair, list and paint",
+    "list view copying the texts, 4 columns", "pairing of the two lists",
     "Show settings: fill the table",
 };
 

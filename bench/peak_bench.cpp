@@ -20,11 +20,13 @@ int RunPeakChild(const wchar_t* first, const wchar_t* second) {
   StoreSettings({&Settings.showDifferentOnly, &Settings.showAll});
   HWND dialog =
       CreateDialogParamW(Instance, MAKEINTRESOURCEW(IDD_COMPARE_PROFILES), nullptr, CompareDialogProc, 0);
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
   if (std::wstring(first) != L"-") {
     SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, first);
     SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, second);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LOAD_PROFILE, BN_CLICKED), 0);
   }
+  UpdateWindow(dialog);
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof(counters);
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));

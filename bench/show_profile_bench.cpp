@@ -60,20 +60,25 @@ static std::vector<std::wstring> CellsOf(const wchar_t* path) {
   return cells;
 }
 
-static void Click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+// A click and the painting it causes, as the user waits for both.
+static void Click(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  UpdateWindow(GetDlgItem(dialog, IDC_PROFILE_LIST));
+}
 
 void BenchShowProfile(const ProfileFiles& files) {
   const std::vector<std::wstring> cells = CellsOf(files.first.c_str());
   HWND bare = MakeBareList(3);
   HWND dialog = CreateDialogParamW(Instance, MAKEINTRESOURCEW(IDD_SHOW_PROFILE), nullptr, ShowProfileDialogProc, 0);
   SetDlgItemTextW(dialog, IDC_SHOW_PATH, files.first.c_str());
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
   const int rows = static_cast<int>(cells.size() / 3);
   const std::vector<double> times =
       MedianRuns(RepeatsFor(files.entries),
                  {[&] { FillBareList(bare, rows, 3, cells); }, [&] { Click(dialog, IDC_LOAD_PROFILE); }});
   if (ListView_GetItemCount(GetDlgItem(dialog, IDC_PROFILE_LIST)) != rows) Note("Show profile listed too few rows");
-  Record(files.entries, "bare list view fill, 3 columns", times[0]);
-  Record(files.entries, "Show profile: load and list", times[1]);
+  Record(files.entries, "list view copying the texts, 3 columns", times[0]);
+  Record(files.entries, "Show profile: load, list and paint", times[1]);
 
   SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, L"*screen1*");
   Record(files.entries, "Show profile: one search",
