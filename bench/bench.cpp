@@ -228,10 +228,6 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcscmp(argv[i], L"--repeats") == 0 && i + 1 < argc) Bench.repeats = std::max(3, _wtoi(argv[++i]));
     if (std::wcscmp(argv[i], L"--quick") == 0) quick = true;
     if (std::wcscmp(argv[i], L"--only") == 0 && i + 1 < argc) only = argv[++i];
-    if (std::wcscmp(argv[i], L"--peak-child") == 0 && i + 2 < argc) {
-      StartWindowing();
-      return RunPeakChild(argv[i + 1], argv[i + 2]);
-    }
   }
   StartWindowing();
   Bench.programFolder = ProgramFolder();

@@ -53,10 +53,6 @@ void BenchSettingsPictures(const ProfileFiles& files);
 void BenchSaveParams();
 void BenchPeakWorkingSet(const ProfileFiles& files);
 
-// The child process of BenchPeakWorkingSet: compares the two profiles in
-// the Compare dialog and prints its working sets. Returns the exit code.
-int RunPeakChild(const wchar_t* first, const wchar_t* second);
-
 // Messages boxes answered at once, so nothing waits for a click.
 void SilenceMessageBoxes();
 
