@@ -90,12 +90,15 @@ void BenchSaveParams() {
   }
   Note("generated Mach3 folder: " + std::to_string(layout.size()) + " files, " + std::to_string(total) + " bytes");
 
-  int run = 0;
-  std::vector<std::wstring> targets;
+  // Each run copies into a fresh folder; the one before is removed untimed,
+  // so the disk holds two copies at most.
+  const std::wstring target = root + L"\\target";
   const auto freshFolder = [&] {
-    targets.push_back(root + L"\\target" + std::to_wstring(++run));
-    CreateDirectoryW(targets.back().c_str(), nullptr);
-    return targets.back();
+    CreateDirectoryW(target.c_str(), nullptr);
+    return target;
+  };
+  const auto removeTarget = [&] {
+    RemoveTree(target);
   };
   const auto save = [&] {
     CopyDirection direction;
@@ -107,17 +110,17 @@ void BenchSaveParams() {
     RunFileSets(direction, 0xFDF);  // every set
   };
   const auto plainCopy = [&] {
-    const std::wstring target = freshFolder();
+    const std::wstring into = freshFolder();
     std::wstring madeFolder;
     for (const GeneratedFile& file : layout) {
-      const std::wstring to = target + L"\\" + file.relative;
+      const std::wstring to = into + L"\\" + file.relative;
       const std::wstring folder = to.substr(0, to.rfind(L'\\'));
       if (folder != madeFolder) CreateFolders(folder);
       madeFolder = folder;
       CopyFileW((mach + L"\\" + file.relative).c_str(), to.c_str(), FALSE);
     }
   };
-  const std::vector<double> times = MedianRuns(Bench.repeats, {plainCopy, save});
+  const std::vector<double> times = MedianRuns(Bench.repeats, removeTarget, {plainCopy, save});
   Note("Save params copies " + std::to_string(CurrentCopyCommand.copiedCount) + " of " +
        std::to_string(CurrentCopyCommand.totalCount) + " counted files per run");
   Record(0, "CopyFileW loop over the same files", times[0]);

@@ -43,12 +43,17 @@ double MedianOf(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-std::vector<double> MedianRuns(int repeats, std::initializer_list<std::function<void()>> functions) {
-  for (const auto& run : functions) run();
+std::vector<double> MedianRuns(int repeats, const std::function<void()>& untimed,
+                               std::initializer_list<std::function<void()>> functions) {
+  for (const auto& run : functions) {
+    untimed();
+    run();
+  }
   std::vector<std::vector<double>> times(functions.size());
   for (int round = 0; round < repeats; ++round) {
     size_t index = 0;
     for (const auto& run : functions) {
+      untimed();
       LARGE_INTEGER start, end;
       QueryPerformanceCounter(&start);
       run();
@@ -59,6 +64,10 @@ std::vector<double> MedianRuns(int repeats, std::initializer_list<std::function<
   std::vector<double> medians;
   for (const auto& runs : times) medians.push_back(MedianOf(runs));
   return medians;
+}
+
+std::vector<double> MedianRuns(int repeats, std::initializer_list<std::function<void()>> functions) {
+  return MedianRuns(repeats, [] {}, functions);
 }
 
 int RepeatsFor(size_t entries) {

@@ -28,6 +28,10 @@ extern BenchSettings Bench;
 // `repeats` rounds in which every function runs once in turn, so that the
 // load of other programs falls on all of them alike.
 std::vector<double> MedianRuns(int repeats, std::initializer_list<std::function<void()>> functions);
+// The same with `untimed` run before every timed run (clearing up after the
+// last one, say).
+std::vector<double> MedianRuns(int repeats, const std::function<void()>& untimed,
+                               std::initializer_list<std::function<void()>> functions);
 
 double MedianOf(std::vector<double> values);
 double ElapsedMilliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end);
