@@ -79,7 +79,6 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
                                    ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                        ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  LoadLibraryW(L"Riched20.dll");  // stays loaded, for templates that use "RichEdit20W"
 
   CompareFont = MakeFont(15, 6, 600, DEFAULT_QUALITY, L"Arial");
   SmallPrintFont = MakeFont(10, 4, 400, DEFAULT_QUALITY, L"Arial");
@@ -119,7 +118,15 @@ bool Detect64BitWindows() {
 #endif
 }
 
+// Loaded with the first dialog rather than at start-up, which it would slow
+// down; it stays loaded, for templates that use "RichEdit20W".
+static void LoadRichEdit() {
+  static const HMODULE richEdit = LoadLibraryW(L"Riched20.dll");
+  (void)richEdit;
+}
+
 INT_PTR RunModalDialog(HWND owner, int templateId, DLGPROC procedure) {
+  LoadRichEdit();
   return DialogBoxParamW(Instance, MAKEINTRESOURCEW(templateId), owner, procedure, 0);
 }
 

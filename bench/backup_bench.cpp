@@ -3,11 +3,9 @@
 // over the same files into a fresh folder of the same layout.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/message_box.h"
 #include "backup/copy_engine.h"
 #include "backup/file_sets.h"
 #include "bench/bench.h"
@@ -78,9 +76,7 @@ static void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-static int SilentMessageBox(HWND, const wchar_t*, const wchar_t*, UINT) { return IDOK; }
-
-void BenchSaveParams(const BenchFiles&) {
+void BenchSaveParams() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring root = std::wstring(temp) + L"kestrelwood_bench_save";
@@ -92,15 +88,17 @@ void BenchSaveParams(const BenchFiles&) {
     WriteFileOfSize(mach + L"\\" + layout[i].relative, layout[i].size, i);
     total += layout[i].size;
   }
-  std::printf("  generated Mach3 folder: %zu files, %zu bytes\n", layout.size(), total);
+  Note("generated Mach3 folder: " + std::to_string(layout.size()) + " files, " + std::to_string(total) + " bytes");
 
-  const MessageBoxFunction before = SetMessageBoxFunction(SilentMessageBox);
-  int run = 0;
-  std::vector<std::wstring> targets;
+  // Each run copies into a fresh folder; the one before is removed untimed,
+  // so the disk holds two copies at most.
+  const std::wstring target = root + L"\\target";
   const auto freshFolder = [&] {
-    targets.push_back(root + L"\\target" + std::to_wstring(++run));
-    CreateDirectoryW(targets.back().c_str(), nullptr);
-    return targets.back();
+    CreateDirectoryW(target.c_str(), nullptr);
+    return target;
+  };
+  const auto removeTarget = [&] {
+    RemoveTree(target);
   };
   const auto save = [&] {
     CopyDirection direction;
@@ -112,22 +110,20 @@ void BenchSaveParams(const BenchFiles&) {
     RunFileSets(direction, 0xFDF);  // every set
   };
   const auto plainCopy = [&] {
-    const std::wstring target = freshFolder();
+    const std::wstring into = freshFolder();
     std::wstring madeFolder;
     for (const GeneratedFile& file : layout) {
-      const std::wstring to = target + L"\\" + file.relative;
+      const std::wstring to = into + L"\\" + file.relative;
       const std::wstring folder = to.substr(0, to.rfind(L'\\'));
       if (folder != madeFolder) CreateFolders(folder);
       madeFolder = folder;
       CopyFileW((mach + L"\\" + file.relative).c_str(), to.c_str(), FALSE);
     }
   };
-  const std::vector<double> times = TimeRuns(8, {save, plainCopy});
-  SetMessageBoxFunction(before);
-  std::printf("  files saved per run: %d of %d counted\n", CurrentCopyCommand.copiedCount,
-              CurrentCopyCommand.totalCount);
-  PrintTime("Save params, every set", times[0]);
-  PrintTime("CopyFileW loop over the same files", times[1]);
-  PrintRatio("ratio", times[0] / times[1], 1.5);
+  const std::vector<double> times = MedianRuns(Bench.repeats, removeTarget, {plainCopy, save});
+  Note("Save params copies " + std::to_string(CurrentCopyCommand.copiedCount) + " of " +
+       std::to_string(CurrentCopyCommand.totalCount) + " counted files per run");
+  Record(0, "CopyFileW loop over the same files", times[0]);
+  Record(0, "Save params: every set", times[1]);
   RemoveTree(root);
 }

@@ -1,33 +1,66 @@
-// The benchmark's shared helpers: a timer and the generated profile files
-// every measurement works on.
+// The benchmark's shared helpers: the median timer, the results of one run
+// and the generated profile files every measurement works on.
 #pragma once
+
+#include <windows.h>
 
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-struct BenchFiles {
-  std::wstring profile;        // about 150 KB, 6,000 entries, one line
-  std::wstring secondProfile;  // same keys, other values
+// Two generated profiles of one size: same keys, other values.
+struct ProfileFiles {
+  size_t entries = 0;
+  std::wstring first;
+  std::wstring second;
 };
 
-// Milliseconds per run of each function: after one warm-up run each, the
-// functions take turns in batches, and each gets its best batch average.
-// Taking turns lets the load of other programs fall on all of them alike.
-std::vector<double> TimeRuns(int runs, std::initializer_list<std::function<void()>> functions);
-
-// "name: 12.345 ms"
-void PrintTime(const char* name, double milliseconds);
-void PrintRatio(const char* name, double ratio, double target);
-
-// One measurement; each prints its own lines.
-struct BenchMeasurement {
-  const char* title;
-  void (*run)(const BenchFiles& files);
+// How often each action runs; the machine is shared, so medians of
+// interleaved runs are what the table shows.
+struct BenchSettings {
+  int repeats = 11;  // at the 6,000-entry size; more at 1,000, fewer at 50,000
+  std::wstring programFolder;  // where Kestrelwood.exe and the bench programs are
 };
+extern BenchSettings Bench;
 
-void BenchProfileReader(const BenchFiles& files);
-void BenchShowProfile(const BenchFiles& files);
-void BenchCompareProfiles(const BenchFiles& files);
-void BenchSaveParams(const BenchFiles& files);
+// Median milliseconds per run of each function: one warm-up run each, then
+// `repeats` rounds in which every function runs once in turn, so that the
+// load of other programs falls on all of them alike.
+std::vector<double> MedianRuns(int repeats, std::initializer_list<std::function<void()>> functions);
+// The same with `untimed` run before every timed run (clearing up after the
+// last one, say).
+std::vector<double> MedianRuns(int repeats, const std::function<void()>& untimed,
+                               std::initializer_list<std::function<void()>> functions);
+
+double MedianOf(std::vector<double> values);
+double ElapsedMilliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end);
+
+// Repeats for a profile size: enough for a stable median, few at 50,000.
+int RepeatsFor(size_t entries);
+
+// Results of this run: the median of an action at a profile size (0 for
+// actions that do not depend on the profile size).
+void Record(size_t entries, const std::string& action, double milliseconds);
+double Recorded(size_t entries, const std::string& action);  // negative: not measured
+void Note(const std::string& line);  // printed under the table
+
+// Measurements over one profile size; each records its actions.
+void BenchProfileReader(const ProfileFiles& files);
+void BenchShowProfile(const ProfileFiles& files);
+void BenchCompareProfiles(const ProfileFiles& files);
+void BenchSettingsFill(const ProfileFiles& files);
+
+// Measurements that do not depend on the profile size.
+void BenchStartup();
+void BenchSettingsPictures(const ProfileFiles& files);
+void BenchSaveParams();
+void BenchPeakWorkingSet(const ProfileFiles& files);
+
+// Messages boxes answered at once, so nothing waits for a click.
+void SilenceMessageBoxes();
+
+// The list view floor: the same rows straight into a bare report list view,
+// redraw off, count set ahead, as the dialogs fill theirs.
+HWND MakeBareList(int columns);
+void FillBareList(HWND list, int rows, int columns, const std::vector<std::wstring>& cells);

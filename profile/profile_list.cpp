@@ -50,6 +50,12 @@ bool TryGrowProfileList(int slot) {
   return true;
 }
 
+static void CopyPreference(std::wstring_view found, wchar_t (&value)[PreferenceCapacity]) {
+  const size_t length = std::min(found.size(), PreferenceCapacity - 1);
+  std::wmemcpy(value, found.data(), length);
+  value[length] = L'\0';
+}
+
 int FindPreference(const wchar_t* key, wchar_t (&value)[PreferenceCapacity]) {
   const ProfileList& list = ProfileSlots[FirstProfileSlot];
   const size_t keyLength = std::wcslen(key);
@@ -57,10 +63,24 @@ int FindPreference(const wchar_t* key, wchar_t (&value)[PreferenceCapacity]) {
   for (uint32_t i = 0; i < count; ++i) {
     const ProfileEntry& entry = list.records[i];
     if (entry.path.size() != PreferencePathLength || entry.name != std::wstring_view(key, keyLength)) continue;
-    const size_t length = std::min(entry.value.size(), PreferenceCapacity - 1);
-    std::wmemcpy(value, entry.value.data(), length);
-    value[length] = L'\0';
+    CopyPreference(entry.value, value);
     return 1;
   }
   return 0;
+}
+
+PreferenceIndex::PreferenceIndex(const ProfileList& list) {
+  const uint32_t count = list.Count();
+  values_.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    const ProfileEntry& entry = list.records[i];
+    if (entry.path.size() == PreferencePathLength) values_.emplace(entry.name, entry.value);  // the first stays
+  }
+}
+
+int PreferenceIndex::Find(const wchar_t* key, wchar_t (&value)[PreferenceCapacity]) const {
+  const auto found = values_.find(std::wstring_view(key));
+  if (found == values_.end()) return 0;
+  CopyPreference(found->second, value);
+  return 1;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "profile/profile_text.h"
@@ -82,3 +83,15 @@ inline constexpr size_t PreferenceCapacity = 260;  // 259 characters and the ter
 // and whose name is `key` exactly. A longer value is cut to 259 characters.
 // Not found: false, the buffer is unchanged.
 int FindPreference(const wchar_t* key, wchar_t (&value)[PreferenceCapacity]);
+
+// FindPreference for many keys in a row (the settings table looks up
+// hundreds): slot 0's Mach3 keys indexed once, the same answers. Valid
+// while the list is not read again or released.
+class PreferenceIndex {
+ public:
+  explicit PreferenceIndex(const ProfileList& list);
+  int Find(const wchar_t* key, wchar_t (&value)[PreferenceCapacity]) const;
+
+ private:
+  std::unordered_map<std::wstring_view, std::wstring_view> values_;  // name: value of its first entry
+};

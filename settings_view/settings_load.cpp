@@ -27,9 +27,9 @@ bool ChooseProfileIfEmpty() {
 }
 
 // A found value replaces the text; a missing key leaves it as it was.
-static void LookUpInto(const wchar_t* key, std::wstring& text) {
+static void LookUpInto(const PreferenceIndex& preferences, const wchar_t* key, std::wstring& text) {
   wchar_t value[PreferenceCapacity] = {};
-  if (FindPreference(key, value)) text = value;
+  if (preferences.Find(key, value)) text = value;
 }
 
 static void ReportRowProblem(const std::wstring& message) {
@@ -39,19 +39,20 @@ static void ReportRowProblem(const std::wstring& message) {
 bool LoadSettingsValues() {
   if (!ChooseProfileIfEmpty()) return false;
   if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return false;
+  const PreferenceIndex preferences(ProfileSlots[FirstProfileSlot]);
   wchar_t found[PreferenceCapacity] = {};
-  if (FindPreference(L"DefDir", found)) {
+  if (preferences.Find(L"DefDir", found)) {
     MachDir = found;
-    LookUpInto(L"Profile", ProfileName);
+    LookUpInto(preferences, L"Profile", ProfileName);
   }
   ClearValues();
   LoadFixtureFile();
   LoadToolFile();
   FillDialogValues(
       DialogTable,
-      [](const std::wstring& key, std::wstring& value) {
+      [&preferences](const std::wstring& key, std::wstring& value) {
         wchar_t text[PreferenceCapacity] = {};
-        if (!FindPreference(key.c_str(), text)) return false;
+        if (!preferences.Find(key.c_str(), text)) return false;
         value = text;
         return true;
       },

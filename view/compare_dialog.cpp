@@ -103,10 +103,21 @@ static bool ListedDifferentOnly = false;
 static ExportedFile LoadedFiles[2];
 static bool Compared = false;
 
-static std::wstring_view File1Value(uint32_t entry) { return ProfileSlots[FirstProfileSlot].records[entry].value; }
-static std::wstring_view File2Value(uint32_t entry) { return ProfileSlots[CompareResultSlot].records[entry].value; }
+// Rows outlive the profiles when a new Load fails: released entries read
+// as empty, since the list asks for cells and colours as it paints.
+static bool Listed(uint32_t entry) {
+  return entry < ProfileSlots[FirstProfileSlot].records.size() && entry < ProfileSlots[CompareResultSlot].records.size();
+}
+
+static std::wstring_view File1Value(uint32_t entry) {
+  return Listed(entry) ? ProfileSlots[FirstProfileSlot].records[entry].value : std::wstring_view();
+}
+static std::wstring_view File2Value(uint32_t entry) {
+  return Listed(entry) ? ProfileSlots[CompareResultSlot].records[entry].value : std::wstring_view();
+}
 
 static std::wstring_view CompareCell(int row, int column) {
+  if (static_cast<size_t>(row) >= CompareRows.size() || !Listed(CompareRows[row])) return {};
   const uint32_t entry = CompareRows[row];
   const ProfileEntry& first = ProfileSlots[FirstProfileSlot].records[entry];
   switch (column) {
@@ -461,6 +472,10 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
       return TRUE;
     case LVN_DELETEALLITEMS:  // no notice per row
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case LVN_GETDISPINFOW:
+    case LVN_ODFINDITEMW:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerVirtualList(header));
       return TRUE;
   }
   return FALSE;

@@ -1,6 +1,9 @@
 // Filling, searching and drawing the shared list view.
 #include "view/list_view_search.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <map>
 #include <string>
 
 #include "app/message_box.h"
@@ -45,6 +48,18 @@ void InsertListColumns(HWND list, const ListColumn* columns) {
   }
 }
 
+// A list made with LVS_OWNERDATA keeps no texts of its own: it asks for
+// each cell it shows, so filling it costs nothing however long it is (a
+// list view that copies every text grows worse than linearly under Wine).
+struct VirtualRows {
+  int rows = 0;
+  int columns = 0;
+  CellText cell;
+};
+static std::map<HWND, VirtualRows> VirtualLists;
+
+static bool IsVirtual(HWND list) { return (GetWindowLongPtrW(list, GWL_STYLE) & LVS_OWNERDATA) != 0; }
+
 // List-view items take non-const texts; the list copies them.
 static wchar_t* ItemText(std::wstring_view text, std::wstring& spare) {
   if (text.data() && text.data()[text.size()] == L'\0') return const_cast<wchar_t*>(text.data());
@@ -52,10 +67,7 @@ static wchar_t* ItemText(std::wstring_view text, std::wstring& spare) {
   return spare.data();
 }
 
-void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  ListView_DeleteAllItems(list);
-  ListView_SetItemCountEx(list, rows, LVSICF_NOINVALIDATEALL);
+static void InsertRows(HWND list, int rows, int columns, const CellText& cell) {
   std::wstring spare;
   for (int row = 0; row < rows; ++row) {
     LVITEMW item = {};
@@ -70,8 +82,79 @@ void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
       SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
     }
   }
+}
+
+void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(list);
+  if (IsVirtual(list)) {
+    VirtualLists[list] = {rows, columns, cell};
+    ListView_SetItemCountEx(list, rows, 0);
+  } else {
+    ListView_SetItemCountEx(list, rows, LVSICF_NOINVALIDATEALL);
+    InsertRows(list, rows, columns, cell);
+  }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
+}
+
+static const VirtualRows* RowsOf(HWND list) {
+  const auto found = VirtualLists.find(list);
+  return found == VirtualLists.end() ? nullptr : &found->second;
+}
+
+static std::wstring_view CellOf(HWND list, int row, int column) {
+  const VirtualRows* rows = RowsOf(list);
+  if (!rows || row < 0 || row >= rows->rows || row >= ListView_GetItemCount(list) || column < 0 ||
+      column >= rows->columns) {
+    return {};
+  }
+  return rows->cell(row, column);
+}
+
+static LRESULT AnswerCellText(const NMLVDISPINFOW* info) {
+  LVITEMW& item = const_cast<LVITEMW&>(info->item);
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+  const std::wstring_view text = CellOf(info->hdr.hwndFrom, item.iItem, item.iSubItem);
+  const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+  std::wmemcpy(item.pszText, text.data(), length);
+  item.pszText[length] = L'\0';
+  return 0;
+}
+
+static bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view start) {
+  if (text.size() < start.size()) return false;
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(start.size()),
+                        start.data(), static_cast<int>(start.size())) == CSTR_EQUAL;
+}
+
+// Typing in the list selects the next row whose first cell starts with the
+// typed text, as the list does with texts of its own.
+static LRESULT FindTypedRow(const NMLVFINDITEMW* find) {
+  const int rows = ListView_GetItemCount(find->hdr.hwndFrom);
+  if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz || rows <= 0) return -1;
+  const std::wstring_view typed = find->lvfi.psz;
+  const int start = find->iStart >= 0 && find->iStart < rows ? find->iStart : 0;
+  const int end = (find->lvfi.flags & LVFI_WRAP) ? start + rows : rows;
+  for (int i = start; i < end; ++i) {
+    const int row = i % rows;
+    const std::wstring_view text = CellOf(find->hdr.hwndFrom, row, 0);
+    const bool found = (find->lvfi.flags & LVFI_PARTIAL)
+                           ? StartsWithIgnoringCase(text, typed)
+                           : text.size() == typed.size() && StartsWithIgnoringCase(text, typed);
+    if (found) return row;
+  }
+  return -1;
+}
+
+LRESULT AnswerVirtualList(const NMHDR* header) {
+  switch (header->code) {
+    case LVN_GETDISPINFOW:
+      return AnswerCellText(reinterpret_cast<const NMLVDISPINFOW*>(header));
+    case LVN_ODFINDITEMW:
+      return FindTypedRow(reinterpret_cast<const NMLVFINDITEMW*>(header));
+  }
+  return 0;
 }
 
 static void ShowSearchError(HWND dialog, const TextTriple& text) {

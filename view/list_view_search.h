@@ -18,8 +18,15 @@ void InsertListColumns(HWND list, const ListColumn* columns);
 
 // Replaces every row of the list with `rows` rows of `columns` cells. Redraw
 // is off meanwhile and the count set ahead: filling with redraw on takes a
-// minute for a profile under Wine, a tenth of a second without.
+// minute for a profile under Wine, a tenth of a second without. A list with
+// LVS_OWNERDATA only takes the count and asks `cell` for what it shows, so
+// `cell` must answer for every row until the list is filled again.
 void FillListRows(HWND list, int rows, int columns, const CellText& cell);
+
+// The answer to a LVS_OWNERDATA list's LVN_GETDISPINFOW (the cell texts)
+// and LVN_ODFINDITEMW (the row typed in the list); the dialog returns it
+// through DWLP_MSGRESULT.
+LRESULT AnswerVirtualList(const NMHDR* header);
 
 // Reads the search field, the case check box and the search columns of the
 // dialog, searches the rows, shows the first hit, the hit count and the

@@ -55,8 +55,11 @@ static std::vector<uint32_t> ListedEntries;
 // The file as read, for the export.
 static ExportedFile LoadedFile;
 
+// Empty once the profile is released: the list asks for cells as it paints.
 static std::wstring_view ListedCell(int row, int column) {
-  const ProfileEntry& entry = ProfileSlots[FirstProfileSlot].records[ListedEntries[row]];
+  const std::vector<ProfileEntry>& records = ProfileSlots[FirstProfileSlot].records;
+  if (static_cast<size_t>(row) >= ListedEntries.size() || ListedEntries[row] >= records.size()) return {};
+  const ProfileEntry& entry = records[ListedEntries[row]];
   return column == 0 ? entry.path : column == 1 ? entry.name : entry.value;
 }
 
@@ -184,6 +187,10 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
       return TRUE;
     case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case LVN_GETDISPINFOW:
+    case LVN_ODFINDITEMW:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerVirtualList(header));
       return TRUE;
   }
   return FALSE;

@@ -372,10 +372,13 @@ TEST_F(ProfileReaderTest, FindPreferenceLooksTwoLevelsDownOnly) {
       {L"Port1Ad", false, L"unchanged"},
       {L"", false, L"unchanged"},
   };
+  const PreferenceIndex index(ProfileSlots[FirstProfileSlot]);  // the settings table's form, same answers
   for (const Case& c : cases) {
-    wchar_t value[PreferenceCapacity] = L"unchanged";
+    wchar_t value[PreferenceCapacity] = L"unchanged", indexed[PreferenceCapacity] = L"unchanged";
     EXPECT_EQ(FindPreference(c.key, value), c.found ? 1 : 0) << c.key;
     EXPECT_STREQ(value, c.value) << c.key;
+    EXPECT_EQ(index.Find(c.key, indexed), c.found ? 1 : 0) << c.key;
+    EXPECT_STREQ(indexed, c.value) << c.key;
   }
 }
 

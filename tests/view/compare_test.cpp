@@ -185,6 +185,28 @@ TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+// The list keeps no texts of its own: it finds typed rows through the
+// dialog, and a failed Load empties it, so nothing reads released entries.
+TEST_F(CompareDialogTest, TheListAsksTheDialogForItsRows) {
+  Open();
+  const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", "<profile><B><k>1</k></B></profile>");
+  Load(path1, path2);
+  ASSERT_EQ(Rows().size(), 7u);
+  LVFINDINFOW typed = {};
+  typed.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+  typed.psz = L"PROFILE / b";
+  EXPECT_EQ(ListView_FindItem(List(), 0, &typed), 6);
+  typed.psz = L"x";
+  EXPECT_EQ(ListView_FindItem(List(), -1, &typed), -1);
+
+  Load(path1, L"");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(ListView_GetItemCount(List()), 0);
+  SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"k*");
+  Command(dialog_, IDC_SEARCH_START);
+  EXPECT_TRUE(Search.hits.empty());
+}
+
 TEST_F(CompareDialogTest, DifferentOnlyWaitsForTheNextLoad) {
   Open();
   const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", File2);
