@@ -100,8 +100,10 @@ static const PluginChoice* SelectedPlugin(std::wstring_view name) {
 static bool WritesThroughMemory(const ProfileTextForm& form) { return form.encoding == ProfileEncoding::AnsiCodePage; }
 
 static ComPtr<IXmlWriter> OpenWriter(const wchar_t* target, const ProfileTextForm& form, ComPtr<IStream>* stream) {
-  // The whole text is made in memory and written out by WriteFile below, so
-  // a full disk fails where the program sees it.
+  // The whole text is made in memory and written out through WriteFileData
+  // at the end, so a full disk fails where the program sees it. The target
+  // is created now, so a name that cannot be written fails before any row
+  // of the list is touched.
   HRESULT result = S_OK;
   UniqueFile probe(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!probe) result = HRESULT_FROM_WIN32(GetLastError());
