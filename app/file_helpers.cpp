@@ -150,12 +150,16 @@ static BOOL SystemWrite(HANDLE file, const void* data, DWORD size, DWORD* writte
   return WriteFile(file, data, size, written, nullptr);
 }
 
-static FileWriteCalls FileWrites = {SystemWrite, CopyFileW};
+static BOOL SystemCopy(const wchar_t* from, const wchar_t* to, BOOL failIfExists) {
+  return CopyFileW(from, to, failIfExists);
+}
+
+static FileWriteCalls FileWrites = {SystemWrite, SystemCopy};
 
 FileWriteCalls SetFileWriteCalls(FileWriteCalls calls) {
   const FileWriteCalls before = FileWrites;
   FileWrites.write = calls.write ? calls.write : SystemWrite;
-  FileWrites.copy = calls.copy ? calls.copy : CopyFileW;
+  FileWrites.copy = calls.copy ? calls.copy : SystemCopy;
   return before;
 }
 
