@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_helpers.h"
 #include "app/message_box.h"
 #include "app/text_triple.h"
 #include "backup/backup_dialogs.h"
@@ -346,6 +347,33 @@ TEST_F(CopyEngineTest, AFullDiskIsReportedAndLeavesTheOldTargetOrNone) {
     EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_DISK_FULL));
     EXPECT_EQ(CurrentCopyCommand.copiedCount, 0);
   }
+}
+
+// Another program (a virus scanner, say) opens the target while the new
+// content is being written, so the complete copy cannot take its name.
+std::wstring TargetToHold;
+HANDLE HeldTarget = INVALID_HANDLE_VALUE;
+
+BOOL WriteWhileTheTargetIsTaken(HANDLE file, const void* data, DWORD size, DWORD* written) {
+  if (HeldTarget == INVALID_HANDLE_VALUE) {
+    HeldTarget = CreateFileW(TargetToHold.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  return WriteFile(file, data, size, written, nullptr);
+}
+
+TEST_F(CopyEngineTest, ATargetTakenDuringTheCopyIsReportedAndKept) {
+  folder.Write(L"to\\P.xml", "p old");
+  TargetToHold = target;
+  const FileWriteCalls before = SetFileWriteCalls({WriteWhileTheTargetIsTaken, nullptr});
+  EXPECT_FALSE(Copy({AnswerConflict(IDC_CONFLICT_REPLACE)}));
+  SetFileWriteCalls(before);
+  ASSERT_NE(HeldTarget, INVALID_HANDLE_VALUE);
+  CloseHandle(HeldTarget);
+  HeldTarget = INVALID_HANDLE_VALUE;
+  EXPECT_EQ(ReadBytes(target), "p old");
+  EXPECT_EQ(NamesIn(folder.Path(L"to")), std::vector<std::wstring>{L"P.xml"});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"Open file " + target);
 }
 
 TEST_F(CopyEngineTest, ATargetFolderThatCannotBeCreatedIsReported) {
