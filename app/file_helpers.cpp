@@ -145,3 +145,59 @@ bool CloseFileHandle(HANDLE* slot) {
   *slot = INVALID_HANDLE_VALUE;
   return true;
 }
+
+static BOOL SystemWrite(HANDLE file, const void* data, DWORD size, DWORD* written) {
+  return WriteFile(file, data, size, written, nullptr);
+}
+
+static BOOL SystemCopy(const wchar_t* from, const wchar_t* to, BOOL failIfExists) {
+  return CopyFileW(from, to, failIfExists);
+}
+
+static FileWriteCalls FileWrites = {SystemWrite, SystemCopy};
+
+FileWriteCalls SetFileWriteCalls(FileWriteCalls calls) {
+  const FileWriteCalls before = FileWrites;
+  FileWrites.write = calls.write ? calls.write : SystemWrite;
+  FileWrites.copy = calls.copy ? calls.copy : SystemCopy;
+  return before;
+}
+
+bool WriteFileData(HANDLE file, const void* data, size_t size) {
+  const BYTE* bytes = static_cast<const BYTE*>(data);
+  while (size > 0) {
+    const DWORD piece = static_cast<DWORD>(size < (1u << 24) ? size : (1u << 24));
+    DWORD written = 0;
+    if (!FileWrites.write(file, bytes, piece, &written)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
+    bytes += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool CopyFileData(const wchar_t* from, const wchar_t* to) { return FileWrites.copy(from, to, FALSE) != FALSE; }
+
+HANDLE CreateFileBeside(const std::wstring& path, std::wstring* temporary) {
+  const size_t cut = path.find_last_of(L"\\/");
+  const std::wstring folder = cut == std::wstring::npos ? L"." : path.substr(0, cut);
+  // A missing folder is named as such, as creating the file itself would.
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  wchar_t unique[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"kw~", 0, unique)) return INVALID_HANDLE_VALUE;
+  *temporary = unique;
+  HANDLE file = CreateFileW(unique, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    DeleteFileW(unique);
+    SetLastError(error);
+  }
+  return file;
+}

@@ -44,5 +44,26 @@ bool ReadWholeFile(HANDLE* slot, std::vector<BYTE>* data);
 // Closes the handle if the slot holds one and clears the slot. Always true.
 bool CloseFileHandle(HANDLE* slot);
 
+// Every write into a file the user keeps goes through these calls, so tests
+// can make one fail midway as a full disk does. Null members stand for the
+// system's own; returns the calls installed before.
+struct FileWriteCalls {
+  BOOL (*write)(HANDLE file, const void* data, DWORD size, DWORD* written);
+  BOOL (*copy)(const wchar_t* from, const wchar_t* to, BOOL failIfExists);
+};
+FileWriteCalls SetFileWriteCalls(FileWriteCalls calls);
+
+// Writes all `size` bytes at the file's position. False with the reason in
+// GetLastError; a write that takes nothing counts as a full disk.
+bool WriteFileData(HANDLE file, const void* data, size_t size);
+
+// CopyFileW through the calls above; false with the reason in GetLastError.
+bool CopyFileData(const wchar_t* from, const wchar_t* to);
+
+// A new, empty file of a name of the system's own in the folder of `path`,
+// open for writing; its name goes to *temporary. INVALID_HANDLE_VALUE with
+// the reason in GetLastError.
+HANDLE CreateFileBeside(const std::wstring& path, std::wstring* temporary);
+
 // Caption of the open failure: "CreateFile:   <path>", cut to 259 characters.
 std::wstring OpenFailureCaption(const wchar_t* path);

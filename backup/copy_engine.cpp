@@ -172,10 +172,8 @@ static bool CopyBytes(HANDLE source, const std::wstring& sourcePath, HANDLE targ
       return false;
     }
     if (read == 0) return true;
-    DWORD written = 0;
-    if (!WriteFile(target, chunk.data(), read, &written, nullptr) || written != read) {
-      const DWORD error = GetLastError();
-      ShowCopyError(targetPath, error == ERROR_SUCCESS ? ERROR_DISK_FULL : error);
+    if (!WriteFileData(target, chunk.data(), read)) {
+      ShowCopyError(targetPath, GetLastError());
       return false;
     }
   }

@@ -1,5 +1,5 @@
 // Writes the fuzzers' seed corpora (print files, fixture and tool tables,
-// pin lines, search texts, decimals, profile texts) from the profile
+// pin lines, search texts, decimals, profile texts, copy paths) from the profile
 // generator and the program's own writers, so they have real files' shapes.
 #include <cstdint>
 #include <cstdio>
@@ -156,6 +156,14 @@ int main(int argc, char** argv) {
   WriteSeed(root / "profile_text", "declared", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n" + profile);
   WriteSeed(root / "profile_text", "doctype",
             "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);
+  // The first byte is the copy number; 0xFF bytes part the three texts.
+  const char* const copies[] = {"\x00" "C:\\Mach3\xFF" "E:\\Backup\\\xFF" "macros\\Mill\\M6Start.m1s",
+                                "\x05" "C:\\Mach3\\macros\xFF" "D:\\Save\xFF" "Mill.xml \tUnused",
+                                "\x01" "\\\xFF" "a.b.txt\xFF" ".profile"};
+  number = 0;
+  for (const char* copy : copies) {
+    WriteSeed(root / "copy_rules", std::to_string(number++), std::string(copy, 1 + std::strlen(copy + 1)));
+  }
   std::vector<unsigned char> utf16 = {0xFF, 0xFE};
   const std::vector<unsigned char> units = Utf16(Widen(profile.substr(0, 400) + "\x01"));
   utf16.insert(utf16.end(), units.begin(), units.end());

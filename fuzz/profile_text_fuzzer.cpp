@@ -1,6 +1,7 @@
 // The bytes of a profile before the XML reader sees them: after the filter
 // no forbidden character is left in any encoding, valid UTF-8 stays valid,
-// and the prolog scan ends inside the bytes.
+// and the prolog scan and the search for unended markup end inside the
+// bytes.
 #include "fuzz/fuzz_input.h"
 #include "profile/profile_text.h"
 
@@ -46,6 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const PrologPlace place = ScanProlog(prepared, form.encoding);
   FUZZ_CHECK(place.line >= 1 && place.line <= prepared.size() + 1 && place.position <= prepared.size() + 1);
+  const PrologPlace unended = FindUnendedMarkup(prepared, form.encoding);
+  FUZZ_CHECK(unended.end != PrologEnd::DocumentType);
+  FUZZ_CHECK(unended.line <= prepared.size() + 1 && unended.position <= prepared.size() + 1);
+  EndsInsideRoot(prepared, form.encoding);
   std::u16string units;
   for (size_t i = 0; i + 1 < size; i += 2) units += static_cast<char16_t>(data[i] | data[i + 1] << 8);
   ReplaceForbiddenUnits(units.data(), units.size());

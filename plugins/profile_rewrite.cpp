@@ -9,6 +9,10 @@
 #include <wrl/client.h>
 #include <xmllite.h>
 
+#include <cstring>
+
+#include "app/file_helpers.h"
+#include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/text_format.h"
@@ -91,12 +95,16 @@ static const PluginChoice* SelectedPlugin(std::wstring_view name) {
 static bool WritesThroughMemory(const ProfileTextForm& form) { return form.encoding == ProfileEncoding::AnsiCodePage; }
 
 static ComPtr<IXmlWriter> OpenWriter(const wchar_t* target, const ProfileTextForm& form, ComPtr<IStream>* stream) {
+  // The whole text is made in memory and written out through WriteFileData
+  // at the end, so a full disk fails where the program sees it. The target
+  // is created now, so a name that cannot be written fails before any row
+  // of the list is touched.
   HRESULT result = S_OK;
-  if (WritesThroughMemory(form)) {
+  UniqueFile probe(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!probe) result = HRESULT_FROM_WIN32(GetLastError());
+  if (SUCCEEDED(result)) {
     stream->Attach(SHCreateMemStream(nullptr, 0));
     if (!*stream) result = E_OUTOFMEMORY;
-  } else {
-    result = SHCreateStreamOnFileW(target, STGM_CREATE | STGM_WRITE, stream->GetAddressOf());
   }
   if (FAILED(result)) return WriterFailed(L"Error creating file writer, error is %08.8lx", result), nullptr;
   ComPtr<IXmlWriter> writer;
@@ -175,33 +183,35 @@ static bool WriteEntries(IXmlWriter* writer, ProfileList& list, RewriteState& st
   return true;
 }
 
-// The UTF-16 text of the memory stream as ANSI bytes into the target.
-static bool WriteAnsiFile(const wchar_t* target, IStream* stream) {
-  STATSTG status = {};
-  HRESULT result = stream->Stat(&status, STATFLAG_NONAME);
-  std::wstring text(static_cast<size_t>(status.cbSize.QuadPart) / sizeof(wchar_t), L'\0');
-  const LARGE_INTEGER start = {};
-  ULONG read = 0;
-  if (SUCCEEDED(result)) result = stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  if (SUCCEEDED(result)) {
-    result = stream->Read(text.data(), static_cast<ULONG>(text.size() * sizeof(wchar_t)), &read);
-  }
-  if (FAILED(result)) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", result);
+// UTF-16 bytes (a byte-order mark dropped) as bytes of the ANSI code page.
+static std::string AnsiBytesOf(const std::string& utf16) {
+  std::wstring text(utf16.size() / sizeof(wchar_t), L'\0');
+  memcpy(text.data(), utf16.data(), text.size() * sizeof(wchar_t));
   if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
   const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                        nullptr);
   std::string bytes(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-  HANDLE file = CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return WriterFailed(L"Error creating file writer, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
+  return bytes;
+}
+
+// The bytes of the memory stream into the target; UTF-16 text turned into
+// ANSI bytes first for a profile read in the ANSI code page.
+static bool WriteStreamToFile(const wchar_t* target, IStream* stream, bool toAnsi) {
+  STATSTG status = {};
+  HRESULT result = stream->Stat(&status, STATFLAG_NONAME);
+  std::string bytes(SUCCEEDED(result) ? static_cast<size_t>(status.cbSize.QuadPart) : 0, '\0');
+  const LARGE_INTEGER start = {};
+  ULONG read = 0;
+  if (SUCCEEDED(result)) result = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (SUCCEEDED(result)) result = stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+  if (FAILED(result)) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", result);
+  if (toAnsi) bytes = AnsiBytesOf(bytes);
+  UniqueFile file(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return WriterFailed(L"Error creating file writer, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
+  if (!WriteFileData(file.get(), bytes.data(), bytes.size())) {
+    return WriterFailed(L"Error, Method: Flush, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
   }
-  DWORD written = 0;
-  const BOOL complete = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                        written == bytes.size();
-  const DWORD error = GetLastError();
-  CloseHandle(file);
-  if (!complete) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", HRESULT_FROM_WIN32(error));
   return true;
 }
 
@@ -224,8 +234,7 @@ static bool WriteProfile(HWND dialog, const wchar_t* target, ProfileList& list) 
   KW_WRITE(writer->WriteFullEndElement(), EndElementFailed);
   KW_WRITE(writer->WriteEndDocument(), L"Error, Method: WriteEndDocument, error is %08.8lx");
   KW_WRITE(writer->Flush(), L"Error, Method: Flush, error is %08.8lx");
-  if (WritesThroughMemory(list.form)) return WriteAnsiFile(target, stream.Get());
-  return true;
+  return WriteStreamToFile(target, stream.Get(), WritesThroughMemory(list.form));
 }
 
 int RewriteProfileWithout(HWND dialog, const wchar_t* target) {
@@ -290,7 +299,7 @@ bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritt
   // A copy of the old profile beside it, to put back if the new file
   // cannot take its name after the old one went to the recycle bin.
   const std::wstring kept = profile + L"~kw";
-  if (error == ERROR_SUCCESS && !CopyFileW(profile.c_str(), kept.c_str(), FALSE)) error = GetLastError();
+  if (error == ERROR_SUCCESS && !CopyFileData(profile.c_str(), kept.c_str())) error = GetLastError();
   if (error == ERROR_SUCCESS && !MoveFileToRecycleBin(profile.c_str())) {
     error = GetFileAttributesW(profile.c_str()) != INVALID_FILE_ATTRIBUTES ? ERROR_SHARING_VIOLATION
                                                                            : ERROR_ACCESS_DENIED;

@@ -351,13 +351,20 @@ static bool ReadProfileBytes(const wchar_t* path, std::string& bytes) {
   return false;
 }
 
-// DTDs are prohibited, and a document must have a root element; refusing
+// The encoding of the prepared bytes: an ANSI profile is handed on as UTF-8.
+static ProfileEncoding PreparedEncoding(const ProfileTextForm& form) {
+  return form.encoding == ProfileEncoding::AnsiCodePage ? ProfileEncoding::Utf8 : form.encoding;
+}
+
+// DTDs are prohibited, a document must have a root element, and every
+// processing instruction, comment and CDATA section must end; refusing
 // these here keeps every XML reader away from them (Wine's stops the
-// program on a document that ends after its declaration).
-static bool ReportBadProlog(const std::string& prepared, const ProfileTextForm& form) {
-  const ProfileEncoding preparedForm =
-      form.encoding == ProfileEncoding::AnsiCodePage ? ProfileEncoding::Utf16LittleEndian : form.encoding;
-  const PrologPlace place = ScanProlog(prepared, preparedForm);
+// program on a document that ends after its declaration, and waits forever
+// for the end of an unended instruction, comment or section).
+static bool ReportBadMarkup(const std::string& prepared, const ProfileTextForm& form) {
+  const ProfileEncoding preparedForm = PreparedEncoding(form);
+  PrologPlace place = ScanProlog(prepared, preparedForm);
+  if (place.end == PrologEnd::Content) place = FindUnendedMarkup(prepared, preparedForm);
   switch (place.end) {
     case PrologEnd::Content:
       return false;
@@ -369,6 +376,24 @@ static bool ReportBadProlog(const std::string& prepared, const ProfileTextForm& 
       return true;
   }
   return false;
+}
+
+// Bytes that end inside the root element get a "<" after them, so the XML
+// reader meets a broken tag there rather than the end of the input, where
+// Wine's waits forever. A well-formed document is never changed.
+static void EndWithMarkup(std::string& prepared, const ProfileTextForm& form) {
+  const ProfileEncoding preparedForm = PreparedEncoding(form);
+  if (!EndsInsideRoot(prepared, preparedForm)) return;
+  switch (preparedForm) {
+    case ProfileEncoding::Utf16LittleEndian:
+      prepared.append("<\0", 2);
+      break;
+    case ProfileEncoding::Utf16BigEndian:
+      prepared.append("\0<", 2);
+      break;
+    default:
+      prepared.push_back('<');
+  }
 }
 
 static ComPtr<IStream> MemoryStreamOf(const std::string& bytes) {
@@ -392,8 +417,9 @@ static int ReadProfileOrThrow(int slot, const wchar_t* path) {
   // Room for the likely number of entries at once; the capacity the list
   // shows still grows by 64.
   list.records.reserve(std::min(bytes.size() / 20, MaxReservedRecords) + ProfileListStep);
-  const std::string prepared = PrepareProfileBytes(std::move(bytes), list.form);
-  if (ReportBadProlog(prepared, list.form)) return 0;
+  std::string prepared = PrepareProfileBytes(std::move(bytes), list.form);
+  if (ReportBadMarkup(prepared, list.form)) return 0;
+  EndWithMarkup(prepared, list.form);
   ComPtr<IStream> stream = MemoryStreamOf(prepared);
   ComPtr<IXmlReader> reader = stream ? CreateReaderOn(stream.Get()) : nullptr;
   if (!reader) {

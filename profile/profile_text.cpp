@@ -232,12 +232,30 @@ class UnitView {
 
 }  // namespace
 
+// The line and position of `index`, counted from `first`.
+static PrologPlace PlaceAt(const UnitView& units, size_t first, size_t index, PrologEnd end) {
+  PrologPlace place;
+  place.end = end;
+  for (size_t i = first; i < index; ++i) {
+    if (units.At(i) == '\n') {
+      ++place.line;
+      place.position = 1;
+    } else {
+      ++place.position;
+    }
+  }
+  return place;
+}
+
+static size_t FirstAfterMark(const UnitView& units) {
+  if (units.Matches(0, "\xEF\xBB\xBF")) return 3;
+  return units.At(0) == 0xFEFF ? 1 : 0;
+}
+
 PrologPlace ScanProlog(const std::string& bytes, ProfileEncoding encoding) {
   const UnitView units(bytes, encoding);
-  size_t index = 0;
-  if (units.Matches(0, "\xEF\xBB\xBF")) index = 3;
-  if (units.At(0) == 0xFEFF) index = 1;
-  const size_t first = index;
+  const size_t first = FirstAfterMark(units);
+  size_t index = first;
   while (index < units.Size()) {
     const uint32_t unit = units.At(index);
     if (unit == ' ' || unit == '\t' || unit == '\r' || unit == '\n') {
@@ -250,21 +268,82 @@ PrologPlace ScanProlog(const std::string& bytes, ProfileEncoding encoding) {
       break;
     }
   }
-  PrologPlace place;
-  if (index >= units.Size()) {
-    place.end = PrologEnd::EndOfInput;
-  } else if (units.Matches(index, "<!DOCTYPE")) {
-    place.end = PrologEnd::DocumentType;
-  } else {
-    return place;
-  }
-  for (size_t i = first; i < index; ++i) {
-    if (units.At(i) == '\n') {
-      ++place.line;
-      place.position = 1;
-    } else {
-      ++place.position;
+  if (index >= units.Size()) return PlaceAt(units, first, index, PrologEnd::EndOfInput);
+  if (units.Matches(index, "<!DOCTYPE")) return PlaceAt(units, first, index, PrologEnd::DocumentType);
+  return PrologPlace();
+}
+
+PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding) {
+  static const struct {
+    const char* start;
+    const char* end;
+  } kinds[] = {{"<?", "?>"}, {"<!--", "-->"}, {"<![CDATA[", "]]>"}};
+  const UnitView units(bytes, encoding);
+  const size_t first = FirstAfterMark(units);
+  for (size_t index = first; index < units.Size(); ++index) {
+    if (units.At(index) != '<') continue;
+    for (const auto& kind : kinds) {
+      if (!units.Matches(index, kind.start)) continue;
+      const size_t from = index + std::strlen(kind.start);
+      const size_t endLength = std::strlen(kind.end);
+      const size_t end = units.After(from, kind.end);
+      // After() gives Size() both for an end found at the very end and for none.
+      if (end < from + endLength || !units.Matches(end - endLength, kind.end)) {
+        return PlaceAt(units, first, index, PrologEnd::EndOfInput);
+      }
+      index = end - 1;  // what lies inside is not markup
+      break;
     }
   }
-  return place;
+  return PrologPlace();
+}
+
+// Index of the '>' that ends the tag starting at `index`, quoted attribute
+// values skipped; Size() when the bytes end first.
+static size_t TagEnd(const UnitView& units, size_t index) {
+  uint32_t quote = 0;
+  for (; index < units.Size(); ++index) {
+    const uint32_t unit = units.At(index);
+    if (quote != 0) {
+      if (unit == quote) quote = 0;
+    } else if (unit == '"' || unit == '\'') {
+      quote = unit;
+    } else if (unit == '>') {
+      return index;
+    }
+  }
+  return units.Size();
+}
+
+bool EndsInsideRoot(const std::string& bytes, ProfileEncoding encoding) {
+  static const struct {
+    const char* start;
+    const char* end;
+  } skipped[] = {{"<!--", "-->"}, {"<?", "?>"}, {"<![CDATA[", "]]>"}};
+  const UnitView units(bytes, encoding);
+  size_t depth = 0;
+  size_t index = FirstAfterMark(units);
+  while (index < units.Size()) {
+    if (units.At(index) != '<') {
+      ++index;
+      continue;
+    }
+    bool markup = false;
+    for (const auto& kind : skipped) {
+      if (!units.Matches(index, kind.start)) continue;
+      index = units.After(index + std::strlen(kind.start), kind.end);
+      markup = true;
+      break;
+    }
+    if (markup) continue;
+    const size_t end = TagEnd(units, index + 1);
+    if (end >= units.Size()) return true;  // the bytes end inside a tag
+    if (units.Matches(index, "</")) {
+      if (depth > 0) --depth;
+    } else if (!units.Matches(index, "<!") && units.At(end - 1) != '/') {
+      ++depth;
+    }
+    index = end + 1;
+  }
+  return depth > 0;
 }

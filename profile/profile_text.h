@@ -65,3 +65,14 @@ struct PrologPlace {
   uint32_t position = 1;
 };
 PrologPlace ScanProlog(const std::string& bytes, ProfileEncoding encoding);
+
+// The first processing instruction, comment or CDATA section that the bytes
+// never end: EndOfInput with the place where it starts, otherwise Content.
+// Wine's XML reader waits forever for the end of one.
+PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding);
+
+// Whether the bytes end with an element still open, or inside a tag: start
+// and end tags counted, comments, instructions, CDATA sections and quoted
+// attribute values skipped. A well-formed document never does; Wine's XML
+// reader may wait forever at such an end.
+bool EndsInsideRoot(const std::string& bytes, ProfileEncoding encoding);

@@ -40,6 +40,32 @@ static void ReportSystemFailure(DWORD code) {
                  MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
 }
 
+static void ShowOpenFailure(const std::wstring& path, DWORD code) {
+  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), OpenFailureCaption(path.c_str()).c_str(),
+                 MB_TASKMODAL | MB_ICONINFORMATION);
+}
+
+// Windows refuses to write a read-only file, Wine run by an administrator
+// does not: refused here on both. A file another program holds fails the
+// open, as it would fail the replace.
+static bool CanReplace(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ShowOpenFailure(path, ERROR_ACCESS_DENIED);
+    return false;
+  }
+  HANDLE check = INVALID_HANDLE_VALUE;
+  if (!OpenFileHandle(path.c_str(), GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, &check)) return false;
+  return CloseFileHandle(&check);
+}
+
+// The complete new file takes the name, replacing the old one if any.
+static bool PutInPlace(const std::wstring& temporary, const std::wstring& path) {
+  if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  ReportSystemFailure(GetLastError());
+  return false;
+}
+
 static PrintFileTime ToPrintFileTime(const SYSTEMTIME& time) {
   return {time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
           time.wMilliseconds};
@@ -53,19 +79,10 @@ bool WritePrintFile(HANDLE file) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   const std::vector<unsigned char> bytes = EncodePrintFile(ToPrintFileTime(now), PrintFileWriteMask);
-  size_t written = 0;
-  bool ok = true;
-  while (written < bytes.size()) {
-    DWORD chunk = 0;
-    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &chunk, nullptr) ||
-        chunk == 0) {
-      ReportSystemFailure(GetLastError());
-      ok = false;
-      break;
-    }
-    written += chunk;
-  }
+  const bool ok = WriteFileData(file, bytes.data(), bytes.size());
+  const DWORD error = GetLastError();
   CloseFileHandle(&file);
+  if (!ok) ReportSystemFailure(error);
   return ok;
 }
 
@@ -109,15 +126,24 @@ void PrintToFile(HWND dialog) {
                        MB_YESNO | MB_TOPMOST | MB_ICONERROR) != IDYES) {
       return;
     }
-    DeleteFileW(path.c_str());
+    // The old file stays until the new one is complete; one that cannot be
+    // replaced is reported before anything is written.
+    if (!CanReplace(path)) return;
   }
   if (!ChooseProfileIfEmpty()) return;
   if (!LoadSettingsValues()) return;
   GatherPlugins();
-  HANDLE file = INVALID_HANDLE_VALUE;
-  if (!OpenFileHandle(path.c_str(), GENERIC_WRITE, CREATE_NEW, &file)) return;
+  std::wstring temporary;
+  HANDLE file = CreateFileBeside(path, &temporary);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowOpenFailure(path, GetLastError());
+    return;
+  }
   PrintFileWriteMask = 0xFFFFFFFF;
-  if (!WritePrintFile(file)) return;
+  if (!WritePrintFile(file) || !PutInPlace(temporary, path)) {
+    DeleteFileW(temporary.c_str());
+    return;
+  }
   ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionError),
                  MB_TOPMOST | MB_ICONINFORMATION);
 }

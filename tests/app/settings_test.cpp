@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -210,6 +211,44 @@ TEST_F(SettingsStore, FailedStoreShowsSystemTextWithErrorCaption) {
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+}
+
+// Gives everyone the rights of `sddl` ("KR": read only, "KA": all) on the key.
+void SetKeyAccess(const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      (std::wstring(L"D:P(A;;") + sddl + L";;;WD)").c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+  RegCloseKey(key);
+  LocalFree(descriptor);
+}
+
+DWORD StoredNumber(const wchar_t* name) {
+  DWORD value = 0, size = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return value;
+}
+
+// A key the user may read but not write: the dialogs' storing ends with one
+// message, the stored values stay, the changed ones live on in memory.
+TEST_F(SettingsStore, AKeyThatCannotBeWrittenKeepsItsValues) {
+  LoadAllSettings();
+  SetKeyAccess(L"KR");
+  Settings.showAll = 0;
+  Settings.storeGcode = 1;
+  const int stored = StoreSettings({&Settings.showAll, &Settings.storeGcode});
+  SetKeyAccess(L"KA");
+  EXPECT_EQ(stored, 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
+  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+  EXPECT_EQ(StoredNumber(L"Show All"), 1u);
+  EXPECT_EQ(StoredNumber(L"Store gcode files"), 0u);
+  EXPECT_EQ(Settings.showAll, 0u);
+  EXPECT_EQ(Settings.storeGcode, 1u);
 }
 
 TEST_F(SettingsStore, OutOfRangeLanguageSelectsEnglishTexts) {

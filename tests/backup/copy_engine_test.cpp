@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_helpers.h"
 #include "app/message_box.h"
 #include "app/text_triple.h"
 #include "backup/backup_dialogs.h"
@@ -18,6 +19,7 @@
 #include "backup/walk_tree.h"
 #include "resources/resource.h"
 #include "tests/backup/backup_test_support.h"
+#include "tests/support/disk_full.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
@@ -318,6 +320,60 @@ TEST_F(CopyEngineTest, ALockedTargetIsReportedAndKept) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + target);
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_SHARING_VIOLATION));
+}
+
+// The disk fills up in the middle of the second piece of a large file.
+TEST_F(CopyEngineTest, AFullDiskIsReportedAndLeavesTheOldTargetOrNone) {
+  folder.Write(L"from\\P.xml", std::string(3 * 1024 * 1024, 'n'));
+  for (const bool targetExists : {true, false}) {
+    RemoveTree(folder.Path(L"to"));
+    folder.MakeFolder(L"to");
+    if (targetExists) folder.Write(L"to\\P.xml", "p old");
+    messages.Clear();
+    {
+      DiskFull disk(1536 * 1024);
+      std::vector<DialogStep> steps;
+      if (targetExists) steps.push_back(AnswerConflict(IDC_CONFLICT_REPLACE));
+      EXPECT_FALSE(Copy(steps)) << targetExists;
+      EXPECT_EQ(disk.Refusals(), 1);
+    }
+    EXPECT_EQ(NamesIn(folder.Path(L"to")), targetExists ? std::vector<std::wstring>{L"P.xml"}
+                                                        : std::vector<std::wstring>{});
+    if (targetExists) {
+      EXPECT_EQ(ReadBytes(target), "p old");
+    }
+    ASSERT_EQ(messages.Messages().size(), 1u) << targetExists;
+    EXPECT_EQ(messages.Messages()[0].caption, L"Open file " + target);
+    EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_DISK_FULL));
+    EXPECT_EQ(CurrentCopyCommand.copiedCount, 0);
+  }
+}
+
+// Another program (a virus scanner, say) opens the target while the new
+// content is being written, so the complete copy cannot take its name.
+std::wstring TargetToHold;
+HANDLE HeldTarget = INVALID_HANDLE_VALUE;
+
+BOOL WriteWhileTheTargetIsTaken(HANDLE file, const void* data, DWORD size, DWORD* written) {
+  if (HeldTarget == INVALID_HANDLE_VALUE) {
+    HeldTarget = CreateFileW(TargetToHold.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  }
+  return WriteFile(file, data, size, written, nullptr);
+}
+
+TEST_F(CopyEngineTest, ATargetTakenDuringTheCopyIsReportedAndKept) {
+  folder.Write(L"to\\P.xml", "p old");
+  TargetToHold = target;
+  const FileWriteCalls before = SetFileWriteCalls({WriteWhileTheTargetIsTaken, nullptr});
+  EXPECT_FALSE(Copy({AnswerConflict(IDC_CONFLICT_REPLACE)}));
+  SetFileWriteCalls(before);
+  ASSERT_NE(HeldTarget, INVALID_HANDLE_VALUE);
+  CloseHandle(HeldTarget);
+  HeldTarget = INVALID_HANDLE_VALUE;
+  EXPECT_EQ(ReadBytes(target), "p old");
+  EXPECT_EQ(NamesIn(folder.Path(L"to")), std::vector<std::wstring>{L"P.xml"});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].caption, L"Open file " + target);
 }
 
 TEST_F(CopyEngineTest, ATargetFolderThatCannotBeCreatedIsReported) {

@@ -13,6 +13,7 @@
 #include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
+#include "tests/support/disk_full.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
@@ -201,6 +202,20 @@ TEST_F(ProfileRewriteTest, AWriterFailureIsReportedWithItsCodeAndLeavesNoFile) {
   EXPECT_EQ(ReadBytes(profile), PreferencesAndPlugins);
 }
 
+TEST_F(ProfileRewriteTest, AFullDiskIsReportedAndLeavesNoFile) {
+  Load(PreferencesAndPlugins);
+  RewriteWindow window({L"A"});
+  PluginSelection = {{L"A", 0}};
+  {
+    DiskFull disk(40);
+    EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 0);
+  }
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Error, Method: Flush, error is 80070070");
+  EXPECT_FALSE(FileExists(target));
+  EXPECT_EQ(ReadBytes(profile), PreferencesAndPlugins);
+}
+
 TEST_F(ProfileRewriteTest, AProfileKeepsTheEncodingItWasReadIn) {
   const struct {
     std::string text;
@@ -270,11 +285,13 @@ TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
     const char* what;
     bool readOnly;
     bool locked;
+    bool diskFull;  // while the old profile is copied aside
     DWORD error;
   } cases[] = {
-      {"read-only profile", true, false, ERROR_ACCESS_DENIED},
-      {"profile held by another process", false, true, ERROR_SHARING_VIOLATION},
-      {"new file held by another process while it is renamed", false, false, ERROR_SHARING_VIOLATION},
+      {"read-only profile", true, false, false, ERROR_ACCESS_DENIED},
+      {"profile held by another process", false, true, false, ERROR_SHARING_VIOLATION},
+      {"disk full", false, false, true, ERROR_DISK_FULL},
+      {"new file held by another process while it is renamed", false, false, false, ERROR_SHARING_VIOLATION},
   };
   for (const auto& c : cases) {
     folder.Write(L"P.xml", "old profile");
@@ -283,9 +300,12 @@ TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
     if (c.readOnly) SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = c.locked ? CreateFileW(profile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;
-    const bool renameFails = !c.readOnly && !c.locked;
+    const bool renameFails = !c.readOnly && !c.locked && !c.diskFull;
     const FileRenameFunction before = renameFails ? SetFileRenameFunction(RenameWhileHeld) : nullptr;
-    EXPECT_FALSE(ReplaceProfileFile(profile, rewritten)) << c.what;
+    {
+      DiskFull disk(c.diskFull ? 4 : static_cast<size_t>(-1));
+      EXPECT_FALSE(ReplaceProfileFile(profile, rewritten)) << c.what;
+    }
     if (renameFails) SetFileRenameFunction(before);
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
     SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/text_triple.h"
 #include "profile/profile_reader.h"
@@ -15,6 +18,10 @@
 #include "tools/profile_generator.h"
 
 namespace {
+
+// Enough to meet every kind of mutation many times, few enough for well
+// under a minute under Wine.
+constexpr int MutatedInputs = 2000;
 
 // The same small generator on every run, so a failure names its input.
 class Mutator {
@@ -63,28 +70,79 @@ class Mutator {
   uint32_t state_;
 };
 
-// Disabled: under Wine the run ends in a page fault inside the read of a
-// profile with a 200,000-character value holding a few flipped bits (kept
-// as fuzz/regressions/read_profile/huge-value-page-fault.xml.gz); enable
-// it again once that is found and fixed. Run with
-// --gtest_also_run_disabled_tests.
-TEST(ProfileMutationTest, DISABLED_EveryMutatedProfileEndsWithSuccessOrOneMessage) {
+struct ReadJob {
+  std::wstring path;
+  int result = -1;
+};
+
+DWORD WINAPI ReadOnItsOwnThread(void* parameter) {
+  ReadJob* job = static_cast<ReadJob*>(parameter);
+  job->result = ReadProfile(FirstProfileSlot, job->path.c_str());
+  return 0;
+}
+
+// Reads `bytes` as a profile on a thread of its own. A read that has not
+// ended after 10 seconds hangs: the run stops there with the input's name,
+// rather than blocking until the test runner gives up.
+int ReadWithWatchdog(const std::wstring& path, const std::string& bytes, const std::string& name) {
+  std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ReadJob job{path};
+  HANDLE thread = CreateThread(nullptr, 0, ReadOnItsOwnThread, &job, 0, nullptr);
+  EXPECT_NE(thread, nullptr);
+  if (!thread) return -1;
+  if (WaitForSingleObject(thread, 10000) == WAIT_TIMEOUT) {
+    std::fprintf(stderr, "The read of %s hangs; its bytes are in the run's temporary folder.\n", name.c_str());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+  CloseHandle(thread);
+  return job.result;
+}
+
+// The inputs that once failed the reader, kept in fuzz/regressions/read_profile.
+std::vector<std::wstring> RegressionInputs() {
+  std::vector<std::wstring> paths;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(KW_READ_PROFILE_REGRESSIONS L"/*", &found);
+  if (search == INVALID_HANDLE_VALUE) return paths;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      paths.push_back(std::wstring(KW_READ_PROFILE_REGRESSIONS L"/") + found.cFileName);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return paths;
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The kept regression inputs first, then a fixed number of mutated
+// profiles from a fixed seed.
+TEST(ProfileMutationTest, EveryMutatedProfileEndsWithSuccessOrOneMessage) {
   LanguageIndex = English;
   wchar_t folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   const std::wstring path = std::wstring(folder) + L"kw_profile_mutation_test.xml";
   MessageRecorder messages;
+  const std::vector<std::wstring> regressions = RegressionInputs();
+  ASSERT_FALSE(regressions.empty()) << "no kept input in " << testing::PrintToString(KW_READ_PROFILE_REGRESSIONS);
+  for (const std::wstring& kept : regressions) {
+    const std::string name = testing::PrintToString(kept);
+    messages.Clear();
+    const int result = ReadWithWatchdog(path, FileBytes(kept), name);
+    EXPECT_EQ(messages.Messages().size(), result == 1 ? 0u : 1u) << name << ", result " << result;
+  }
   Mutator mutator(20261206);
   int failures = 0;
-  const int inputs = 400;
+  const int inputs = MutatedInputs;
   for (int i = 0; i < inputs; ++i) {
     std::string bytes = MakeProfileText(MakeProfileEntries({40 + mutator.Next(400), mutator.Next(1000)}));
     for (uint32_t rounds = 1 + mutator.Next(3); rounds > 0; --rounds) bytes = mutator.Mutate(bytes);
-    std::ofstream(path.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     messages.Clear();
-    const DWORD start = GetTickCount();
-    const int result = ReadProfile(FirstProfileSlot, path.c_str());
-    EXPECT_LT(GetTickCount() - start, 10000u) << "input " << i;
+    const int result = ReadWithWatchdog(path, bytes, "mutated input " + std::to_string(i));
     EXPECT_EQ(messages.Messages().size(), result == 1 ? 0u : 1u) << "input " << i << ", result " << result;
     failures += result == 1 ? 0 : 1;
   }

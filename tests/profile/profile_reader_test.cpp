@@ -195,6 +195,8 @@ TEST_F(ProfileReaderTest, BadInputFailsWithOneMessage) {
       {"only a declaration", "<?xml version=\"1.0\"?>"},
       {"declaration and comment", "<?xml version=\"1.0\"?>\r\n<!-- Mach3 -->\r\n"},
       {"text after the root", "<profile><A><B>1</B></A></profile>trailing"},
+      {"ANSI comment without root", "<!-- Fr\xE4se -->\r\n"},
+      {"ANSI document type", "<!DOCTYPE profile>\r\n<profile><A><B>Fr\xE4se</B></A></profile>"},
   };
   for (const Case& c : cases) {
     messages.Clear();

@@ -157,4 +157,54 @@ TEST(ProfileTextTest, ScansThePrologForADocumentTypeAndItsEnd) {
   }
 }
 
+// Wine's XML reader waits forever for the end of any of these.
+TEST(ProfileTextTest, FindsTheFirstUnendedInstructionCommentOrSection) {
+  const PrologEnd Content = PrologEnd::Content, End = PrologEnd::EndOfInput;
+  struct Case {
+    std::string bytes;
+    ProfileEncoding encoding;
+    PrologPlace place;
+  } cases[] = {
+      {B("<p><A>1<?L"), ProfileEncoding::Utf8, {End, 1, 8}},
+      {B("<p>\r\n<A>1<?Led5>11</Led5></p>"), ProfileEncoding::Utf8, {End, 2, 5}},
+      {B("<p><!-- x --><A><!-- y</A></p>"), ProfileEncoding::Utf8, {End, 1, 17}},
+      {B("<p><A><![CDATA[ x</A></p>"), ProfileEncoding::Utf8, {End, 1, 7}},
+      {B("<p><?>"), ProfileEncoding::Utf8, {End, 1, 4}},
+      {B("<p><!-->"), ProfileEncoding::Utf8, {End, 1, 4}},
+      {B("\xFF\xFE<\0p\0>\0<\0?\0x\0"), ProfileEncoding::Utf16LittleEndian, {End, 1, 4}},
+      {B("<p><?x y?><!-- <? --><![CDATA[<!--]]></p>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B("<p><A>1</A><?x?>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+      {B("<p>a &lt; b</p>"), ProfileEncoding::Utf8, {Content, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    const PrologPlace place = FindUnendedMarkup(c.bytes, c.encoding);
+    EXPECT_EQ(place.end, c.place.end) << c.bytes;
+    if (c.place.end == Content) continue;
+    EXPECT_EQ(place.line, c.place.line) << c.bytes;
+    EXPECT_EQ(place.position, c.place.position) << c.bytes;
+  }
+}
+
+TEST(ProfileTextTest, TellsWhetherTheBytesEndInsideTheRoot) {
+  struct Case {
+    std::string bytes;
+    ProfileEncoding encoding;
+    bool inside;
+  } cases[] = {
+      {B("<p><A>1</A></p>\r\n"), ProfileEncoding::Utf8, false},
+      {B("<?xml version=\"1.0\"?><p a=\"x>/\"><A/><!-- <B> --><![CDATA[<C>]]><?x <D>?></p><!-- e -->"),
+       ProfileEncoding::Utf8, false},
+      {B("<p/>"), ProfileEncoding::Utf8, false},
+      {B("<p><A>1</A></p>trailing"), ProfileEncoding::Utf8, false},
+      {B("<p><A>12"), ProfileEncoding::Utf8, true},
+      {B("<p><A>1</A> "), ProfileEncoding::Utf8, true},
+      {B("<p><A>1<B/>"), ProfileEncoding::Utf8, true},
+      {B("<p><A x=\"1>"), ProfileEncoding::Utf8, true},
+      {B("<p><A>1</A></p><q"), ProfileEncoding::Utf8, true},
+      {B("\xFF\xFE<\0p\0>\0"), ProfileEncoding::Utf16LittleEndian, true},
+      {B("\0<\0p\0/\0>"), ProfileEncoding::Utf16BigEndian, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(EndsInsideRoot(c.bytes, c.encoding), c.inside) << c.bytes;
+}
+
 }  // namespace

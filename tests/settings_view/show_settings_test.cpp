@@ -10,6 +10,7 @@
 
 #include "app/file_helpers.h"
 #include "app/handles.h"
+#include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/text_triple.h"
@@ -23,6 +24,7 @@
 #include "settings_view/settings_printing.h"
 #include "settings_view/settings_values.h"
 #include "settings_view/show_settings_dialog.h"
+#include "tests/support/disk_full.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_support.h"
 
@@ -318,6 +320,59 @@ TEST_F(ShowSettingsTest, PrintToFileOntoAnExistingFileAnsweredNoLeavesItAlone) {
   messages.Answer(IDYES);
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
   EXPECT_GT(ReadBytes(printFile).size(), 750u);
+}
+
+bool TemporaryFilesIn(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\kw~*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+// Every failure ends with its message, the old file as it was (or none) and
+// no temporary file.
+TEST_F(ShowSettingsTest, PrintToFileFailuresKeepTheOldFile) {
+  const std::wstring missing = root + L"\\missing\\settings.kws";
+  const struct {
+    const char* what;
+    bool oldFile, locked, readOnly, diskFull, missingFolder;
+    DWORD error;
+    bool openCaption;  // "CreateFile:   <path>", else the error caption
+  } cases[] = {
+      {"folder missing", false, false, false, false, true, ERROR_PATH_NOT_FOUND, true},
+      {"file held by another program", true, true, false, false, false, ERROR_SHARING_VIOLATION, true},
+      {"read-only file", true, false, true, false, false, ERROR_ACCESS_DENIED, true},
+      {"disk full midway over an old file", true, false, false, true, false, ERROR_DISK_FULL, false},
+      {"disk full midway", false, false, false, true, false, ERROR_DISK_FULL, false},
+  };
+  for (const auto& c : cases) {
+    const std::wstring path = c.missingFolder ? missing : printFile;
+    SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, path.c_str());
+    DeleteFileW(printFile.c_str());
+    if (c.oldFile) WriteBytes(printFile, {1, 2, 3});
+    if (c.readOnly) SetFileAttributesW(printFile.c_str(), FILE_ATTRIBUTE_READONLY);
+    UniqueFile lock(c.locked ? CreateFileW(printFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE);
+    messages.Clear();
+    messages.Answer(IDYES);
+    {
+      DiskFull disk(c.diskFull ? 1000 : static_cast<size_t>(-1));
+      ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+    }
+    lock.reset();
+    SetFileAttributesW(printFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(messages.Messages().size(), c.oldFile ? 2u : 1u) << c.what;
+    const RecordedMessage& shown = messages.Messages().back();
+    EXPECT_EQ(shown.text, SystemErrorText(c.error)) << c.what;
+    EXPECT_EQ(shown.caption, c.openCaption ? L"CreateFile:   " + path : L"Kestrelwood Error") << c.what;
+    if (c.oldFile) {
+      EXPECT_EQ(ReadBytes(printFile), (std::vector<unsigned char>{1, 2, 3})) << c.what;
+    } else {
+      EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << c.what;
+    }
+    EXPECT_FALSE(TemporaryFilesIn(root)) << c.what;
+  }
 }
 
 TEST_F(ShowSettingsTest, PrintToFileAsksForAProfileWhenNoneIsStored) {
