@@ -22,18 +22,7 @@
 namespace {
 
 void StoreNumber(const wchar_t* name, DWORD value) {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-  RegCloseKey(key);
-}
-
-void StoreText(const wchar_t* name, const std::wstring& value) {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
 }
 
 DWORD StoredNumber(const wchar_t* name) {
@@ -82,7 +71,9 @@ class RemovePluginTest : public testing::Test {
   void SetUp() override {
     DeleteSettingsKey();
     StoreNumber(L"Show Warning Remove Plugin from Profile", 0);
-    StoreText(L"Remove plugin Mach install path", folder.Path());
+    const std::wstring mach = folder.Path();
+    RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Remove plugin Mach install path", REG_SZ, mach.c_str(),
+                    static_cast<DWORD>((mach.size() + 1) * sizeof(wchar_t)));
     folder.Write(L"P.xml",
                  "<profile><Preferences><X>1</X></Preferences>"
                  "<PlugIns><A>1</A><B>0</B><SystemTest>1</SystemTest><C>10</C></PlugIns></profile>");
