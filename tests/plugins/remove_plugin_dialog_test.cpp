@@ -89,25 +89,18 @@ class RemovePluginTest : public testing::Test {
   MessageRecorder messages;
 };
 
-TEST_F(RemovePluginTest, EachModeListsItsPluginsWithTheirReferences) {
-  const struct {
-    DWORD mode;
-    std::vector<Row> rows;
-  } cases[] = {
-      {0, {{L"A", L"Enabled", L"2"}, {L"B", L"Disabled", L"1"}, {L"C", L"Disabled", L"2"}}},
-      {1, {{L"A", L"Enabled", L"2"}, {L"C", L"Disabled", L"2"}}},  // "10" is listed, shown as disabled
-      {2, {{L"B", L"Disabled", L"1"}}},
-  };
-  for (const auto& c : cases) {
-    StoreNumber(L"Remove Plugin Mode", c.mode);
-    std::vector<Row> rows;
-    Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
-         [&](HWND dialog) {
-           rows = Rows(dialog);
-           ClickButton(dialog, IDC_PLUGIN_CLOSE);
-         }});
-    EXPECT_EQ(rows, c.rows) << c.mode;
-  }
+// Which values each mode lists is the listing rule's test; here the stored
+// mode reaches the list, "10" is listed as enabled but shown as disabled, and
+// every row counts the profiles that hold its plug-in.
+TEST_F(RemovePluginTest, TheStoredModeListsItsPluginsWithTheirReferences) {
+  StoreNumber(L"Remove Plugin Mode", 1);
+  std::vector<Row> rows;
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         rows = Rows(dialog);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  EXPECT_EQ(rows, (std::vector<Row>{{L"A", L"Enabled", L"2"}, {L"C", L"Disabled", L"2"}}));
   EXPECT_TRUE(messages.Messages().empty());
 }
 
