@@ -213,23 +213,6 @@ class BackupDialogTest : public testing::Test {
   LRESULT progress = -1;
 };
 
-TEST_F(BackupDialogTest, AFolderWithoutMach3ExeGetsAWarningAndAnEmptyList) {
-  MakeMach3Folder();
-  DeleteFileW(folder.Path(L"Mach3\\Mach3.exe").c_str());
-  StoreNumber(L"Language", German);
-  std::vector<std::wstring> entries;
-  RunSave({[&](HWND dialog) {
-    entries = ListEntries(dialog);
-    ClickButton(dialog, IDC_BACKUP_CLOSE);
-  }});
-  LanguageIndex = English;
-  EXPECT_TRUE(entries.empty());
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!");
-  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
-  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-}
-
 TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
   MakeMach3Folder();
   folder.MakeFolder(L"Backup");
@@ -570,29 +553,42 @@ TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   EXPECT_EQ(std::wstring(Settings.saveStorePath), backup);
 }
 
+// Without Mach3.exe the profiles are not listed, and the warning comes in
+// the dialog's language too.
 TEST_F(BackupDialogTest, TheDialogsAreRelabelledInEveryLanguage) {
+  MakeMach3Folder();
+  DeleteFileW(folder.Path(L"Mach3\\Mach3.exe").c_str());
   const struct {
     int32_t language;
-    const wchar_t* saveTitle;
-    const wchar_t* restoreButton;
-    const wchar_t* close;
+    const wchar_t *saveTitle, *restoreButton, *close, *warning, *caption;
   } cases[] = {
-      {German, L"KestrelwoodV3.02 Mach3 Daten    SICHERN", L"Zurück speichern", L"Schliessen"},
-      {English, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Close"},
-      {French, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Fermer"},
+      {German, L"KestrelwoodV3.02 Mach3 Daten    SICHERN", L"Zurück speichern", L"Schliessen",
+       L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!", L"Kestrelwood Fehler"},
+      {English, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Close", L"Selected path is likely no Mach path!",
+       L"Kestrelwood Error"},
+      {French, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Fermer", L"Selected path is likely no Mach path!",
+       L"Erreur Kestrelwood"},
   };
   for (const auto& c : cases) {
     StoreNumber(L"Language", static_cast<DWORD>(c.language));
+    messages.Clear();
     std::wstring title, restore, close;
+    std::vector<std::wstring> entries;
     RunSave({[&](HWND dialog) {
       title = WindowText(dialog);
       close = ItemText(dialog, IDC_BACKUP_CLOSE);
+      entries = ListEntries(dialog);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     }});
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.language;
+    EXPECT_EQ(messages.Messages()[0].text, c.warning);
+    EXPECT_EQ(messages.Messages()[0].caption, c.caption);
+    EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
     RunRestore({[&](HWND dialog) {
       restore = ItemText(dialog, IDC_RESTORE);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     }});
+    EXPECT_TRUE(entries.empty());
     EXPECT_EQ(title, c.saveTitle);
     EXPECT_EQ(restore, c.restoreButton);
     EXPECT_EQ(close, c.close);
