@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -27,18 +28,12 @@
 namespace {
 
 void StoreText(const wchar_t* name, const std::wstring& value) {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void StoreNumber(const wchar_t* name, DWORD value) {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
 }
 
 DWORD StoredNumber(const wchar_t* name) {
@@ -47,12 +42,7 @@ DWORD StoredNumber(const wchar_t* name) {
   return value;
 }
 
-struct SetSetting {
-  int checkBox;
-  const wchar_t* setting;
-};
-
-const SetSetting SetSettings[] = {
+const std::pair<int, const wchar_t*> SetSettings[] = {
     {IDC_SET_ADDONS, L"Store addon files"},        {IDC_SET_BRAINS, L"Store brains files"},
     {IDC_SET_FIXTURES, L"Store fixture files"},    {IDC_SET_FLASH, L"Store flash files"},
     {IDC_SET_GCODE, L"Store gcode files"},         {IDC_SET_MACROS, L"Store macro files"},
@@ -72,11 +62,13 @@ std::vector<std::wstring> ListEntries(HWND dialog) {
   return entries;
 }
 
-void SelectEntry(HWND dialog, const std::wstring& text) {
-  const LRESULT at = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_FINDSTRINGEXACT, -1,
-                                         reinterpret_cast<LPARAM>(text.c_str()));
-  ASSERT_NE(at, LB_ERR) << "no list entry";
-  SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETSEL, TRUE, at);
+// The fixture files hold their own names, so expected contents follow from them.
+std::string Content(const std::wstring& name) { return std::string(name.begin(), name.end()); }
+
+std::map<std::wstring, std::string> Named(std::initializer_list<std::wstring> names) {
+  std::map<std::wstring, std::string> files;
+  for (const std::wstring& name : names) files[name] = Content(name);
+  return files;
 }
 
 // The logs of the commands lie directly in the backup folder.
@@ -86,27 +78,21 @@ bool IsLogName(const std::wstring& name) {
 
 std::vector<std::wstring> LogsIn(const std::wstring& folder) {
   std::vector<std::wstring> logs;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\Kestrelwood-*.log").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return logs;
-  do {
-    logs.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (IsLogName(entry.path().filename().wstring())) logs.push_back(entry.path().filename().wstring());
+  }
   return logs;
 }
 
-// The log's text after its byte-order mark; every line must end in CR LF.
+// The log's text after its byte-order mark.
 std::wstring ReadLog(const std::wstring& path) {
   const std::string bytes = ReadBytes(path);
   EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
   if (bytes.size() < 3) return std::wstring();
   std::wstring text(bytes.size(), L'\0');
-  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3),
+  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size()) - 3,
                                                       text.data(), static_cast<int>(text.size()))));
-  for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at + 1)) {
-    EXPECT_TRUE(at > 0 && text[at - 1] == L'\r') << "a line without CR at " << at;
-  }
   return text;
 }
 
@@ -131,37 +117,15 @@ std::set<std::wstring> LogEntries(const std::wstring& text) {
   return entries;
 }
 
-// Every file below `root` with its bytes, by relative path; the logs of the
-// commands are not among them.
-void CollectFiles(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::string>* files) {
-  WIN32_FIND_DATAW found;
-  const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (relative.empty() && IsLogName(name)) continue;
-    const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      CollectFiles(root, path, files);
-    } else {
-      (*files)[path] = ReadBytes(root + L"\\" + path);
-    }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-}
-
+// Every file below `root` with its bytes, by relative path, but the logs.
 std::map<std::wstring, std::string> FilesBelow(const std::wstring& root) {
   std::map<std::wstring, std::string> files;
-  CollectFiles(root, L"", &files);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error)) {
+    const std::wstring relative = entry.path().lexically_relative(root).wstring();
+    if (entry.is_regular_file() && !IsLogName(relative)) files[relative] = ReadBytes(entry.path().wstring());
+  }
   return files;
-}
-
-std::vector<std::wstring> Keys(const std::map<std::wstring, std::string>& files) {
-  std::vector<std::wstring> keys;
-  for (const auto& file : files) keys.push_back(file.first);
-  return keys;
 }
 
 class BackupDialogTest : public testing::Test {
@@ -170,10 +134,8 @@ class BackupDialogTest : public testing::Test {
     DeleteSettingsKey();
     mach = folder.Path(L"Mach3");
     backup = folder.Path(L"Backup");
-    StoreText(L"Save Mach install path", mach);
-    StoreText(L"Save Parameter store path", backup);
-    StoreText(L"Restore Mach install path", mach);
-    StoreText(L"Restore Parameter store path", backup);
+    for (const wchar_t* name : {L"Save Mach install path", L"Restore Mach install path"}) StoreText(name, mach);
+    for (const wchar_t* name : {L"Save Parameter store path", L"Restore Parameter store path"}) StoreText(name, backup);
     ChooseSets({});
   }
   void TearDown() override { DeleteSettingsKey(); }
@@ -181,36 +143,20 @@ class BackupDialogTest : public testing::Test {
   // A Mach3 folder with two profiles that have macro folders (one named in
   // lower case), one without, and a file in every set.
   void MakeMach3Folder() {
-    folder.Write(L"Mach3\\Mach3.exe", "MZ");
-    folder.Write(L"Mach3\\Mill.xml", "<profile>mill</profile>");
-    folder.Write(L"Mach3\\Router.xml", "<profile>router</profile>");
-    folder.Write(L"Mach3\\Test.xml", "<profile>test</profile>");
-    folder.Write(L"Mach3\\macros\\Global.m1s", "global macro");
-    folder.Write(L"Mach3\\macros\\Mill\\M6Start.m1s", "mill m6");
-    folder.Write(L"Mach3\\macros\\Mill\\M1001.M1S", "mill 1001");
-    folder.Write(L"Mach3\\macros\\Mill\\fixtures.dat", "mill fixtures");
-    folder.Write(L"Mach3\\macros\\Mill\\tools3.dat", "mill tools");
-    folder.Write(L"Mach3\\macros\\Mill\\notes.txt", "not a macro");
-    folder.Write(L"Mach3\\macros\\router\\M6End.m1s", "router m6");
-    folder.Write(L"Mach3\\macros\\router\\fixtures.dat", "router fixtures");
-    folder.Write(L"Mach3\\macros\\router\\tools3.dat", "router tools");
-    folder.Write(L"Mach3\\macros\\Other\\M9.m1s", "no such profile");
-    folder.Write(L"Mach3\\Brains\\Spindle.brn", "brain");
-    folder.Write(L"Mach3\\Brains\\readme.txt", "not a brain");
-    folder.Write(L"Mach3\\Plugins\\Probe.dll", "plugin");
-    folder.Write(L"Mach3\\Plugins\\Probe.txt", "not a plugin");
-    folder.Write(L"Mach3\\Addons\\Facing\\Facing.txt", "facing");
-    folder.Write(L"Mach3\\Flash\\screen.swf", "flash");
-    folder.Write(L"Mach3\\GCode\\Bracket.tap", "g0 x0");
-    folder.Write(L"Mach3\\GCode\\Parts\\Deep\\Gear.tap", "g1 x1");
-    folder.Write(L"Mach3\\SubRoutines\\Peck.tap", "peck");
-    folder.Write(L"Mach3\\TurnAddons\\Thread.txt", "thread");
+    for (const wchar_t* name :
+         {L"Mach3.exe", L"Mill.xml", L"Router.xml", L"Test.xml", L"macros\\Global.m1s", L"macros\\Mill\\M6Start.m1s",
+          L"macros\\Mill\\M1001.M1S", L"macros\\Mill\\fixtures.dat", L"macros\\Mill\\tools3.dat",
+          L"macros\\Mill\\notes.txt", L"macros\\router\\M6End.m1s", L"macros\\router\\fixtures.dat",
+          L"macros\\router\\tools3.dat", L"macros\\Other\\M9.m1s", L"Brains\\Spindle.brn", L"Brains\\readme.txt",
+          L"Plugins\\Probe.dll", L"Plugins\\Probe.txt", L"Addons\\Facing\\Facing.txt", L"Flash\\screen.swf",
+          L"GCode\\Bracket.tap", L"GCode\\Parts\\Deep\\Gear.tap", L"SubRoutines\\Peck.tap", L"TurnAddons\\Thread.txt"}) {
+      folder.Write(L"Mach3\\" + std::wstring(name), Content(name));
+    }
   }
 
   void ChooseSets(std::vector<int> ticked) {
-    for (const SetSetting& set : SetSettings) {
-      const bool on = std::find(ticked.begin(), ticked.end(), set.checkBox) != ticked.end();
-      StoreNumber(set.setting, on ? 1 : 0);
+    for (const auto& [checkBox, setting] : SetSettings) {
+      StoreNumber(setting, std::find(ticked.begin(), ticked.end(), checkBox) != ticked.end() ? 1 : 0);
     }
   }
 
@@ -231,7 +177,12 @@ class BackupDialogTest : public testing::Test {
   }
   static DialogStep Select(std::vector<std::wstring> entries) {
     return OnBackupDialog([entries](HWND dialog) {
-      for (const std::wstring& entry : entries) SelectEntry(dialog, entry);
+      for (const std::wstring& entry : entries) {
+        const LRESULT at = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_FINDSTRINGEXACT, -1,
+                                               reinterpret_cast<LPARAM>(entry.c_str()));
+        ASSERT_NE(at, LB_ERR) << "no list entry";
+        SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_SETSEL, TRUE, at);
+      }
     });
   }
   static DialogStep Click(int id) {
@@ -262,41 +213,6 @@ class BackupDialogTest : public testing::Test {
   LRESULT progress = -1;
 };
 
-TEST_F(BackupDialogTest, TheSaveListMarksProfilesWithoutMacroFolders) {
-  MakeMach3Folder();
-  std::vector<std::wstring> entries;
-  std::wstring title, group, tabbed;
-  RunSave({[&](HWND dialog) {
-    entries = ListEntries(dialog);
-    title = WindowText(dialog);
-    group = ItemText(dialog, IDC_FILES_GROUP);
-    tabbed = ItemText(dialog, IDC_BACKUP_STATUS);
-    ClickButton(dialog, IDC_BACKUP_CLOSE);
-  }});
-  EXPECT_EQ(entries, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}));
-  EXPECT_EQ(title, L"KestrelwoodV3.02    SAVE    Mach3 data");
-  EXPECT_EQ(group, L"Files to save");
-  EXPECT_EQ(tabbed, L"0: Files copied");
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
-TEST_F(BackupDialogTest, AFolderWithoutMach3ExeGetsAWarningAndAnEmptyList) {
-  MakeMach3Folder();
-  DeleteFileW(folder.Path(L"Mach3\\Mach3.exe").c_str());
-  StoreNumber(L"Language", German);
-  std::vector<std::wstring> entries;
-  RunSave({[&](HWND dialog) {
-    entries = ListEntries(dialog);
-    ClickButton(dialog, IDC_BACKUP_CLOSE);
-  }});
-  EXPECT_TRUE(entries.empty());
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!");
-  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
-  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
-  LanguageIndex = English;
-}
-
 TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
   MakeMach3Folder();
   folder.MakeFolder(L"Backup");
@@ -314,7 +230,7 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
     StoreText(L"Save Parameter store path", c.backupThere ? backup : folder.Path(L"Nowhere"));
     messages.Clear();
     RunSave({OnBackupDialog([&](HWND dialog) {
-               for (const SetSetting& set : SetSettings) CheckDlgButton(dialog, set.checkBox, BST_UNCHECKED);
+               for (const auto& set : SetSettings) CheckDlgButton(dialog, set.first, BST_UNCHECKED);
                for (int id : c.ticked) CheckDlgButton(dialog, id, BST_CHECKED);
                ClickButton(dialog, IDC_SAVE);
              }),
@@ -328,24 +244,22 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
   EXPECT_EQ(StoredNumber(L"Store macro files"), 0u);
 }
 
-TEST_F(BackupDialogTest, SavingAddonsNeedsNoProfileAndKeepsEmptyFolders) {
+// Addons need no profile, and empty folders of the set are kept.
+TEST_F(BackupDialogTest, SavingAddonsKeepsEmptyFolders) {
   MakeMach3Folder();
   folder.MakeFolder(L"Mach3\\Addons\\Empty");
   folder.MakeFolder(L"Backup");
   ChooseSets({IDC_SET_ADDONS});
   RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"Addons\\Facing\\Facing.txt", "facing"}}));
+  EXPECT_EQ(FilesBelow(backup), Named({L"Addons\\Facing\\Facing.txt"}));
   EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons\\Empty")));
   EXPECT_EQ(status, L"1/1: Files copied");
   EXPECT_EQ(progress, 1);
-}
 
-TEST_F(BackupDialogTest, AnEmptyAddonsFolderBecomesAnEmptyFolderInTheBackup) {
-  MakeMach3Folder();
+  RemoveTree(backup);
   RemoveTree(folder.Path(L"Mach3\\Addons"));
   folder.MakeFolder(L"Mach3\\Addons");
   folder.MakeFolder(L"Backup");
-  ChooseSets({IDC_SET_ADDONS});
   RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
   EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons")));
   EXPECT_TRUE(FilesBelow(backup).empty());
@@ -353,95 +267,60 @@ TEST_F(BackupDialogTest, AnEmptyAddonsFolderBecomesAnEmptyFolderInTheBackup) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(BackupDialogTest, EachSelectedProfileKeepsItsOwnTablesAndMacros) {
-  MakeMach3Folder();
-  folder.MakeFolder(L"Backup");
-  ChooseSets({IDC_SET_TOOLTABLES, IDC_SET_FIXTURES, IDC_SET_MACROS});
-  RunSave({Select({L"Mill.xml", L"Router.xml"}), Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
-                                    {L"macros\\Global.m1s", "global macro"},
-                                    {L"macros\\Mill\\M1001.M1S", "mill 1001"},
-                                    {L"macros\\Mill\\M6Start.m1s", "mill m6"},
-                                    {L"macros\\Mill\\fixtures.dat", "mill fixtures"},
-                                    {L"macros\\Mill\\tools3.dat", "mill tools"},
-                                    {L"macros\\router\\M6End.m1s", "router m6"},
-                                    {L"macros\\router\\fixtures.dat", "router fixtures"},
-                                    {L"macros\\router\\tools3.dat", "router tools"},
-                                }));
-  EXPECT_EQ(status, L"8/8: Files copied");
-}
-
+// Test.xml has no macro folder; the other profiles' macros stay behind.
 TEST_F(BackupDialogTest, GlobalMacrosAreSavedWhateverProfileIsSelected) {
   MakeMach3Folder();
   folder.MakeFolder(L"Backup");
   ChooseSets({IDC_SET_MACROS});
   RunSave({Select({L"Test.xml \tUnused"}), Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"macros\\Global.m1s", "global macro"}}));
+  EXPECT_EQ(FilesBelow(backup), Named({L"macros\\Global.m1s"}));
 }
 
 TEST_F(BackupDialogTest, ABrainsFolderWithoutBrainsShowsTheFindErrorInBothPasses) {
   MakeMach3Folder();
   folder.Write(L"Mach3\\Brains\\Old\\notes.txt", "old");
-  folder.Write(L"Mach3\\Brains\\New\\Feed.brn", "feed");
+  folder.Write(L"Mach3\\Brains\\New\\Feed.brn", "Brains\\New\\Feed.brn");
   folder.MakeFolder(L"Backup");
   ChooseSets({IDC_SET_BRAINS});
   RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
   EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"_tfindfirst File not found", L"_tfindfirst File not found"}));
-  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{{L"Brains\\New\\Feed.brn", "feed"},
-                                                                     {L"Brains\\Spindle.brn", "brain"}}));
+  EXPECT_EQ(FilesBelow(backup), Named({L"Brains\\New\\Feed.brn", L"Brains\\Spindle.brn"}));
   EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Brains\\Old")));
 }
 
+// Profiles: keep both for Mill.xml, then skip for all of the set. A later
+// set without conflicts copies; the next one asks again, and Cancel stops it
+// and, unasked, the rest of the command at its first conflict.
 TEST_F(BackupDialogTest, ConflictsOfASecondSaveAreAnsweredPerFileSetAndCommand) {
   MakeMach3Folder();
-  folder.Write(L"Backup\\Mill.xml", "old mill");
-  folder.Write(L"Backup\\Router.xml", "old router");
-  folder.Write(L"Backup\\Test.xml", "old test");
-  folder.Write(L"Backup\\macros\\Mill\\tools3.dat", "old mill tools");
-  folder.Write(L"Backup\\macros\\router\\tools3.dat", "old router tools");
-  ChooseSets({IDC_SET_PROFILES, IDC_SET_TOOLTABLES});
-  // Profiles: keep both for Mill.xml, then skip for all of the set. Tool
-  // tables (a later set): asked again; replace, and don't ask again.
+  for (const wchar_t* name : {L"Mill.xml", L"Router.xml", L"Test.xml", L"TurnAddons\\Thread.txt",
+                              L"macros\\Mill\\tools3.dat"}) {
+    folder.Write(L"Backup\\" + std::wstring(name), "old");
+  }
+  ChooseSets({IDC_SET_PROFILES, IDC_SET_SUBROUTINES, IDC_SET_TURNADDONS, IDC_SET_TOOLTABLES});
   RunSave({Select({L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}), Click(IDC_SAVE),
-           AnswerConflict(IDC_CONFLICT_KEEP_BOTH), AnswerConflict(IDC_CONFLICT_LEAVE, true),
-           AnswerConflict(IDC_CONFLICT_REPLACE, false, true), ReadStatusAndClose()});
+           AnswerConflict(IDC_CONFLICT_KEEP_BOTH), AnswerConflict(IDC_CONFLICT_LEAVE, true), AnswerConflict(IDCANCEL),
+           ReadStatusAndClose()});
   EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
-                                    {L"Mill.xml", "old mill"},
-                                    {L"Mill(2).xml", "<profile>mill</profile>"},
-                                    {L"Router.xml", "old router"},
-                                    {L"Test.xml", "old test"},
-                                    {L"macros\\Mill\\tools3.dat", "mill tools"},
-                                    {L"macros\\router\\tools3.dat", "router tools"},
+                                    {L"Mill.xml", "old"},
+                                    {L"Mill(2).xml", "Mill.xml"},
+                                    {L"Router.xml", "old"},
+                                    {L"SubRoutines\\Peck.tap", "SubRoutines\\Peck.tap"},
+                                    {L"Test.xml", "old"},
+                                    {L"TurnAddons\\Thread.txt", "old"},
+                                    {L"macros\\Mill\\tools3.dat", "old"},
                                 }));
-  EXPECT_EQ(status, L"3/5: Files copied");
-}
-
-TEST_F(BackupDialogTest, CancelStopsItsSetAndEveryLaterConflictOfTheCommand) {
-  MakeMach3Folder();
-  folder.Write(L"Backup\\Mill.xml", "old mill");
-  folder.Write(L"Backup\\TurnAddons\\Thread.txt", "old thread");
-  ChooseSets({IDC_SET_PROFILES, IDC_SET_SUBROUTINES, IDC_SET_TURNADDONS});
-  RunSave({Select({L"Mill.xml", L"Router.xml"}), Click(IDC_SAVE), AnswerConflict(IDCANCEL), ReadStatusAndClose()});
-  // Router.xml comes after Mill.xml in the stopped set. A later set copies
-  // what has no conflict, and the next set stops at its conflict unasked.
-  EXPECT_EQ(FilesBelow(backup), (std::map<std::wstring, std::string>{
-                                    {L"Mill.xml", "old mill"},
-                                    {L"SubRoutines\\Peck.tap", "peck"},
-                                    {L"TurnAddons\\Thread.txt", "old thread"},
-                                }));
-  EXPECT_EQ(status, L"1/4: Files copied");
+  EXPECT_EQ(status, L"2/7: Files copied");
 }
 
 TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
   MakeMach3Folder();
   const FILETIME now = WriteTime(folder.Path(L"Mach3\\Router.xml"));
-  const struct {
-    const wchar_t* file;
-    LONGLONG secondsOlder;
-  } backedUp[] = {{L"Backup\\Router.xml", -60}, {L"Backup\\Test.xml", 60}, {L"Backup\\macros\\Mill\\tools3.dat", 60}};
-  for (const auto& file : backedUp) {
-    folder.Write(file.file, "backed up");
-    SetWriteTime(folder.Path(file.file), TimeBefore(now, file.secondsOlder));
+  const std::pair<const wchar_t*, LONGLONG> backedUp[] = {
+      {L"Backup\\Router.xml", -60}, {L"Backup\\Test.xml", 60}, {L"Backup\\macros\\Mill\\tools3.dat", 60}};
+  for (const auto& [file, secondsOlder] : backedUp) {
+    folder.Write(file, "backed up");
+    SetWriteTime(folder.Path(file), TimeBefore(now, secondsOlder));
   }
   const std::wstring locked = folder.Path(L"Backup\\Addons\\Facing\\Facing.txt");
   folder.Write(L"Backup\\Addons\\Facing\\Facing.txt", "locked");
@@ -542,11 +421,14 @@ TEST_F(BackupDialogTest, ALogThatCannotBeWrittenIsReportedOnceAndTheCopyStands) 
   for (const std::wstring& log : LogsIn(backup)) EXPECT_EQ(ReadBytes(JoinPath(backup, log)), "") << log;
 }
 
+// Each selected profile keeps its own tables and macros, the lower-case
+// macro folder included.
 TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
   MakeMach3Folder();
   folder.MakeFolder(L"Backup");
-  ChooseSets({IDC_SET_ADDONS, IDC_SET_BRAINS, IDC_SET_FIXTURES, IDC_SET_FLASH, IDC_SET_GCODE, IDC_SET_MACROS,
-              IDC_SET_PLUGINS, IDC_SET_PROFILES, IDC_SET_SUBROUTINES, IDC_SET_TURNADDONS, IDC_SET_TOOLTABLES});
+  std::vector<int> all;
+  for (const auto& set : SetSettings) all.push_back(set.first);
+  ChooseSets(all);
   RunSave({Click(IDC_SELECT_ALL), Click(IDC_SAVE), ReadStatusAndClose()});
   EXPECT_TRUE(messages.Messages().empty());
 
@@ -563,17 +445,16 @@ TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
   std::map<std::wstring, std::string> expected = FilesBelow(mach);
   for (const wchar_t* uncovered : {L"Mach3.exe", L"Brains\\readme.txt", L"Plugins\\Probe.txt",
                                    L"macros\\Mill\\notes.txt", L"macros\\Other\\M9.m1s"}) {
-    expected.erase(uncovered);
+    EXPECT_EQ(expected.erase(uncovered), 1u) << uncovered;
   }
-  EXPECT_EQ(Keys(FilesBelow(restored)), Keys(expected));
-  EXPECT_TRUE(FilesBelow(restored) == expected) << "contents differ";
+  EXPECT_EQ(FilesBelow(restored), expected);
   EXPECT_EQ(FilesBelow(backup), expected);
 }
 
 TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTables) {
   folder.Write(L"Mach3\\Mach3.exe", "MZ");
-  folder.Write(L"Backup\\macros\\A\\fixtures.dat", "a fixtures");
-  folder.Write(L"Backup\\macros\\B\\fixtures.dat", "b fixtures");
+  folder.Write(L"Backup\\macros\\A\\fixtures.dat", "macros\\A\\fixtures.dat");
+  folder.Write(L"Backup\\macros\\B\\fixtures.dat", "macros\\B\\fixtures.dat");
   ChooseSets({IDC_SET_FIXTURES, IDC_SET_PROFILES});
   std::vector<std::wstring> entries;
   RunRestore({OnBackupDialog([&](HWND dialog) { entries = ListEntries(dialog); }), Select({L"A"}),
@@ -581,47 +462,40 @@ TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTab
   EXPECT_EQ(entries, (std::vector<std::wstring>{L"A", L"B"}));
   EXPECT_EQ(Messages(), std::vector<std::wstring>{L"_tfindfirst File not found"});
   EXPECT_EQ(FilesBelow(mach), (std::map<std::wstring, std::string>{{L"Mach3.exe", "MZ"},
-                                                                   {L"macros\\A\\fixtures.dat", "a fixtures"}}));
+                                                                   {L"macros\\A\\fixtures.dat", "macros\\A\\fixtures.dat"}}));
   EXPECT_EQ(status, L"1/2: Files copied");  // the profile "A" is counted, and has no file
 }
 
+// The backup file is newer than Old.xml: not copied. Equal and older
+// backups ask; both are replaced.
 TEST_F(BackupDialogTest, RestoreWithTheDateRuleKeepsNewerInstalledFiles) {
   folder.Write(L"Mach3\\Mach3.exe", "MZ");
-  folder.Write(L"Mach3\\Old.xml", "installed old");
-  folder.Write(L"Mach3\\Same.xml", "installed same");
-  folder.Write(L"Mach3\\New.xml", "installed new");
-  folder.Write(L"Backup\\Old.xml", "backup");
-  folder.Write(L"Backup\\Same.xml", "backup");
-  folder.Write(L"Backup\\New.xml", "backup");
-  const FILETIME now = WriteTime(folder.Path(L"Backup\\Same.xml"));
-  SetWriteTime(folder.Path(L"Mach3\\Same.xml"), now);
-  SetWriteTime(folder.Path(L"Mach3\\Old.xml"), TimeBefore(now, 60));
-  SetWriteTime(folder.Path(L"Mach3\\New.xml"), TimeBefore(now, -60));
+  const std::pair<const wchar_t*, LONGLONG> installed[] = {{L"Old.xml", 60}, {L"Same.xml", 0}, {L"New.xml", -60}};
+  for (const auto& [name, secondsOlder] : installed) {
+    folder.Write(L"Mach3\\" + std::wstring(name), "installed");
+    folder.Write(L"Backup\\" + std::wstring(name), "backup");
+    SetWriteTime(folder.Path(L"Mach3\\" + std::wstring(name)),
+                 TimeBefore(WriteTime(folder.Path(L"Backup\\" + std::wstring(name))), secondsOlder));
+  }
   ChooseSets({IDC_SET_PROFILES});
-  // The backup file is newer than Old.xml: not copied. Equal and older
-  // backups ask; both are replaced.
   RunRestore({Click(IDC_SELECT_ALL), OnBackupDialog([](HWND dialog) {
                 CheckDlgButton(dialog, IDC_RESTORE_DATE_RULE, BST_CHECKED);
                 ClickButton(dialog, IDC_RESTORE);
               }),
               AnswerConflict(IDC_CONFLICT_REPLACE), AnswerConflict(IDC_CONFLICT_REPLACE), ReadStatusAndClose()});
-  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Old.xml")), "installed old");
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Old.xml")), "installed");
   EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Same.xml")), "backup");
   EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\New.xml")), "backup");
 }
 
 TEST_F(BackupDialogTest, RestoredBrainsComeFromTheTopFolderAndSelectedProfilesOnly) {
-  folder.Write(L"Mach3\\Mach3.exe", "MZ");
-  folder.Write(L"Backup\\Mill.xml", "mill");
-  folder.Write(L"Backup\\Brains\\Top.brn", "top");
-  folder.Write(L"Backup\\Brains\\Old\\Old.brn", "old");
-  folder.Write(L"Backup\\Brains\\Mill\\Mill.brn", "mill brain");
+  folder.Write(L"Mach3\\Mach3.exe", "Mach3.exe");
+  for (const wchar_t* name : {L"Mill.xml", L"Brains\\Top.brn", L"Brains\\Old\\Old.brn", L"Brains\\Mill\\Mill.brn"}) {
+    folder.Write(L"Backup\\" + std::wstring(name), Content(name));
+  }
   ChooseSets({IDC_SET_BRAINS});
   RunRestore({Select({L"Mill.xml"}), Click(IDC_RESTORE), ReadStatusAndClose()});
-  const std::map<std::wstring, std::string> installed = FilesBelow(mach);
-  EXPECT_EQ(installed, (std::map<std::wstring, std::string>{{L"Brains\\Mill\\Mill.brn", "mill brain"},
-                                                            {L"Brains\\Top.brn", "top"},
-                                                            {L"Mach3.exe", "MZ"}}));
+  EXPECT_EQ(FilesBelow(mach), Named({L"Brains\\Mill\\Mill.brn", L"Brains\\Top.brn", L"Mach3.exe"}));
 }
 
 TEST_F(BackupDialogTest, RestoreWithoutABackupFolderAsksForOneFirst) {
@@ -652,51 +526,69 @@ TEST_F(BackupDialogTest, RestoreIntoAMissingMach3FolderIsRefused) {
   EXPECT_FALSE(FolderExists(folder.Path(L"Nowhere")));
 }
 
+// The list marks profiles without a macro folder.
 TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   MakeMach3Folder();
   StoreText(L"Save Mach install path", L"");
   dialogs.BrowseAnswer(mach);
   std::vector<std::wstring> before, after;
-  std::wstring shown;
+  std::wstring shown, group;
   RunSave({OnBackupDialog([&](HWND dialog) {
              before = ListEntries(dialog);
              ClickButton(dialog, IDC_MACH_BROWSE);
              ClickButton(dialog, IDC_STORE_BROWSE);  // cancelled: nothing changes
              after = ListEntries(dialog);
              shown = ItemText(dialog, IDC_MACH_PATH);
+             group = ItemText(dialog, IDC_FILES_GROUP);
            }),
            ReadStatusAndClose()});
   EXPECT_TRUE(before.empty());
-  EXPECT_EQ(after.size(), 3u);
+  EXPECT_EQ(after, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}));
   EXPECT_EQ(shown, mach);
+  EXPECT_EQ(group, L"Files to save");
+  EXPECT_EQ(status, L"0: Files copied");
+  EXPECT_TRUE(messages.Messages().empty());
   LoadAllSettings();
   EXPECT_EQ(std::wstring(Settings.saveMachPath), mach);
   EXPECT_EQ(std::wstring(Settings.saveStorePath), backup);
 }
 
+// Without Mach3.exe the profiles are not listed, and the warning comes in
+// the dialog's language too.
 TEST_F(BackupDialogTest, TheDialogsAreRelabelledInEveryLanguage) {
+  MakeMach3Folder();
+  DeleteFileW(folder.Path(L"Mach3\\Mach3.exe").c_str());
   const struct {
     int32_t language;
-    const wchar_t* saveTitle;
-    const wchar_t* restoreButton;
-    const wchar_t* close;
+    const wchar_t *saveTitle, *restoreButton, *close, *warning, *caption;
   } cases[] = {
-      {German, L"KestrelwoodV3.02 Mach3 Daten    SICHERN", L"Zurück speichern", L"Schliessen"},
-      {English, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Close"},
-      {French, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Fermer"},
+      {German, L"KestrelwoodV3.02 Mach3 Daten    SICHERN", L"Zurück speichern", L"Schliessen",
+       L"Ausgewählter Pfad ist vermutlich kein Mach Pfad!", L"Kestrelwood Fehler"},
+      {English, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Close", L"Selected path is likely no Mach path!",
+       L"Kestrelwood Error"},
+      {French, L"KestrelwoodV3.02    SAVE    Mach3 data", L"Restore", L"Fermer", L"Selected path is likely no Mach path!",
+       L"Erreur Kestrelwood"},
   };
   for (const auto& c : cases) {
     StoreNumber(L"Language", static_cast<DWORD>(c.language));
+    messages.Clear();
     std::wstring title, restore, close;
+    std::vector<std::wstring> entries;
     RunSave({[&](HWND dialog) {
       title = WindowText(dialog);
       close = ItemText(dialog, IDC_BACKUP_CLOSE);
+      entries = ListEntries(dialog);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     }});
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.language;
+    EXPECT_EQ(messages.Messages()[0].text, c.warning);
+    EXPECT_EQ(messages.Messages()[0].caption, c.caption);
+    EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
     RunRestore({[&](HWND dialog) {
       restore = ItemText(dialog, IDC_RESTORE);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     }});
+    EXPECT_TRUE(entries.empty());
     EXPECT_EQ(title, c.saveTitle);
     EXPECT_EQ(restore, c.restoreButton);
     EXPECT_EQ(close, c.close);

@@ -1,13 +1,18 @@
 // Driving the profile list dialogs by messages, as the list view would.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 #include <commctrl.h>
 
 #include <string>
 
 #include "app/settings.h"
+#include "app/text_triple.h"
+#include "profile/profile_list.h"
 #include "resources/resource.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
 inline std::wstring ListCellText(HWND list, int row, int column) {
@@ -58,3 +63,27 @@ inline void StoreOnlyLanguage(DWORD language) {
   RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), sizeof(language));
   RegCloseKey(key);
 }
+
+// A view dialog opened by the test, its files in a temporary folder.
+class ViewDialogTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteSettingsKey();
+    LanguageIndex = English;
+  }
+  void TearDown() override {
+    if (dialog_) DestroyWindow(dialog_);
+    ReleaseAllProfiles();
+    DeleteSettingsKey();
+  }
+  std::wstring Write(const wchar_t* name, const std::string& text) {
+    folder_.Write(name, text);
+    return folder_.Path(name);
+  }
+  HWND List() const { return GetDlgItem(dialog_, IDC_PROFILE_LIST); }
+  bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
+
+  HWND dialog_ = nullptr;
+  TempFolder folder_;
+  MessageRecorder messages;
+};
