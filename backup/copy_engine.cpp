@@ -185,18 +185,7 @@ static HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring* te
   *temporary = target + L".kw~";
   HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
-  std::wstring folder, name;
-  if (!SplitAtLastBackslash(target, &folder, &name)) folder = L".";
-  wchar_t unique[MAX_PATH];
-  if (!GetTempFileNameW(folder.c_str(), L"kw~", 0, unique)) return INVALID_HANDLE_VALUE;
-  *temporary = unique;
-  file = CreateFileW(unique, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    DeleteFileW(unique);
-    SetLastError(error);
-  }
-  return file;
+  return CreateFileBeside(target, temporary);
 }
 
 // The new content goes into a temporary file beside the target and takes
