@@ -21,7 +21,6 @@ DialogStep AnswerConflict(int button, bool forAll, bool dontAsk, ConflictSeen* s
       seen->replaceText = ItemText(conflict, IDC_CONFLICT_REPLACE);
       seen->leaveText = ItemText(conflict, IDC_CONFLICT_LEAVE);
       seen->keepBothText = ItemText(conflict, IDC_CONFLICT_KEEP_BOTH);
-      seen->owner = GetWindow(conflict, GW_OWNER);
     }
     CheckDlgButton(conflict, IDC_CONFLICT_FOR_ALL, forAll ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(conflict, IDC_CONFLICT_DONT_ASK, dontAsk ? BST_CHECKED : BST_UNCHECKED);

@@ -15,7 +15,6 @@ struct ConflictSeen {
   std::wstring replaceText;
   std::wstring leaveText;
   std::wstring keepBothText;
-  HWND owner = nullptr;
 };
 
 // A step that answers the conflict dialog with `button` (1083 replace, 1084

