@@ -2,16 +2,7 @@
 // given their Unix file as a Windows path.
 #include "tests/pins/pdf_printer.h"
 
-#include <winspool.h>
-
 #include "tests/support/temp_folder.h"
-
-std::wstring DefaultPrinterName() {
-  wchar_t name[256] = {};
-  DWORD size = 256;
-  if (!GetDefaultPrinterW(name, &size)) return std::wstring();
-  return name;
-}
 
 static std::wstring UnixToWindows(const std::wstring& unixPath) {
   std::wstring path = L"Z:" + unixPath;

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-// The default printer's name, or empty when there is none.
-std::wstring DefaultPrinterName();
-
 // The folder where cups-pdf puts its files (Windows form), or empty.
 std::wstring PdfFolder();
 

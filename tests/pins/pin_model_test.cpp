@@ -83,17 +83,6 @@ TEST(ReadPinModelTest, AsksNoKeyForPortZeroOrAboveEight) {
   EXPECT_EQ(asked.back(), L"Port2Input");
 }
 
-TEST(PinDirectionTest, Port2InputPins) {
-  PinModel model = {};
-  EXPECT_FALSE(IsPort2InputPin(model, 2, 5));
-  model.port2Input = 1;
-  struct Case {
-    int port, pin;
-    bool input;
-  } cases[] = {{2, 2, true}, {2, 9, true}, {2, 1, false}, {2, 10, false}, {1, 5, false}, {3, 5, false}};
-  for (const Case& c : cases) EXPECT_EQ(IsPort2InputPin(model, c.port, c.pin), c.input) << c.port << "/" << c.pin;
-}
-
 TEST(FormatHotKeyTest, ModifiersThenQuotedCharacterThenCode) {
   struct Case {
     int32_t key;

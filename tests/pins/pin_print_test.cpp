@@ -16,6 +16,7 @@
 #include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
+#include "settings_view/settings_printing.h"
 #include "tests/pins/fake_dialogs.h"
 #include "tests/pins/pdf_printer.h"
 #include "tests/pins/pin_test_helpers.h"
@@ -55,7 +56,7 @@ HWND MakeUsedPinsPage(HWND sheet, const std::vector<std::vector<std::wstring>>& 
 class PinPrintTest : public testing::Test {
  protected:
   void SetUp() override {
-    printer_ = DefaultPrinterName();
+    printer_ = SpoolerDefaultPrinter();
     folder_ = PdfFolder();
     if (printer_.empty() || folder_.empty()) GTEST_SKIP() << "no printer: run tools/setup-printer.sh";
     LanguageIndex = English;

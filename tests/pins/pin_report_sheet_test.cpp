@@ -150,25 +150,4 @@ TEST_F(PinReportSheetTest, NoUsedPortGivesTheMessageInstead) {
   EXPECT_EQ(message.style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
 }
 
-TEST_F(PinReportSheetTest, ShowAllReferencedPortsAddsPagesForDisabledPorts) {
-  PinModel model = FaultyModel();
-  model.inputs[1] = {1, 2, 11, 0, 0, 0};  // port 2 is disabled
-  struct Case {
-    bool showAll;
-    std::vector<std::wstring> titles;
-  } cases[] = {
-      {true, {L"Modbus", L"Pin assignments LPT1", L"Pin assignments LPT2"}},
-      {false, {L"Pin assignments LPT1"}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::wstring> titles;
-    DriveModal([&] { return PinReportSheet(nullptr, model, L"C:\\p.xml", nullptr, c.showAll); },
-               {[&](HWND sheet) {
-                 titles = SheetTabTitles(sheet);
-                 CloseSheet(sheet);
-               }});
-    EXPECT_EQ(titles, c.titles) << c.showAll;
-  }
-}
-
 }  // namespace

@@ -105,11 +105,4 @@ TEST_F(ShowParamsTest, SortingByColumns) {
   EXPECT_EQ(sorted(5), L"bBac");    // a missing column keeps the order
 }
 
-TEST(ProfileNumberTest, ConvertsLikeTheRuntime) {
-  EXPECT_DOUBLE_EQ(ProfileNumber(L"2.5"), 2.5);
-  EXPECT_DOUBLE_EQ(ProfileNumber(L" 3e2x"), 300.0);
-  EXPECT_DOUBLE_EQ(ProfileNumber(L"abc"), 0.0);
-  EXPECT_DOUBLE_EQ(ProfileNumber(L"-0.25"), -0.25);
-}
-
 }  // namespace

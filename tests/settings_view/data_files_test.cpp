@@ -77,9 +77,4 @@ TEST_F(DataFilesTest, AFileLockedByAnotherProgramIsReported) {
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONINFORMATION));
 }
 
-TEST(DecodeAnsiTest, DecodesTheAnsiCodePage) {
-  EXPECT_EQ(DecodeAnsi("Vise 12"), L"Vise 12");
-  EXPECT_EQ(DecodeAnsi(""), L"");
-}
-
 }  // namespace

@@ -48,12 +48,6 @@ bool IsDotAt(const RECT& box, int x, int y) {
   return box.left == x + 2 && box.top == y + 2 && box.right == x + 13 && box.bottom == y + 13;
 }
 
-TEST_F(RendererTest, AnEmptySelectionDrawsNothing) {
-  const std::vector<DrawnItem> items = Draw(0);
-  EXPECT_TRUE(items.empty());
-  EXPECT_EQ(Render.currentOffset, 0);
-}
-
 TEST_F(RendererTest, RadioDotSitsOnTheLeadForZeroAndOnTheChosenMemberOtherwise) {
   // Dialog 0: circles at left 600 + x + 20, top 10 + y 50 + 22.
   std::vector<RECT> dots = Dots(Draw(1));
