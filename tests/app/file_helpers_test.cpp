@@ -33,21 +33,6 @@ TEST(ChooseOpenFile, AsksTheDialogOwnedByTheMainWindowWithinTheBuffer) {
   EXPECT_STREQ(asked.lpstrTitle, L"Profile");
 }
 
-TEST(ChooseColour, WritesBackAChosenColourAndKeepsItOnCancel) {
-  ScriptedDialogs dialogs;
-  MessageRecorder messages;
-  dialogs.ChooseColourAnswer(RGB(1, 2, 3));
-  COLORREF colour = RGB(200, 100, 50);
-  HWND owner = reinterpret_cast<HWND>(0x1234);
-  EXPECT_TRUE(ChooseColour(&colour, owner));
-  EXPECT_EQ(colour, RGB(1, 2, 3));
-  EXPECT_EQ(dialogs.lastColourRequest.rgbResult, RGB(200, 100, 50));
-  EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
-  EXPECT_FALSE(ChooseColour(&colour, nullptr));  // nothing more scripted: cancelled
-  EXPECT_EQ(colour, RGB(1, 2, 3));
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
 TEST(ChooseColour, AFailureIsReportedByItsCode) {
   const struct {
     DWORD code;
