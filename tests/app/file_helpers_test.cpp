@@ -33,27 +33,11 @@ TEST(ChooseOpenFile, AsksTheDialogOwnedByTheMainWindowWithinTheBuffer) {
   EXPECT_STREQ(asked.lpstrTitle, L"Profile");
 }
 
-TEST(ChooseColour, WritesBackAChosenColourAndKeepsItOnCancel) {
-  ScriptedDialogs dialogs;
-  MessageRecorder messages;
-  dialogs.ChooseColourAnswer(RGB(1, 2, 3));
-  COLORREF colour = RGB(200, 100, 50);
-  HWND owner = reinterpret_cast<HWND>(0x1234);
-  EXPECT_TRUE(ChooseColour(&colour, owner));
-  EXPECT_EQ(colour, RGB(1, 2, 3));
-  EXPECT_EQ(dialogs.lastColourRequest.rgbResult, RGB(200, 100, 50));
-  EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
-  EXPECT_FALSE(ChooseColour(&colour, nullptr));  // nothing more scripted: cancelled
-  EXPECT_EQ(colour, RGB(1, 2, 3));
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
 TEST(ChooseColour, AFailureIsReportedByItsCode) {
   const struct {
     DWORD code;
     const wchar_t* text;
   } cases[] = {
-      {1, L"Choosecolor CDERR_STRUCTSIZE"},
       {9, L"Choosecolor unknown error nmb:9"},  // a gap in the codes
       {11, L"Choosecolor CDERR_NOHOOK"},
       {0xFFFF, L"Choosecolor unknown error nmb:65535"},
@@ -104,16 +88,6 @@ TEST_F(FileAccess, ACaptionWithAVeryLongPathIsCutToTheBuffer) {
   EXPECT_EQ(caption, (L"CreateFile:   " + path).substr(0, PathCapacity - 1));
 }
 
-TEST_F(FileAccess, AFileHeldWithoutSharingCannotBeOpened) {
-  folder.Write(L"held.xml", "<profile/>");
-  HANDLE other = CreateFileW(folder.Path(L"held.xml").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(OpenFileHandle(folder.Path(L"held.xml").c_str(), GENERIC_READ, OPEN_EXISTING, &file));
-  CloseHandle(other);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_SHARING_VIOLATION));
-}
-
 // Opened without sharing, at the start; closing clears the slot, may be
 // repeated, and lets the file be opened again.
 TEST_F(FileAccess, OpensWithoutSharingAtTheStartAndClosesOnce) {
@@ -142,7 +116,6 @@ TEST_F(FileAccess, ReadingTheWholeFileTakesOneCallAndNeverMoreThanTheBuffer) {
     bool refused;
   } cases[] = {
       {10, WholeFile, 10, false},  // exactly fits
-      {64, WholeFile, 10, false},
       {9, WholeFile, 0, true},  // the file is larger than the buffer
       {16, 5, 5, false},
       {16, 17, 0, true},  // more asked than the buffer holds

@@ -147,23 +147,6 @@ TEST_F(SettingsStore, StoredValuesLoadAndDeletedValuesComeBackAsDefaults) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(SettingsStore, StoredStringsReadBackWithExactlyTheirCharacters) {
-  LoadAllSettings();
-  wcscpy(Settings.saveStorePath, L"D:\\Backup\\Mill ä");
-  ASSERT_EQ(StoreSettings({Settings.saveStorePath}), 1);
-  UniqueKey key = OpenKeyForTest();
-  wchar_t data[300] = {};
-  DWORD bytes = sizeof(data);
-  DWORD type = 0;
-  ASSERT_EQ(RegQueryValueExW(key.get(), L"Save Parameter store path", nullptr, &type,
-                             reinterpret_cast<BYTE*>(data), &bytes),
-            ERROR_SUCCESS);
-  EXPECT_STREQ(data, L"D:\\Backup\\Mill ä");
-  wcscpy(Settings.saveStorePath, L"changed in memory only");
-  LoadAllSettings();
-  EXPECT_STREQ(Settings.saveStorePath, L"D:\\Backup\\Mill ä");
-}
-
 // Too long a text, or one that fills its buffer exactly without a
 // terminator, fails to load with the system's text and leaves the variable
 // as it was; the longest that fits loads.
@@ -196,21 +179,6 @@ TEST_F(SettingsStore, ValueOfTheWrongTypeIsRefusedNotReinterpreted) {
   EXPECT_EQ(LanguageIndex, English);
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_INVALID_DATA));
-}
-
-TEST_F(SettingsStore, FailedStoreShowsSystemTextWithErrorCaption) {
-  LanguageIndex = German;
-  HKEY readOnly = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, 0, KEY_READ, nullptr, &readOnly,
-                            nullptr),
-            ERROR_SUCCESS);
-  UniqueKey key(readOnly);
-  Settings.showAll = 0;
-  EXPECT_EQ(StoreSetting(key.get(), *FindSettingRow(&Settings.showAll), 4), 0);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
 }
 
 // Gives everyone the rights of `sddl` ("KR": read only, "KA": all) on the key.

@@ -50,9 +50,4 @@ TEST(HasSectionStructure, AcceptsSectionsAndValuesBelowOneRoot) {
   }
 }
 
-TEST(PathNames, SplitsAtEverySeparator) {
-  EXPECT_EQ(PathNames(L"profile / PlugIns / "), (std::vector<std::wstring_view>{L"profile", L"PlugIns"}));
-  EXPECT_TRUE(PathNames(L"").empty());
-}
-
 }  // namespace

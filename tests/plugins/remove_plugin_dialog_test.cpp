@@ -89,21 +89,6 @@ class RemovePluginTest : public testing::Test {
   MessageRecorder messages;
 };
 
-// Which values each mode lists is the listing rule's test; here the stored
-// mode reaches the list, "10" is listed as enabled but shown as disabled, and
-// every row counts the profiles that hold its plug-in.
-TEST_F(RemovePluginTest, TheStoredModeListsItsPluginsWithTheirReferences) {
-  StoreNumber(L"Remove Plugin Mode", 1);
-  std::vector<Row> rows;
-  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
-       [&](HWND dialog) {
-         rows = Rows(dialog);
-         ClickButton(dialog, IDC_PLUGIN_CLOSE);
-       }});
-  EXPECT_EQ(rows, (std::vector<Row>{{L"A", L"Enabled", L"2"}, {L"C", L"Disabled", L"2"}}));
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
 TEST_F(RemovePluginTest, DoubleClickListsTheProfilesThatHoldThePlugin) {
   std::vector<std::wstring> files;
   std::wstring title;
@@ -207,12 +192,22 @@ TEST_F(RemovePluginTest, TheChosenModeIsStoredAndTheWarningPageComesFirst) {
   EXPECT_EQ(warning.rfind(L"Attention ! The plugin entries", 0), 0u);
   EXPECT_EQ(StoredNumber(L"Show Warning Remove Plugin from Profile"), 0u);
   EXPECT_EQ(StoredNumber(L"Remove Plugin Mode"), 1u);
+
+  // Which values each mode lists is the listing rule's test; here the stored
+  // mode reaches the list, "10" is listed as enabled but shown as disabled, and
+  // every row counts the profiles that hold its plug-in.
   bool enabledChecked = false;
+  std::vector<Row> rows;
   Run({[&](HWND dialog) {
-    enabledChecked = IsDlgButtonChecked(dialog, IDC_PLUGIN_MODE_ENABLED) == BST_CHECKED;
-    ClickButton(dialog, IDC_PLUGIN_CLOSE);
-  }});
+         enabledChecked = IsDlgButtonChecked(dialog, IDC_PLUGIN_MODE_ENABLED) == BST_CHECKED;
+         LoadProfile(dialog, folder.Path(L"P.xml"));
+       },
+       [&](HWND dialog) {
+         rows = Rows(dialog);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
   EXPECT_TRUE(enabledChecked);
+  EXPECT_EQ(rows, (std::vector<Row>{{L"A", L"Enabled", L"2"}, {L"C", L"Disabled", L"2"}}));
 }
 
 }  // namespace

@@ -123,12 +123,6 @@ TEST(ProfileTextTest, ForbiddenControlBytesOfADeclaredEncodingBecomeQuestionMark
   EXPECT_EQ(bytes, B("<a>?x\x09\xFC?</a>"));
 }
 
-TEST(ProfileTextTest, ReplacesForbiddenUtf16Units) {
-  std::u16string text = u"a\x18\x09\x0B\xFFFE\xFFFDz";
-  EXPECT_EQ(ReplaceForbiddenUnits(text.data(), text.size()), 3u);
-  EXPECT_EQ(text, u"a\xFFFD\x09\xFFFD\xFFFD\xFFFDz");
-}
-
 TEST(ProfileTextTest, ScansThePrologForADocumentTypeAndItsEnd) {
   const PrologEnd Content = PrologEnd::Content, Dtd = PrologEnd::DocumentType, End = PrologEnd::EndOfInput;
   struct Case {
