@@ -15,7 +15,6 @@ static const TextTriple TextColourEqual = {L"Farbe bei Gleichheit", L"Color for 
 static const TextTriple TextTextColour = {L"Text Farbe", L"Text color", L"Couleur du texte"};
 static const TextTriple TextBackColour = {L"Hintergrung Farbe", L"Background color",
                                           L"Couleur de l'arrière plan"};
-static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 static const TextTriple TextSample = {L"Beispiel Text", L"sample text", L"exemple de texte"};
 
 static const RelabelRow ColourControls[] = {

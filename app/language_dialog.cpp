@@ -8,7 +8,6 @@
 #include "app/texts.h"
 #include "resources/resource.h"
 
-static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 static const TextTriple TextNoLanguage = {L"Keine Sprache ausgewählt", L"No language selected",
                                           L"Pas de langue sélectionnée"};
 

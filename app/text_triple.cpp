@@ -12,3 +12,7 @@ const TextTriple CaptionError = {L"Kestrelwood Fehler", L"Kestrelwood Error", L"
 const TextTriple CaptionWarning = {L"Kestrelwood Warnung", L"Kestrelwood Warning", L"Avertissement Kestrelwood"};
 const TextTriple CaptionInfo = {L"Kestrelwood Info", L"Kestrelwood Info", L"Information Kestrelwood"};
 const TextTriple TextOutOfMemory = {L" Zu wenig Speicher", L"Out of memory", L"Out of memory"};
+
+const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
+const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
+const TextTriple TextOpenProfileTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};

@@ -25,6 +25,11 @@ extern const TextTriple CaptionWarning;
 extern const TextTriple CaptionInfo;
 extern const TextTriple TextOutOfMemory;
 
+// Buttons and titles that several dialogs share.
+extern const TextTriple TextCancel;
+extern const TextTriple TextClose;
+extern const TextTriple TextOpenProfileTitle;  // title of the open-file dialog for a profile
+
 // The program's name and version as they appear in titles and captions.
 inline constexpr const wchar_t* ProgramName = L"Kestrelwood";
 inline constexpr const wchar_t* VersionText = L"V3.02";

@@ -62,7 +62,6 @@ static const TextTriple TextRestoreDateRule = {
     L"Ziel Datei nur überschreiben wenn Quell Datei Datum <= Ziel Datei Datum",
     L"Overwrite file only if source file date <= trg file date",
     L"Overwrite file only if source file date <= trg file date"};
-static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 
 static const RelabelRow SaveControls[] = {
     {IDC_MACH_LABEL, &TextInstallationPath}, {IDC_PROFILES_LABEL, &TextProfileFiles},

@@ -26,7 +26,6 @@ static const TextTriple TextNoFiles = {L"Keine Dateien", L"No files", L"Aucun fi
 static const TextTriple TextRestNotCopied = {L"Die übrigen Dateien dieser Gruppe wurden nicht kopiert.",
                                              L"The rest of this file set was not copied.",
                                              L"Le reste de ce groupe de fichiers n'a pas été copié."};
-static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 static const TextTriple TextTotals = {L"Summen", L"Totals", L"Totaux"};
 static const TextTriple TextLogLabel = {L"Protokoll", L"Log", L"Journal"};
 static const TextTriple TextLogNotWritten = {L"Das Protokoll %s konnte nicht geschrieben werden:\r\n%s",

@@ -20,7 +20,6 @@ ConflictRecord CurrentConflict = {};
 BackupLog* CopyLog = nullptr;
 
 static const TextTriple TextSkip = {L"Überspringen", L"Skip", L"Skip"};
-static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 static const TextTriple TextForAll = {L"Vorgang für alle Konflikte dieses Typs durchführen",
                                       L"Do this for all conflicts of that type", L"Do this for all conflicts of that type"};
 static const TextTriple TextDontAskAgain = {L"Für diesen Vorgang nicht mehr fragen",

@@ -27,17 +27,14 @@ static const TextTriple TextNoLptFound = {L"Keine LPT Schnittstelle gefunden", L
 static const TextTriple LabelShowAll = {L"Alle referenzierten LPT's anzeigen", L"Show all referenced LPT's",
                                         L"Montrer toutes les interfaces parallèle"};
 static const TextTriple ButtonCheck = {L"Prüfen", L"Check", L"Vérifier"};
-static const TextTriple ButtonCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
                                            L"Spécifiez le premier fichier"};
-static const TextTriple TitleOpenProfile = {L"Profile Datei Öffnen", L"Profile file to open",
-                                            L"Fichier profil à ouvrir"};
 
 static const RelabelRow CheckPortsLabels[] = {
     {IDC_CHECK_PORTS_CHECK, &ButtonCheck},
     {IDC_CHECK_PORTS_SHOW_ALL, &LabelShowAll},
     {IDC_CHECK_PORTS_PATH_LABEL, &LabelProfileName},
-    {IDCANCEL, &ButtonCancel},
+    {IDCANCEL, &TextCancel},
     {0, nullptr},
 };
 
@@ -46,7 +43,7 @@ static constexpr COLORREF WarningRed = RGB(255, 0, 0);
 bool ChooseProfileFile(wchar_t (&path)[PathCapacity]) {
   static const wchar_t filter[] = L"*.xml\0*.xml\0";
   path[0] = L'\0';
-  return ChooseOpenFile(path, nullptr, filter, SelectText(TitleOpenProfile));
+  return ChooseOpenFile(path, nullptr, filter, SelectText(TextOpenProfileTitle));
 }
 
 static void FillKnownPortList(HWND dialog) {

@@ -36,14 +36,12 @@ static const TextTriple TextOnlyEnabled = {L"Nur freigegebene", L"Only Enabled",
 static const TextTriple TextDisabledOnly = {L"Nur NICHT freigegebene", L"Disabled Only", L"Disabled Only"};
 static const TextTriple TextNoWarning = {L"Warnung nicht mehr anzeigen", L"Don't show warning anymore",
                                          L"Don't show warning anymore"};
-static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 static const TextTriple TextEnabled = {L"freigegeben", L"Enabled", L"Enabled"};
 static const TextTriple TextDisabled = {L"nicht freigegeben", L"Disabled", L"Disabled"};
 static const TextTriple TextNothingSelected = {L"Kein Plugin ausgewählt", L"No Plugin selected",
                                                L"No Plugin selected"};
 static const TextTriple TextNoProfile = {L"Bitte Datei  angeben", L"Please specify file",
                                          L"Spécifiez le premier fichier"};
-static const TextTriple TextOpenTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};
 static const TextTriple TextBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
                                            L"Storage path and filename"};
 static const TextTriple TextColumnName = {L"Name", L"Name", L"Name"};
@@ -235,7 +233,7 @@ static void OnLoad(HWND dialog) {
 
 static void OnChooseProfile(HWND dialog) {
   wchar_t path[PathCapacity] = L"";
-  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenTitle))) return;
+  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenProfileTitle))) return;
   ReleaseAllProfiles();
   LoadProfile(dialog, path);
 }

@@ -13,7 +13,6 @@
 #include "settings_view/data_files.h"
 #include "settings_view/settings_values.h"
 
-const TextTriple TextOpenProfileTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};
 
 static const wchar_t ProfileFilter[] = L"*.xml\0*.xml\0";
 

@@ -4,9 +4,6 @@
 
 #include "app/text_triple.h"
 
-// Title of the open-file dialog that asks for a profile (or a print file).
-extern const TextTriple TextOpenProfileTitle;
-
 // Asks for a profile when the profile path is empty and stores the choice.
 // False when the user cancelled.
 bool ChooseProfileIfEmpty();

@@ -39,7 +39,6 @@ static const TextTriple TextPrint = {L"Drucken", L"Print", L"Print"};
 static const TextTriple TextPrintToFile = {L"In Datei drucken", L"Print to file", L"Print to file"};
 static const TextTriple TextShowFromFile = {L"Aus Datei anzeigen", L"Show from file", L"Show from file"};
 static const TextTriple TextPrintFromFile = {L"Aus Datei drucken", L"Print from file", L"Print from file"};
-static const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 
 static const RelabelRow ShowSettingsRelabelTable[] = {
     {IDC_SETTINGS_PROFILE_LABEL, &TextProfilePath},

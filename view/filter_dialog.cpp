@@ -13,7 +13,6 @@ static const TextTriple TextName = {L"Name", L"Name", L"Name"};
 static const TextTriple TextValue = {L"Wert", L"Value", L"Value"};
 static const TextTriple TextSelectAll = {L"Alle auswählen", L"Select All", L"Select All"};
 static const TextTriple TextDeselectAll = {L"Keine auswählen", L"Deselect All", L"Deselect All"};
-static const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 
 static const RelabelRow FilterControls[] = {
     {IDC_FILTER_SEGMENTS_LABEL, &TextSegment}, {IDC_FILTER_COLUMNS, &TextColumn},

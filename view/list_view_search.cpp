@@ -15,7 +15,6 @@
 
 // Labels of the search and list controls both profile dialogs carry.
 const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
-const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
 const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
 const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};

@@ -49,7 +49,6 @@ LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
 extern const TextTriple TextWildCards;
 // Labels shared by the Show profile and Compare profiles dialogs.
 extern const TextTriple TextCaseSensitive;
-extern const TextTriple TextClose;
 extern const TextTriple TextElement;
 extern const TextTriple TextHits;
 extern const TextTriple TextLoadData;

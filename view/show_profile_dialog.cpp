@@ -18,8 +18,6 @@
 #include "view/view_dialogs.h"
 
 static const TextTriple TextShowTitle = {L"Profile anzeigen", L"Show profile", L"Show profile"};
-static const TextTriple TextOpenTitle = {L"Profile Datei Öffnen", L"Profile file to open",
-                                         L"Fichier profil à ouvrir"};
 static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
                                            L"Spécifiez le premier fichier"};
 
@@ -104,7 +102,7 @@ static void LoadProfile(HWND dialog, const wchar_t* path) {
 static void OnBrowse(HWND dialog) {
   ShowNumber(dialog, 0);
   wchar_t path[PathCapacity] = L"";
-  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenTitle))) return;
+  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenProfileTitle))) return;
   SetDlgItemTextW(dialog, IDC_SHOW_PATH, path);
   LoadProfile(dialog, path);
 }

@@ -17,13 +17,6 @@
 
 namespace {
 
-DWORD StoredNumber(const wchar_t* name) {
-  DWORD value = 0xDEADBEEF;
-  DWORD bytes = sizeof(value);
-  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
-  return value;
-}
-
 DWORD StoredValueCount() {
   HKEY key = nullptr;
   DWORD count = 0;
@@ -51,7 +44,7 @@ class ColourDialogTest : public testing::Test {
   }
   std::vector<DWORD> StoredColours() {
     std::vector<DWORD> colours;
-    for (const wchar_t* name : ColourNames) colours.push_back(StoredNumber(name));
+    for (const wchar_t* name : ColourNames) colours.push_back(StoredSettingNumber(name));
     return colours;
   }
   ScriptedDialogs dialogs;

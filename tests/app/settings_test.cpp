@@ -193,12 +193,6 @@ void SetKeyAccess(const wchar_t* sddl) {
   LocalFree(descriptor);
 }
 
-DWORD StoredNumber(const wchar_t* name) {
-  DWORD value = 0, size = sizeof(value);
-  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-  return value;
-}
-
 // A key the user may read but not write: the dialogs' storing ends with one
 // message, the stored values stay, the changed ones live on in memory.
 TEST_F(SettingsStore, AKeyThatCannotBeWrittenKeepsItsValues) {
@@ -213,8 +207,8 @@ TEST_F(SettingsStore, AKeyThatCannotBeWrittenKeepsItsValues) {
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
-  EXPECT_EQ(StoredNumber(L"Show All"), 1u);
-  EXPECT_EQ(StoredNumber(L"Store gcode files"), 0u);
+  EXPECT_EQ(StoredSettingNumber(L"Show All"), 1u);
+  EXPECT_EQ(StoredSettingNumber(L"Store gcode files"), 0u);
   EXPECT_EQ(Settings.showAll, 0u);
   EXPECT_EQ(Settings.storeGcode, 1u);
 }

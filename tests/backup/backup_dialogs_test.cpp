@@ -26,21 +26,6 @@
 
 namespace {
 
-void StoreText(const wchar_t* name, const std::wstring& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, value.c_str(),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void StoreNumber(const wchar_t* name, DWORD value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
-}
-
-DWORD StoredNumber(const wchar_t* name) {
-  DWORD value = 99, bytes = sizeof(value);
-  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
-  return value;
-}
-
 const std::pair<int, const wchar_t*> SetSettings[] = {
     {IDC_SET_ADDONS, L"Store addon files"},        {IDC_SET_BRAINS, L"Store brains files"},
     {IDC_SET_FIXTURES, L"Store fixture files"},    {IDC_SET_FLASH, L"Store flash files"},
@@ -119,8 +104,8 @@ class BackupDialogTest : public testing::Test {
     DeleteSettingsKey();
     mach = folder.Path(L"Mach3");
     backup = folder.Path(L"Backup");
-    for (const wchar_t* name : {L"Save Mach install path", L"Restore Mach install path"}) StoreText(name, mach);
-    for (const wchar_t* name : {L"Save Parameter store path", L"Restore Parameter store path"}) StoreText(name, backup);
+    for (const wchar_t* name : {L"Save Mach install path", L"Restore Mach install path"}) StoreSettingText(name, mach);
+    for (const wchar_t* name : {L"Save Parameter store path", L"Restore Parameter store path"}) StoreSettingText(name, backup);
     ChooseSets({});
     // Every test starts with a Mach3 folder and a folder to save into.
     folder.Write(L"Mach3\\Mach3.exe", Content(L"Mach3.exe"));
@@ -144,7 +129,7 @@ class BackupDialogTest : public testing::Test {
 
   void ChooseSets(std::vector<int> ticked) {
     for (const auto& [checkBox, setting] : SetSettings) {
-      StoreNumber(setting, std::find(ticked.begin(), ticked.end(), checkBox) != ticked.end() ? 1 : 0);
+      StoreSettingNumber(setting, std::find(ticked.begin(), ticked.end(), checkBox) != ticked.end() ? 1 : 0);
     }
   }
 
@@ -214,7 +199,7 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
        L"in order to copy the selected file types, you need to select at least 1 profile"},
   };
   for (const auto& c : cases) {
-    StoreText(L"Save Parameter store path", c.backupThere ? backup : folder.Path(L"Nowhere"));
+    StoreSettingText(L"Save Parameter store path", c.backupThere ? backup : folder.Path(L"Nowhere"));
     messages.Clear();
     RunSave({OnBackupDialog([&](HWND dialog) {
                for (const auto& set : SetSettings) CheckDlgButton(dialog, set.first, BST_UNCHECKED);
@@ -226,9 +211,9 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
     EXPECT_TRUE(FilesBelow(backup).empty());
   }
   // The ticked sets were stored before the profile check refused.
-  EXPECT_EQ(StoredNumber(L"Store fixture files"), 1u);
-  EXPECT_EQ(StoredNumber(L"Store addon files"), 1u);
-  EXPECT_EQ(StoredNumber(L"Store macro files"), 0u);
+  EXPECT_EQ(StoredSettingNumber(L"Store fixture files"), 1u);
+  EXPECT_EQ(StoredSettingNumber(L"Store addon files"), 1u);
+  EXPECT_EQ(StoredSettingNumber(L"Store macro files"), 0u);
 }
 
 // Addons need no profile, and empty folders of the set are kept. A brains
@@ -339,7 +324,7 @@ TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
 TEST_F(BackupDialogTest, ARestoreLogsIntoTheBackupFolderInTheUsersLanguage) {
   folder.Write(L"Backup\\Mill.xml", "mill");
   folder.Write(L"Backup\\Addons\\a.txt", "addon");
-  StoreNumber(L"Language", German);
+  StoreSettingNumber(L"Language", German);
   ChooseSets({IDC_SET_ADDONS});
   RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
   LanguageIndex = English;
@@ -409,7 +394,7 @@ TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
 
   const std::wstring restored = folder.Path(L"Restored");
   folder.MakeFolder(L"Restored");
-  StoreText(L"Restore Mach install path", restored);
+  StoreSettingText(L"Restore Mach install path", restored);
   std::vector<std::wstring> entries;
   RunRestore({OnBackupDialog([&](HWND dialog) { entries = ListEntries(dialog); }), Click(IDC_SELECT_ALL),
               Click(IDC_RESTORE), ReadStatusAndClose()});
@@ -471,7 +456,7 @@ TEST_F(BackupDialogTest, RestoredBrainsComeFromTheTopFolderAndSelectedProfilesOn
 
 TEST_F(BackupDialogTest, RestoreWithoutABackupFolderAsksForOneFirst) {
   folder.Write(L"Backup\\Addons\\a.txt", "addon");
-  StoreText(L"Restore Parameter store path", L"");
+  StoreSettingText(L"Restore Parameter store path", L"");
   ChooseSets({IDC_SET_ADDONS});
   dialogs.BrowseAnswer(backup);
   std::wstring shown;
@@ -487,7 +472,7 @@ TEST_F(BackupDialogTest, RestoreWithoutABackupFolderAsksForOneFirst) {
 
 TEST_F(BackupDialogTest, RestoreIntoAMissingMach3FolderIsRefused) {
   folder.Write(L"Backup\\Addons\\a.txt", "addon");
-  StoreText(L"Restore Mach install path", folder.Path(L"Nowhere"));
+  StoreSettingText(L"Restore Mach install path", folder.Path(L"Nowhere"));
   ChooseSets({IDC_SET_ADDONS});
   RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
   EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Selected path is likely no Mach path!",
@@ -499,7 +484,7 @@ TEST_F(BackupDialogTest, RestoreIntoAMissingMach3FolderIsRefused) {
 // The list marks profiles without a macro folder.
 TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   MakeMach3Folder();
-  StoreText(L"Save Mach install path", L"");
+  StoreSettingText(L"Save Mach install path", L"");
   dialogs.BrowseAnswer(mach);
   std::vector<std::wstring> before, after;
   std::wstring shown, group;
@@ -537,7 +522,7 @@ TEST_F(BackupDialogTest, TheDialogsAreRelabelledInTheUsersLanguage) {
   std::wstring title, restore, close;
   std::vector<std::wstring> entries;
   for (const auto& c : cases) {
-    StoreNumber(L"Language", static_cast<DWORD>(c.language));
+    StoreSettingNumber(L"Language", static_cast<DWORD>(c.language));
     messages.Clear();
     RunSave({[&](HWND dialog) {
       title = WindowText(dialog);

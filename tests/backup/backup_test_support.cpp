@@ -5,14 +5,6 @@
 
 #include "resources/resource.h"
 
-HWND LiveDialogWith(int id) {
-  const std::vector<HWND>& seen = DialogsSeen();
-  for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
-    if (IsWindow(*it) && GetDlgItem(*it, id)) return *it;
-  }
-  return nullptr;
-}
-
 DialogStep AnswerConflict(int button, bool forAll, bool dontAsk, ConflictSeen* seen) {
   return [=](HWND) {
     HWND conflict = LiveDialogWith(IDC_CONFLICT_REPLACE);

@@ -9,7 +9,6 @@
 #include "tests/support/test_support.h"
 
 // The newest live dialog of this run that has a control `id`.
-HWND LiveDialogWith(int id);
 
 struct ConflictSeen {
   std::wstring replaceText;

@@ -70,19 +70,3 @@ inline void ClickColumn(HWND page, int listId, int column) {
   SendMessageW(page, WM_NOTIFY, listId, reinterpret_cast<LPARAM>(&click));
 }
 
-// Stored settings as a previous run left them.
-inline void StoreSettingText(const wchar_t* name, const std::wstring& text) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, text.c_str(),
-                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-inline void StoreSettingNumber(const wchar_t* name, DWORD value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
-}
-
-inline std::wstring StoredSettingText(const wchar_t* name) {
-  wchar_t text[300] = {};
-  DWORD bytes = sizeof(text);
-  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_SZ, nullptr, text, &bytes);
-  return text;
-}

@@ -21,16 +21,6 @@
 
 namespace {
 
-void StoreNumber(const wchar_t* name, DWORD value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
-}
-
-DWORD StoredNumber(const wchar_t* name) {
-  DWORD value = 99, bytes = sizeof(value);
-  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
-  return value;
-}
-
 struct Row {
   std::wstring name, enabled, referenced;
   bool operator==(const Row&) const = default;
@@ -52,16 +42,6 @@ void LoadProfile(HWND dialog, const std::wstring& path) {
   ClickButton(dialog, IDC_PLUGIN_LOAD);
 }
 
-// The newest live dialog of this run that has a control `id`: a nested
-// dialog may not be visible yet when its first step runs.
-HWND LiveDialogWith(int id) {
-  const std::vector<HWND>& seen = DialogsSeen();
-  for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
-    if (IsWindow(*it) && GetDlgItem(*it, id)) return *it;
-  }
-  return nullptr;
-}
-
 void SelectRow(HWND dialog, int row) {
   ListView_SetItemState(GetDlgItem(dialog, IDC_PLUGIN_LIST), row, LVIS_SELECTED, LVIS_SELECTED);
 }
@@ -70,7 +50,7 @@ class RemovePluginTest : public testing::Test {
  protected:
   void SetUp() override {
     DeleteSettingsKey();
-    StoreNumber(L"Show Warning Remove Plugin from Profile", 0);
+    StoreSettingNumber(L"Show Warning Remove Plugin from Profile", 0);
     const std::wstring mach = folder.Path();
     RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Remove plugin Mach install path", REG_SZ, mach.c_str(),
                     static_cast<DWORD>((mach.size() + 1) * sizeof(wchar_t)));
@@ -174,7 +154,7 @@ TEST_F(RemovePluginTest, NothingIsRemovedWithoutSelectionOrFromAPartlyReadProfil
 }
 
 TEST_F(RemovePluginTest, TheChosenModeIsStoredAndTheWarningPageComesFirst) {
-  StoreNumber(L"Show Warning Remove Plugin from Profile", 1);
+  StoreSettingNumber(L"Show Warning Remove Plugin from Profile", 1);
   bool listHiddenFirst = false, listShownAfter = false;
   std::wstring warning;
   Run({[&](HWND dialog) {
@@ -190,8 +170,8 @@ TEST_F(RemovePluginTest, TheChosenModeIsStoredAndTheWarningPageComesFirst) {
   EXPECT_TRUE(listHiddenFirst);
   EXPECT_TRUE(listShownAfter);
   EXPECT_EQ(warning.rfind(L"Attention ! The plugin entries", 0), 0u);
-  EXPECT_EQ(StoredNumber(L"Show Warning Remove Plugin from Profile"), 0u);
-  EXPECT_EQ(StoredNumber(L"Remove Plugin Mode"), 1u);
+  EXPECT_EQ(StoredSettingNumber(L"Show Warning Remove Plugin from Profile"), 0u);
+  EXPECT_EQ(StoredSettingNumber(L"Remove Plugin Mode"), 1u);
 
   // Which values each mode lists is the listing rule's test; here the stored
   // mode reaches the list, "10" is listed as enabled but shown as disabled, and

@@ -146,6 +146,36 @@ HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
 
 void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKeyPath); }
 
+void StoreSettingText(const wchar_t* name, const std::wstring& text) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_SZ, text.c_str(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void StoreSettingNumber(const wchar_t* name, DWORD value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, REG_DWORD, &value, sizeof(value));
+}
+
+std::wstring StoredSettingText(const wchar_t* name) {
+  wchar_t text[300] = {};
+  DWORD bytes = sizeof(text);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_SZ, nullptr, text, &bytes);
+  return text;
+}
+
+DWORD StoredSettingNumber(const wchar_t* name) {
+  DWORD value = 0xDEADBEEF, bytes = sizeof(value);
+  RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+  return value;
+}
+
+HWND LiveDialogWith(int id) {
+  const std::vector<HWND>& seen = DialogsSeen();
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
+    if (IsWindow(*it) && GetDlgItem(*it, id)) return *it;
+  }
+  return nullptr;
+}
+
 std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition) {
   wchar_t text[256] = {};
   GetMenuStringW(menu, item, text, 256, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);

@@ -40,6 +40,10 @@ INT_PTR DriveModal(const std::function<INT_PTR()>& open, std::vector<DialogStep>
 // Dialogs created on this thread since the last call of DriveModal began.
 const std::vector<HWND>& DialogsSeen();
 
+// The newest live dialog of this run that has a control `id`: a nested
+// dialog may not be visible yet when its first step runs.
+HWND LiveDialogWith(int id);
+
 // Actions for steps.
 void ClickButton(HWND dialog, int id);
 std::wstring WindowText(HWND window);
@@ -50,6 +54,13 @@ HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter = 0);
 
 // Removes the settings key so a test starts as on a first start.
 void DeleteSettingsKey();
+
+// Stored settings as a previous run left them, and as a run leaves them
+// (0xDEADBEEF and "" when the value is missing).
+void StoreSettingText(const wchar_t* name, const std::wstring& text);
+void StoreSettingNumber(const wchar_t* name, DWORD value);
+std::wstring StoredSettingText(const wchar_t* name);
+DWORD StoredSettingNumber(const wchar_t* name);
 
 // Menu text of an item by command or of a top-level popup by position.
 std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition);
