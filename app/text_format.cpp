@@ -50,3 +50,41 @@ bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source) {
   buffer[length] = L'\0';
   return source[length] == L'\0';
 }
+
+// ---------------------------------------------------------------- UTF-8
+
+static void AppendCodePoint(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+static bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+static bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+std::string ToUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = static_cast<uint32_t>(text[i]);
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(static_cast<uint32_t>(text[i + 1]))) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(text[++i]) - 0xDC00);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF) {
+      c = 0xFFFD;
+    }
+    AppendCodePoint(out, c);
+  }
+  return out;
+}

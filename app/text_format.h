@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 std::wstring FormatText(const wchar_t* format, ...);
 
@@ -15,3 +16,7 @@ bool FormatInto(wchar_t* buffer, size_t capacity, const wchar_t* format, ...);
 // Copies at most capacity - 1 characters and the terminator. Returns false
 // when the source was cut.
 bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source);
+
+// UTF-16 (Windows) or UTF-32 (elsewhere) text as UTF-8; a lone surrogate
+// becomes U+FFFD.
+std::string ToUtf8(std::wstring_view text);

@@ -178,38 +178,7 @@ std::wstring BackupLog::Text() const {
   return text;
 }
 
-static void AppendUtf8(std::string* bytes, uint32_t code) {
-  if (code < 0x80) {
-    *bytes += static_cast<char>(code);
-  } else if (code < 0x800) {
-    *bytes += static_cast<char>(0xC0 | (code >> 6));
-    *bytes += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    *bytes += static_cast<char>(0xE0 | (code >> 12));
-    *bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *bytes += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *bytes += static_cast<char>(0xF0 | (code >> 18));
-    *bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    *bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *bytes += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-std::string Utf8WithBom(const std::wstring& text) {
-  std::string bytes = "\xEF\xBB\xBF";
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t code = static_cast<uint32_t>(text[i]);
-    const bool high = code >= 0xD800 && code <= 0xDBFF;
-    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint32_t>(text[++i]) - 0xDC00);
-    } else if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-      code = 0xFFFD;  // a lone surrogate in a file name still gives valid UTF-8
-    }
-    AppendUtf8(&bytes, code);
-  }
-  return bytes;
-}
+std::string Utf8WithBom(const std::wstring& text) { return "\xEF\xBB\xBF" + ToUtf8(text); }
 
 std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName) {
   return FormatText(L"%s, %s: %s", status.c_str(), SelectText(TextLogLabel), logName.c_str());

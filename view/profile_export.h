@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/text_format.h"
 #include "app/text_triple.h"
 
 enum class ExportFormat { Csv, Html };
@@ -50,9 +51,6 @@ std::string FormatHtml(const ExportTable& table);
 // chosen in the save dialog (1 CSV, 2 HTML).
 ExportFormat FormatForPath(std::wstring_view path, uint32_t filterIndex);
 
-// UTF-16 (Windows) or UTF-32 (elsewhere) text as UTF-8; a lone surrogate
-// becomes U+FFFD.
-std::string ToUtf8(std::wstring_view text);
 
 // Texts of the export in three languages, shared by both dialogs.
 extern const TextTriple TextExportItem;
