@@ -42,6 +42,17 @@ kw_prepare_wine() {
   wineserver -w
 }
 
+# Wine's own Tahoma (what "MS Shell Dlg" becomes) and Marlett (the caption
+# buttons) for windows people look at: Debian's Wine does not always find
+# them by itself.
+kw_install_wine_fonts() {
+  local font
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+  return 0
+}
+
 # Tests run on a display without a window manager, where Wine waits two
 # seconds for a manager to confirm each hidden window; unmanaged windows
 # need no confirmation.

@@ -44,11 +44,7 @@ kw_prepare_wine "$KW_ROOT/build/guide-wineprefix-$dpi"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wineserver -w
-# Wine's own Tahoma (what "MS Shell Dlg" becomes) and Marlett (the caption
-# buttons): Debian's Wine does not always find them by itself.
-for font in /usr/share/wine/fonts/*.ttf; do
-  [ -e "$font" ] && cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-done
+kw_install_wine_fonts
 rm -rf "$WINEPREFIX/drive_c/Mach3"
 cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
 

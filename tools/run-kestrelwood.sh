@@ -13,6 +13,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Kestrelwood
 
 kw_prepare_wine "$KW_ROOT/.wine"
+kw_install_wine_fonts
 if [ ! -d "$WINEPREFIX/drive_c/Mach3" ]; then
   echo "Installing the sample Mach3 folder as C:\\Mach3"
   cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
