@@ -132,22 +132,4 @@ TEST_F(CheckPortsDialogTest, CheckReadsTheProfileAndShowsTheSheet) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(CheckPortsDialogTest, OnlyTheNoPortLineIsRed) {
-  LoadAllSettings();
-  HWND dialog = CreateTestDialog(IDD_CHECK_PORTS, CheckPortsDialogProc);
-  ASSERT_TRUE(dialog);
-  HDC dc = CreateCompatibleDC(nullptr);
-  SetTextColor(dc, RGB(0, 0, 0));
-  const INT_PTR brush = SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_CHECK_PORTS_NO_PORT)));
-  EXPECT_EQ(brush, reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE)));
-  EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
-  SetTextColor(dc, RGB(0, 0, 0));
-  SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_CHECK_PORTS_PATH_LABEL)));
-  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-  DeleteDC(dc);
-  DestroyWindow(dialog);
-}
-
 }  // namespace

@@ -138,18 +138,6 @@ TEST_F(PinPrintTest, MotorTableHasHeadingsActiveAxesPulseBlockAndFooter) {
   EXPECT_TRUE(has(R"(^Step\s+5$)")) << page;
 }
 
-TEST_F(PinPrintTest, MotorTableWithoutActiveMotorHasOnlyFrameAndPulses) {
-  PrintedMotorValues = {};
-  LanguageIndex = German;
-  const std::vector<std::string> pages = PrintAndRead(nullptr, IDC_PARAMS_PRINT_MOTORS);
-  ASSERT_EQ(pages.size(), 1u);
-  ExpectFrame(pages[0], 1);
-  EXPECT_NE(pages[0].find("Schritte"), std::string::npos);
-  EXPECT_EQ(pages[0].find("Achse"), std::string::npos);
-  EXPECT_NE(pages[0].find("Port2 Pins 2-9 als Eingabepins festlegen"), std::string::npos);
-  EXPECT_TRUE(std::regex_search(pages[0], std::regex(R"(festlegen\s+Nein)")));
-}
-
 TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
   std::vector<std::vector<std::wstring>> rows;
   for (int i = 0; i < 120; ++i) {

@@ -105,8 +105,7 @@ TEST_F(PinReportSheetTest, FaultyProfileGivesModbusAndPortPages) {
          const struct {
            int item, column;
            Lines details;
-         } cells[] = {{11, 8, {L"Wrong direction.\tpin nmb: 12 Charge Pump"}},
-                      {19, 8, {L"Illegal pin number\t 20"}},
+         } cells[] = {{19, 8, {L"Illegal pin number\t 20"}},
                       {9, 4, {}},
                       {9, 8, {L"Multiple used pin\tpin nmb: 10 X++   Y++"}}};
          for (const auto& cell : cells) {

@@ -65,13 +65,6 @@ TEST_F(ShowParamsTest, MissingKeysAreAskedAboutInReadingOrder) {
   EXPECT_EQ(print.stepPulse, -1);
 }
 
-TEST_F(ShowParamsTest, NoActiveMotorReadsNoPulseWidths) {
-  const KeyTable keys = {{L"Motor0Active", L"0"}};
-  const MotorPageValues page = ReadMotorPage(LookupIn(keys), Record());
-  EXPECT_FALSE(page.anyActive);
-  EXPECT_TRUE(asked.empty());
-}
-
 // The lists are checked on the sheet; here the cases it does not show.
 TEST_F(ShowParamsTest, ListRowsSkipInactiveSignalsAndLeaveMissingKeysEmpty) {
   KeyTable keys = CompleteProfile();
