@@ -2,6 +2,7 @@
 // frames, and rows spot-checked in every dialog (Mach3's own spellings kept).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "settings_view/dialog_table.h"
@@ -149,6 +150,15 @@ testing::Environment* const Snapshot = testing::AddGlobalTestEnvironment(new Ini
 TEST(DialogTableTest, TheProcessTableStartsComplete) {
   ASSERT_EQ(InitialRowCounts.size(), static_cast<size_t>(SettingsDialogCount + 1));
   for (int i = 0; i < SettingsDialogCount; ++i) EXPECT_EQ(InitialRowCounts[i], Dialogs[i].rows) << i;
+}
+
+// Every value starts as zero bytes: "{}" on a union clears only its first
+// member, and print files copy 261 of these bytes out.
+TEST(DialogTableTest, EveryValueStartsAsZeroBytes) {
+  const unsigned char zero[ValueBytes] = {};
+  for (const SettingsDialog& dialog : BuildDialogTable()) {
+    for (const SettingsRow& row : dialog.rows) ASSERT_EQ(std::memcmp(row.value.bytes, zero, ValueBytes), 0);
+  }
 }
 
 // Only the cells of the four signal tables carry reserved bits, and every
