@@ -235,14 +235,6 @@ TEST_F(BackupDialogTest, SavingTreesAndBrainsKeepsEmptyFolders) {
   EXPECT_EQ(progress, 3);
 }
 
-// Test.xml has no macro folder; the other profiles' macros stay behind.
-TEST_F(BackupDialogTest, GlobalMacrosAreSavedWhateverProfileIsSelected) {
-  MakeMach3Folder();
-  ChooseSets({IDC_SET_MACROS});
-  RunSave({Select({L"Test.xml \tUnused"}), Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(backup), Named({L"macros\\Global.m1s"}));
-}
-
 // Profiles: keep both for Mill.xml, then skip for all of the set. A later
 // set without conflicts copies; the next one asks again, and Cancel stops it
 // and, unasked, the rest of the command at its first conflict.
