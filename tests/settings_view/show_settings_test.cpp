@@ -283,17 +283,21 @@ bool TemporaryFilesIn(const std::wstring& folder) {
 // Every failure ends with its message, the old file as it was (or none) and
 // no temporary file.
 TEST_F(ShowSettingsTest, PrintToFileFailuresKeepTheOldFile) {
+  const std::wstring missing = root + L"\\missing\\settings.kws";
   const struct {
     const char* what;
-    bool oldFile, locked, diskFull;
+    bool oldFile, locked, diskFull, missingFolder;
     DWORD error;
     bool openCaption;  // "CreateFile:   <path>", else the error caption
   } cases[] = {
-      {"file held by another program", true, true, false, ERROR_SHARING_VIOLATION, true},
-      {"disk full midway over an old file", true, false, true, ERROR_DISK_FULL, false},
-      {"disk full midway", false, false, true, ERROR_DISK_FULL, false},
+      {"folder missing", false, false, false, true, ERROR_PATH_NOT_FOUND, true},
+      {"file held by another program", true, true, false, false, ERROR_SHARING_VIOLATION, true},
+      {"disk full midway over an old file", true, false, true, false, ERROR_DISK_FULL, false},
+      {"disk full midway", false, false, true, false, ERROR_DISK_FULL, false},
   };
   for (const auto& c : cases) {
+    const std::wstring path = c.missingFolder ? missing : printFile;
+    SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, path.c_str());
     DeleteFileW(printFile.c_str());
     if (c.oldFile) WriteBytes(printFile, "\x01\x02\x03");
     UniqueFile lock(c.locked ? CreateFileW(printFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
@@ -308,11 +312,11 @@ TEST_F(ShowSettingsTest, PrintToFileFailuresKeepTheOldFile) {
     ASSERT_EQ(messages.Messages().size(), c.oldFile ? 2u : 1u) << c.what;
     const RecordedMessage& shown = messages.Messages().back();
     EXPECT_EQ(shown.text, SystemErrorText(c.error)) << c.what;
-    EXPECT_EQ(shown.caption, c.openCaption ? L"CreateFile:   " + printFile : L"Kestrelwood Error") << c.what;
+    EXPECT_EQ(shown.caption, c.openCaption ? L"CreateFile:   " + path : L"Kestrelwood Error") << c.what;
     if (c.oldFile) {
       EXPECT_EQ(ReadBytes(printFile), "\x01\x02\x03") << c.what;
     } else {
-      EXPECT_FALSE(FileExists(printFile)) << c.what;
+      EXPECT_FALSE(FileExists(path)) << c.what;
     }
     EXPECT_FALSE(TemporaryFilesIn(root)) << c.what;
   }
