@@ -154,12 +154,14 @@ static BOOL SystemCopy(const wchar_t* from, const wchar_t* to, BOOL failIfExists
   return CopyFileW(from, to, failIfExists);
 }
 
-static FileWriteCalls FileWrites = {SystemWrite, SystemCopy};
+static BOOL SystemFlush(HANDLE file);
+static FileWriteCalls FileWrites = {SystemWrite, SystemCopy, SystemFlush};
 
 FileWriteCalls SetFileWriteCalls(FileWriteCalls calls) {
   const FileWriteCalls before = FileWrites;
   FileWrites.write = calls.write ? calls.write : SystemWrite;
   FileWrites.copy = calls.copy ? calls.copy : SystemCopy;
+  FileWrites.flush = calls.flush ? calls.flush : SystemFlush;
   return before;
 }
 
@@ -181,23 +183,66 @@ bool WriteFileData(HANDLE file, const void* data, size_t size) {
 
 bool CopyFileData(const wchar_t* from, const wchar_t* to) { return FileWrites.copy(from, to, FALSE) != FALSE; }
 
-HANDLE CreateFileBeside(const std::wstring& path, std::wstring* temporary) {
-  const size_t cut = path.find_last_of(L"\\/");
-  const std::wstring folder = cut == std::wstring::npos ? L"." : path.substr(0, cut);
+static BOOL SystemFlush(HANDLE file) { return FlushFileBuffers(file); }
+
+// A new, empty file of a short name of its own in the folder of `path` (a
+// long target name must not make the temporary one too long), open for
+// writing; its name goes to *temporary.
+static HANDLE CreateFileBeside(const std::wstring& path, std::wstring* temporary) {
+  const size_t cut = path.find_last_of(L'\\');
+  std::wstring folder = cut == std::wstring::npos ? L"." : path.substr(0, cut);
+  if (folder.size() == PathRootLength(folder)) folder += L'\\';  // "C:" alone is the current folder there
   // A missing folder is named as such, as creating the file itself would.
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  wchar_t unique[MAX_PATH];
-  if (!GetTempFileNameW(folder.c_str(), L"kw~", 0, unique)) return INVALID_HANDLE_VALUE;
-  *temporary = unique;
-  HANDLE file = CreateFileW(unique, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    DeleteFileW(unique);
-    SetLastError(error);
+  static DWORD serial = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temporary = folder + (folder.back() == L'\\' ? L"" : L"\\") +
+                 FormatText(L"~kw%08lX.tmp", static_cast<unsigned long>(++serial));
+    HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
-  return file;
+  return INVALID_HANDLE_VALUE;
+}
+
+InPlaceStep WriteFileInPlace(const std::wstring& path, const std::function<bool(HANDLE file)>& fill) {
+  const std::wstring target = LongPathForm(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
+  if (replacing) {
+    // Windows refuses to write a read-only file, Wine run by an
+    // administrator does not: refused here on both.
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return InPlaceStep::Open;
+    }
+    // A file another program holds would refuse the rename at the end.
+    HANDLE check = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (check == INVALID_HANDLE_VALUE) return InPlaceStep::Open;
+    CloseHandle(check);
+  }
+  std::wstring temporary;
+  HANDLE file = CreateFileBeside(target, &temporary);
+  if (file == INVALID_HANDLE_VALUE) return InPlaceStep::Open;
+  bool written = fill(file);
+  if (written && replacing) written = FileWrites.flush(file) != FALSE;
+  DWORD error = written ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(file);
+  if (written) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return InPlaceStep::Done;
+    }
+    error = GetLastError();
+  }
+  DeleteFileW(temporary.c_str());
+  SetLastError(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+  return InPlaceStep::Write;
+}
+
+InPlaceStep WriteBytesInPlace(const std::wstring& path, const void* bytes, size_t size) {
+  return WriteFileInPlace(path, [&](HANDLE file) { return WriteFileData(file, bytes, size); });
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ bool CloseFileHandle(HANDLE* slot);
 struct FileWriteCalls {
   BOOL (*write)(HANDLE file, const void* data, DWORD size, DWORD* written);
   BOOL (*copy)(const wchar_t* from, const wchar_t* to, BOOL failIfExists);
+  BOOL (*flush)(HANDLE file);
 };
 FileWriteCalls SetFileWriteCalls(FileWriteCalls calls);
 
@@ -60,10 +62,25 @@ bool WriteFileData(HANDLE file, const void* data, size_t size);
 // CopyFileW through the calls above; false with the reason in GetLastError.
 bool CopyFileData(const wchar_t* from, const wchar_t* to);
 
-// A new, empty file of a name of the system's own in the folder of `path`,
-// open for writing; its name goes to *temporary. INVALID_HANDLE_VALUE with
-// the reason in GetLastError.
-HANDLE CreateFileBeside(const std::wstring& path, std::wstring* temporary);
+// Where WriteFileInPlace stopped.
+enum class InPlaceStep {
+  Done,
+  Open,   // the target cannot be replaced (read-only, held by another program, folder missing): nothing written
+  Write,  // writing, flushing or renaming failed
+};
+
+// Every file the program writes goes through here, so that no failure, a
+// power cut included, costs the file it replaces: `fill` writes the whole
+// content into a new file in the target's folder, which takes the target's
+// name only when complete. Replacing a file, the new content is flushed to
+// the disk first and the rename is written through; a new file needs no
+// flush, as no old one is at stake. On failure the temporary file is gone,
+// the old file untouched and the reason in GetLastError. Paths of any
+// length and network paths are taken.
+InPlaceStep WriteFileInPlace(const std::wstring& path, const std::function<bool(HANDLE file)>& fill);
+
+// WriteFileInPlace with `bytes` as the whole content.
+InPlaceStep WriteBytesInPlace(const std::wstring& path, const void* bytes, size_t size);
 
 // Caption of the open failure: "CreateFile:   <path>", cut to 259 characters.
 std::wstring OpenFailureCaption(const wchar_t* path);

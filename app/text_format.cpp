@@ -88,3 +88,41 @@ std::string ToUtf8(std::wstring_view text) {
   }
   return out;
 }
+
+static bool StartsWith(std::wstring_view text, std::wstring_view start) {
+  return text.size() >= start.size() && text.substr(0, start.size()) == start;
+}
+
+// The end of the share of "\\server\share..." starting at `at` (the server's
+// first character); npos without a server and a share.
+static size_t ShareEnd(std::wstring_view path, size_t at) {
+  const size_t server = path.find(L'\\', at);
+  if (server == std::wstring_view::npos || server == at || server + 1 >= path.size()) return std::wstring_view::npos;
+  const size_t share = path.find(L'\\', server + 1);
+  if (share == server + 1) return std::wstring_view::npos;
+  return share == std::wstring_view::npos ? path.size() : share;
+}
+
+static bool IsDrive(std::wstring_view path, size_t at) {
+  return path.size() >= at + 2 && path[at + 1] == L':' &&
+         ((path[at] >= L'A' && path[at] <= L'Z') || (path[at] >= L'a' && path[at] <= L'z'));
+}
+
+size_t PathRootLength(std::wstring_view path) {
+  if (StartsWith(path, L"\\\\?\\UNC\\")) return ShareEnd(path, 8);
+  if (StartsWith(path, L"\\\\?\\")) return IsDrive(path, 4) ? 6 : std::wstring_view::npos;
+  if (StartsWith(path, L"\\\\")) return ShareEnd(path, 2);
+  if (IsDrive(path, 0)) return 2;
+  return path.empty() || path[0] != L'\\' ? 0 : std::wstring_view::npos;
+}
+
+std::wstring LongPathForm(std::wstring_view path) {
+  std::wstring text(path);
+  for (wchar_t& c : text) {
+    if (c == L'/') c = L'\\';
+  }
+  if (StartsWith(text, L"\\\\?\\")) return text;
+  if (StartsWith(text, L"\\\\") && PathRootLength(text) != std::wstring::npos) return L"\\\\?\\UNC\\" + text.substr(2);
+  if (IsDrive(text, 0) && text.size() > 2 && text[2] == L'\\') return L"\\\\?\\" + text;
+  return text;
+}

@@ -20,3 +20,15 @@ bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source);
 // UTF-16 (Windows) or UTF-32 (elsewhere) text as UTF-8; a lone surrogate
 // becomes U+FFFD.
 std::string ToUtf8(std::wstring_view text);
+
+// Length of the root of a Windows path, the part no folder can be made in:
+// "C:" of "C:\a", "\\server\share" of "\\server\share\a", "\\?\C:" and
+// "\\?\UNC\server\share" of their long forms; 0 for a relative path. A path
+// that starts with a backslash without naming a drive or share gives npos.
+size_t PathRootLength(std::wstring_view path);
+
+// The form of an absolute path that the system takes beyond 259
+// characters: "\\?\C:\..." or "\\?\UNC\server\share\..."; a path already in
+// that form, and a relative one, stay as they are. Forward slashes become
+// backslashes (the long form takes no other).
+std::wstring LongPathForm(std::wstring_view path);

@@ -7,7 +7,9 @@
 #include <shlobj.h>
 
 #include "app/common_dialogs.h"
+#include "app/file_helpers.h"
 #include "app/handles.h"
+#include "app/mach3_check.h"
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_format.h"
@@ -275,35 +277,64 @@ class LogRecording {
   LogRecording& operator=(const LogRecording&) = delete;
 };
 
+// The program's folder below the user's local application data, where what
+// cannot go beside the backup goes; empty if Windows names none.
+static std::wstring LocalProgramFolder() {
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return L"";
+  return JoinPath(folder, L"Kestrelwood");
+}
+
 // Writes the log; a log of the same name (a command in the same second) is
 // added to rather than lost. ERROR_SUCCESS or the system's error code.
 static DWORD WriteLogFile(const std::wstring& path, const std::wstring& text) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  LARGE_INTEGER size = {};
-  if (!GetFileSizeEx(file.get(), &size) || !SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END)) {
-    return GetLastError();
-  }
   std::string bytes = Utf8WithBom(text);
-  if (size.QuadPart > 0) bytes.replace(0, 3, "\r\n");  // one mark, at the start of the file
-  DWORD written = 0;
-  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    return GetLastError();
+  std::vector<BYTE> before;
+  HANDLE old = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (old != INVALID_HANDLE_VALUE) {
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(old, &size) && size.QuadPart > 0 && size.QuadPart < (64 << 20)) {
+      std::string kept(static_cast<size_t>(size.QuadPart), '\0');
+      DWORD read = 0;
+      if (ReadFile(old, kept.data(), static_cast<DWORD>(kept.size()), &read, nullptr)) {
+        kept.resize(read);
+        bytes = kept + bytes.replace(0, 3, "\r\n");  // one mark, at the start of the file
+      }
+    }
+    CloseHandle(old);
   }
-  return written == bytes.size() ? ERROR_SUCCESS : ERROR_DISK_FULL;
+  return WriteBytesInPlace(path, bytes.data(), bytes.size()) == InPlaceStep::Done ? ERROR_SUCCESS : GetLastError();
 }
 
-// Writes the log into the backup folder and names it in the status text; a
-// log that cannot be written is reported, and what was copied stays.
+// Writes the log into the backup folder, or where the backup cannot be
+// written (a protected stick, a CD) into the local logs folder, and names it
+// in the status text; a log that cannot be written anywhere is reported,
+// and what was copied stays.
 static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& backupFolder) {
-  const std::wstring path = JoinPath(backupFolder, log.FileName());
-  const DWORD error = WriteLogFile(path, log.Text());
+  std::wstring path = JoinPath(backupFolder, log.FileName());
+  DWORD error = WriteLogFile(path, log.Text());
+  std::wstring shownName = log.FileName();
+  const std::wstring local = LocalProgramFolder();
+  if (error != ERROR_SUCCESS && !local.empty()) {
+    const std::wstring logs = JoinPath(local, L"logs");
+    std::vector<std::wstring> along;
+    bool made = FoldersAlong(logs, &along);
+    for (size_t i = 0; made && i < along.size(); ++i) {
+      made = PathExists(along[i]) || CreateDirectoryW(along[i].c_str(), nullptr);
+    }
+    if (made && WriteLogFile(JoinPath(logs, log.FileName()), log.Text()) == ERROR_SUCCESS) {
+      error = ERROR_SUCCESS;
+      shownName = JoinPath(logs, log.FileName());  // not where the user looks first: the whole path
+    }
+  }
   if (error != ERROR_SUCCESS) {
     ShowMessageBox(dialog, LogNotWrittenText(path, SystemErrorText(error)).c_str(), SelectText(CaptionWarning),
                    MB_ICONWARNING);
     return;
   }
-  const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), log.FileName());
+  const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), shownName,
+                                            CurrentCopyCommand.keptFolder, CurrentCopyCommand.failedCount);
   SetDlgItemTextW(dialog, IDC_BACKUP_STATUS, status.c_str());
 }
 
@@ -311,6 +342,8 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   const bool dated = IsDlgButtonChecked(dialog, mode.dateRuleBox) == BST_CHECKED;
   StartCopyCommand(dialog, dated ? mode.dateRule : NoDateRule, 0);
   ShowStatusZero(dialog);
+  // Mach3 writes its profile back when it ends and would undo the restore.
+  if (mode.restore && CheckMach3Running(Mach3Refuse)) return;
   const wchar_t* mustExist = mode.restore ? mode.machPath : mode.storePath;
   if (!PathExists(mustExist)) {
     ShowMessageBox(dialog, SelectText(mode.restore ? TextMachMissing : TextBackupMissing), SelectText(CaptionError),
@@ -334,7 +367,18 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   const std::wstring mach = mode.machPath;
   direction.sourceRoot = TrimTrailingBackslashes(mode.restore ? store : mach);
   direction.targetRoot = TrimTrailingBackslashes(mode.restore ? mach : store);
-  BackupLog log(mode.restore, direction.sourceRoot, direction.targetRoot, LocalLogTime());
+  const LogTime started = LocalLogTime();
+  if (mode.restore) {
+    // What the restore replaces is kept as a backup of its own: undoing the
+    // restore is a restore from there.
+    const std::wstring kept = FormatText(L"Replaced %04d-%02d-%02d %02d-%02d-%02d", started.year, started.month,
+                                         started.day, started.hour, started.minute, started.second);
+    CurrentCopyCommand.targetRoot = direction.targetRoot;
+    CurrentCopyCommand.keepFolders[0] = JoinPath(direction.sourceRoot, kept);
+    const std::wstring local = LocalProgramFolder();
+    if (!local.empty()) CurrentCopyCommand.keepFolders[1] = JoinPath(local, kept);
+  }
+  BackupLog log(mode.restore, direction.sourceRoot, direction.targetRoot, started);
   {
     LogRecording recording(&log);
     RunFileSets(direction, mask);

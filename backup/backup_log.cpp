@@ -22,10 +22,18 @@ static const TextTriple TextLeft = {L"Durch Antwort nicht kopiert", L"Not copied
 static const TextTriple TextKept = {L"Als Kopie unter neuem Namen behalten", L"Kept as a copy under a new name",
                                     L"Conservés en copie sous un nouveau nom"};
 static const TextTriple TextFailed = {L"Fehlgeschlagen", L"Failed", L"Échecs"};
+static const TextTriple TextAdded = {L"Hinzugefügt (Rückgängigmachen entfernt sie nicht)",
+                                     L"Added (undoing the restore does not remove them)",
+                                     L"Ajoutés (l'annulation de la restauration ne les supprime pas)"};
+static const TextTriple TextLinksSkipped = {L"Verknüpfungen, denen nicht gefolgt wurde",
+                                            L"Links not followed", L"Liens non suivis"};
+static const TextTriple TextMessages = {L"Meldungen", L"Messages", L"Messages"};
+static const TextTriple TextKeptIn = {L"Ersetzte Dateien aufbewahrt in", L"Replaced files kept in",
+                                      L"Fichiers remplacés conservés dans"};
+static const TextTriple TextCommandCancelled = {L"Abgebrochen: danach wurde nichts mehr kopiert.",
+                                                L"Cancelled: nothing more was copied.",
+                                                L"Annulé : plus rien n'a été copié ensuite."};
 static const TextTriple TextNoFiles = {L"Keine Dateien", L"No files", L"Aucun fichier"};
-static const TextTriple TextRestNotCopied = {L"Die übrigen Dateien dieser Gruppe wurden nicht kopiert.",
-                                             L"The rest of this file set was not copied.",
-                                             L"Le reste de ce groupe de fichiers n'a pas été copié."};
 static const TextTriple TextTotals = {L"Summen", L"Totals", L"Totaux"};
 static const TextTriple TextLogLabel = {L"Protokoll", L"Log", L"Journal"};
 static const TextTriple TextLogNotWritten = {L"Das Protokoll %s konnte nicht geschrieben werden:\r\n%s",
@@ -63,8 +71,10 @@ struct Heading {
   const TextTriple* text;
   FileOutcome outcome;
 };
-static const std::array<Heading, 5> Headings = {{
+// Failed comes last, so the log ends with the number of failed files.
+static const std::array<Heading, 6> Headings = {{
     {&TextCopied, FileOutcome::Copied},
+    {&TextAdded, FileOutcome::Added},
     {&TextDateSkipped, FileOutcome::DateSkipped},
     {&TextLeft, FileOutcome::Left},
     {&TextKept, FileOutcome::Kept},
@@ -78,9 +88,19 @@ static FileOutcome HeadingOutcome(FileOutcome outcome) {
 BackupLog::BackupLog(bool restore, std::wstring sourceRoot, std::wstring targetRoot, LogTime started)
     : restore_(restore), sourceRoot_(std::move(sourceRoot)), targetRoot_(std::move(targetRoot)), started_(started) {}
 
-void BackupLog::StartSet(uint32_t bit) { sets_.push_back({bit, {}}); }
+void BackupLog::StartSet(uint32_t bit) { sets_.push_back({bit, {}, {}}); }
 
-void BackupLog::StartFile() { pendingMessage_.clear(); }
+void BackupLog::StartFile() {
+  pendingMessage_.clear();
+  inFile_ = true;
+}
+
+void BackupLog::LinkSkipped(const std::wstring& path) {
+  for (const std::wstring& link : links_) {
+    if (link == path) return;
+  }
+  links_.push_back(path);
+}
 
 // A message on one line of the log.
 static std::wstring OnOneLine(const std::wstring& text) {
@@ -97,6 +117,11 @@ static std::wstring OnOneLine(const std::wstring& text) {
 }
 
 void BackupLog::NoteMessage(const std::wstring& caption, const std::wstring& text) {
+  if (!inFile_) {  // a find error or a folder not made: the set's own
+    if (sets_.empty()) StartSet(0);
+    sets_.back().messages.push_back(OnOneLine(caption.empty() ? text : caption + L": " + text));
+    return;
+  }
   if (!pendingMessage_.empty()) pendingMessage_ += L" / ";
   pendingMessage_ += OnOneLine(caption.empty() ? text : caption + L": " + text);
 }
@@ -107,6 +132,7 @@ void BackupLog::EndFile(FileOutcome outcome, const std::wstring& source, const s
   if (outcome == FileOutcome::Failed) message = pendingMessage_;
   sets_.back().files.push_back({outcome, source, target, std::move(message)});
   pendingMessage_.clear();
+  inFile_ = false;
 }
 
 std::wstring BackupLog::FileName() const {
@@ -137,10 +163,8 @@ static std::wstring LoggedLine(const LoggedFile& file, const std::wstring& sourc
   }
 }
 
-static bool SetStopped(const LoggedSet& set) {
-  if (set.files.empty()) return false;
-  const FileOutcome last = set.files.back().outcome;
-  return last == FileOutcome::Failed || last == FileOutcome::Cancelled;
+static bool SetCancelled(const LoggedSet& set) {
+  return !set.files.empty() && set.files.back().outcome == FileOutcome::Cancelled;
 }
 
 static void AppendLine(std::wstring* text, const std::wstring& line) { *text += line + L"\r\n"; }
@@ -153,11 +177,20 @@ std::wstring BackupLog::Text() const {
                                started_.month, started_.day, started_.hour, started_.minute, started_.second));
   AppendLine(&text, FormatText(L"%s: %s", SelectText(TextSource), sourceRoot_.c_str()));
   AppendLine(&text, FormatText(L"%s: %s", SelectText(TextTarget), targetRoot_.c_str()));
+  if (!keptFolder_.empty()) AppendLine(&text, FormatText(L"%s: %s", SelectText(TextKeptIn), keptFolder_.c_str()));
+  if (!links_.empty()) {
+    AppendLine(&text, L"");
+    AppendLine(&text, FormatText(L"%s:", SelectText(TextLinksSkipped)));
+    for (const std::wstring& link : links_) AppendLine(&text, L"    " + link);
+  }
   std::array<int, Headings.size()> totals = {};
+  bool cancelled = false;
   for (const LoggedSet& set : sets_) {
     AppendLine(&text, L"");
     AppendLine(&text, NameOfSet(set.bit));
     if (set.files.empty()) AppendLine(&text, FormatText(L"  %s", SelectText(TextNoFiles)));
+    if (!set.messages.empty()) AppendLine(&text, FormatText(L"  %s:", SelectText(TextMessages)));
+    for (const std::wstring& message : set.messages) AppendLine(&text, L"    " + message);
     for (size_t h = 0; h < Headings.size(); ++h) {
       bool headed = false;
       for (const LoggedFile& file : set.files) {
@@ -168,11 +201,16 @@ std::wstring BackupLog::Text() const {
         ++totals[h];
       }
     }
-    if (SetStopped(set)) AppendLine(&text, FormatText(L"  %s", SelectText(TextRestNotCopied)));
+    if (SetCancelled(set)) cancelled = true;
+  }
+  if (cancelled) {
+    AppendLine(&text, L"");
+    AppendLine(&text, SelectText(TextCommandCancelled));
   }
   AppendLine(&text, L"");
   AppendLine(&text, SelectText(TextTotals));
   for (size_t h = 0; h < Headings.size(); ++h) {
+    if (Headings[h].outcome == FileOutcome::Added && !restore_ && totals[h] == 0) continue;  // a save adds nothing
     AppendLine(&text, FormatText(L"  %s: %d", SelectText(*Headings[h].text), totals[h]));
   }
   return text;
@@ -180,8 +218,12 @@ std::wstring BackupLog::Text() const {
 
 std::string Utf8WithBom(const std::wstring& text) { return "\xEF\xBB\xBF" + ToUtf8(text); }
 
-std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName) {
-  return FormatText(L"%s, %s: %s", status.c_str(), SelectText(TextLogLabel), logName.c_str());
+std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName, const std::wstring& keptFolder,
+                           int failed) {
+  std::wstring text = FormatText(L"%s, %s: %s", status.c_str(), SelectText(TextLogLabel), logName.c_str());
+  if (!keptFolder.empty()) text += FormatText(L", %s: %s", SelectText(TextKeptIn), keptFolder.c_str());
+  if (failed > 0) text += FormatText(L", %s: %d", SelectText(TextFailed), failed);
+  return text;
 }
 
 std::wstring LogNotWrittenText(const std::wstring& path, const std::wstring& systemText) {

@@ -12,7 +12,9 @@ enum class FileOutcome {
   Left,         // not copied by an answer of the conflict dialog
   Kept,         // copied under a new name beside the target
   Failed,
-  Cancelled,  // Cancel answered: the file is left and its set stops
+  Cancelled,    // Cancel answered: the file is left and the command stops
+  Added,        // a restore's file where there was none: nothing kept, nothing to undo
+  LinkSkipped,  // a junction or symbolic link the walk did not follow
 };
 
 struct LoggedFile {
@@ -25,6 +27,7 @@ struct LoggedFile {
 struct LoggedSet {
   uint32_t bit;
   std::vector<LoggedFile> files;
+  std::vector<std::wstring> messages;  // shown during the set but not for one file
 };
 
 // Local time of the start of a command.
@@ -42,6 +45,10 @@ class BackupLog {
   void StartFile();
   void NoteMessage(const std::wstring& caption, const std::wstring& text);
   void EndFile(FileOutcome outcome, const std::wstring& source, const std::wstring& target);
+  // A link found by a walk; listed once however often it is found.
+  void LinkSkipped(const std::wstring& path);
+  // Where the files a restore replaced are kept.
+  void SetKeptFolder(const std::wstring& folder) { keptFolder_ = folder; }
 
   const std::vector<LoggedSet>& Sets() const { return sets_; }
   // "Kestrelwood-save-YYYYMMDD-HHMMSS.log" or "Kestrelwood-restore-...".
@@ -55,13 +62,19 @@ class BackupLog {
   LogTime started_;
   std::vector<LoggedSet> sets_;
   std::wstring pendingMessage_;
+  bool inFile_ = false;
+  std::wstring keptFolder_;
+  std::vector<std::wstring> links_;
 };
 
 // UTF-8 with a byte-order mark, as the log file holds it.
 std::string Utf8WithBom(const std::wstring& text);
 
-// The status text after a command: the copy status and the log's name.
-std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName);
+// The status text after a command: the copy status, where the log is, where
+// the replaced files are kept (if anywhere) and, last, how many files failed
+// (if any).
+std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logName, const std::wstring& keptFolder,
+                           int failed);
 
 // The message for a log that could not be written: its path and the
 // system's text.

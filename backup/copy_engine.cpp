@@ -54,14 +54,15 @@ static const RelabelRow ConflictControls[] = {
 // Files are copied in pieces of this size, whatever their size.
 static constexpr DWORD CopyChunk = 1 << 20;
 
-bool PathExists(const std::wstring& path) { return !path.empty() && _waccess(path.c_str(), 0) == 0; }
+bool PathExists(const std::wstring& path) {
+  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount) {
+  CurrentCopyCommand = {};
   CurrentCopyCommand.ownerDialog = ownerDialog;
   CurrentCopyCommand.dateRule = rule;
-  CurrentCopyCommand.dontAsk = false;
   CurrentCopyCommand.lastAnswer = NoAnswer;
-  CurrentCopyCommand.copiedCount = 0;
   CurrentCopyCommand.totalCount = totalCount;
 }
 
@@ -78,34 +79,47 @@ std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& na
 }
 
 bool CreateFolderPath(const std::wstring& path) {
-  for (size_t at = 0; at <= path.size(); ++at) {
-    if (at < path.size() && path[at] != L'\\') continue;
-    if (at == 0) return false;  // a network path
-    const std::wstring prefix = path.substr(0, at);
-    if (PathExists(prefix) || _wmkdir(prefix.c_str()) == 0) continue;
-    const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), prefix.c_str());
+  std::vector<std::wstring> folders;
+  if (!FoldersAlong(path, &folders)) return false;  // "\folder": no drive, no share
+  for (const std::wstring& folder : folders) {
+    if (PathExists(folder) || CreateDirectoryW(LongPathForm(folder).c_str(), nullptr)) continue;
+    const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), folder.c_str());
     ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_ICONERROR);
     return false;
   }
   return true;
 }
 
+// The first failure of a command is shown; later ones go to the log only,
+// so a bad stick does not bury the user in boxes.
+static void ReportFailure(const std::wstring& text, const std::wstring& caption, UINT style) {
+  if (CurrentCopyCommand.failedCount == 0) {
+    ShowMessageBox(nullptr, text.c_str(), caption.c_str(), style);
+  } else if (CopyLog) {
+    CopyLog->NoteMessage(caption, text);
+  }
+}
+
 static void ShowCopyError(const std::wstring& path, DWORD error) {
   wchar_t caption[PathCapacity];
   FormatInto(caption, PathCapacity, L"Open file %s", path.c_str());
-  ShowMessageBox(nullptr, SystemErrorText(error).c_str(), caption, MB_TASKMODAL | MB_ICONERROR);
+  ReportFailure(SystemErrorText(error), caption, MB_TASKMODAL | MB_ICONERROR);
 }
 
 static void ShowOpenError(const std::wstring& path, DWORD error) {
-  ShowMessageBox(nullptr, SystemErrorText(error).c_str(), OpenFailureCaption(path.c_str()).c_str(),
-                 MB_TASKMODAL | MB_ICONINFORMATION);
+  ReportFailure(SystemErrorText(error), OpenFailureCaption(path.c_str()), MB_TASKMODAL | MB_ICONINFORMATION);
 }
 
-// A file opened for reading through the guarded open, closed on every path.
+// A file opened for reading, closed on every path; a failure is reported
+// with the path as the user knows it.
 class OpenedFile {
  public:
-  bool Open(const std::wstring& path, DWORD access, DWORD disposition) {
-    return OpenFileHandle(path.c_str(), access, disposition, &handle_);
+  bool Open(const std::wstring& path) {
+    handle_ = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    if (handle_ != INVALID_HANDLE_VALUE) return true;
+    ShowOpenError(path, GetLastError());
+    return false;
   }
   ~OpenedFile() { CloseFileHandle(&handle_); }
   HANDLE get() const { return handle_; }
@@ -118,7 +132,7 @@ class OpenedFile {
 // when the target cannot be opened (reported).
 static bool CompareWithTarget(HANDLE source, const std::wstring& target, int* comparison) {
   OpenedFile targetFile;
-  if (!targetFile.Open(target, GENERIC_READ, OPEN_EXISTING)) return false;
+  if (!targetFile.Open(target)) return false;
   BY_HANDLE_FILE_INFORMATION sourceInfo = {}, targetInfo = {};
   GetFileInformationByHandle(source, &sourceInfo);
   GetFileInformationByHandle(targetFile.get(), &targetInfo);
@@ -133,27 +147,33 @@ static std::wstring LocalDateText(const FILETIME& written) {
   return FormatText(L"%02d.%02d.%d %02d:%02d", local.wDay, local.wMonth, local.wYear, local.wHour, local.wMinute);
 }
 
-static bool FillConflictRecord(const std::wstring& source, const std::wstring& target) {
+static void SizeAndDate(HANDLE file, int64_t* size, std::wstring* dateText) {
+  FILETIME written = {};
+  LARGE_INTEGER bytes = {};
+  GetFileTime(file, nullptr, nullptr, &written);
+  GetFileSizeEx(file, &bytes);
+  *size = bytes.QuadPart;
+  *dateText = LocalDateText(written);
+}
+
+static bool FillConflictRecord(HANDLE source, const std::wstring& sourcePath, const std::wstring& target) {
   std::wstring ignored;
   SplitAtLastBackslash(target, &CurrentConflict.targetFolder, &ignored);
-  SplitAtLastBackslash(source, &CurrentConflict.sourceFolder, &CurrentConflict.fileName);
+  SplitAtLastBackslash(sourcePath, &CurrentConflict.sourceFolder, &CurrentConflict.fileName);
   OpenedFile targetFile;
-  if (!targetFile.Open(target, GENERIC_READ, OPEN_EXISTING)) return false;
-  FILETIME written = {};
-  LARGE_INTEGER size = {};
-  GetFileTime(targetFile.get(), nullptr, nullptr, &written);
-  GetFileSizeEx(targetFile.get(), &size);
-  CurrentConflict.size = size.QuadPart;
-  CurrentConflict.dateText = LocalDateText(written);
+  if (!targetFile.Open(target)) return false;
+  SizeAndDate(targetFile.get(), &CurrentConflict.size, &CurrentConflict.dateText);
+  SizeAndDate(source, &CurrentConflict.sourceSize, &CurrentConflict.sourceDateText);
   return true;
 }
 
 // The answer to a conflict goes into *setAnswer: the set's own, or the
 // dialog's, or the command's last. False when the target could not be
 // looked at (reported).
-static bool DecideConflict(const std::wstring& source, const std::wstring& target, uint32_t* setAnswer) {
+static bool DecideConflict(HANDLE source, const std::wstring& sourcePath, const std::wstring& target,
+                           uint32_t* setAnswer) {
   if (*setAnswer & AnswersForAll) return true;
-  if (!FillConflictRecord(source, target)) return false;
+  if (!FillConflictRecord(source, sourcePath, target)) return false;
   if (!CurrentCopyCommand.dontAsk) {
     CurrentCopyCommand.lastAnswer = ConflictDialog();
   }
@@ -161,60 +181,82 @@ static bool DecideConflict(const std::wstring& source, const std::wstring& targe
   return true;
 }
 
-// Copies all bytes in bounded pieces; reports a failure with its path.
-static bool CopyBytes(HANDLE source, const std::wstring& sourcePath, HANDLE target, const std::wstring& targetPath) {
+// Copies all bytes in bounded pieces; on failure *failedPath names the file
+// that failed, the reason is in GetLastError.
+static bool CopyBytes(HANDLE source, const std::wstring& sourcePath, HANDLE target, const std::wstring& targetPath,
+                      std::wstring* failedPath) {
   static std::vector<BYTE> chunk(CopyChunk);  // one buffer for every copy
   for (;;) {
     DWORD read = 0;
     if (!ReadFile(source, chunk.data(), CopyChunk, &read, nullptr)) {
-      ShowCopyError(sourcePath, GetLastError());
+      *failedPath = sourcePath;
       return false;
     }
     if (read == 0) return true;
     if (!WriteFileData(target, chunk.data(), read)) {
-      ShowCopyError(targetPath, GetLastError());
+      *failedPath = targetPath;
       return false;
     }
   }
 }
 
-// A new file in the target's folder: "<target>.kw~", or a name of the
-// system's own when a file of that name is already there.
-static HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring* temporary) {
-  *temporary = target + L".kw~";
-  HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
-  return CreateFileBeside(target, temporary);
+static bool WriteTarget(HANDLE source, const std::wstring& sourcePath, const std::wstring& target) {
+  std::wstring failedPath = target;
+  const InPlaceStep step =
+      WriteFileInPlace(target, [&](HANDLE written) { return CopyBytes(source, sourcePath, written, target, &failedPath); });
+  if (step == InPlaceStep::Done) return true;
+  const DWORD error = GetLastError();
+  if (step == InPlaceStep::Open) {
+    ShowOpenError(target, error);
+  } else {
+    ShowCopyError(failedPath, error);
+  }
+  return false;
 }
 
-// The new content goes into a temporary file beside the target and takes
-// the target's name only when complete, so a failed copy leaves the old
-// target as it was.
-static bool WriteTarget(HANDLE source, const std::wstring& sourcePath, const std::wstring& target,
-                        bool targetExists) {
-  if (targetExists) {
-    // Windows refuses to open a read-only file for writing; Wine run by an
-    // administrator does not. Refuse it here, so the replace below never
-    // overwrites a file the user protected, on either.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-      ShowOpenError(target, ERROR_ACCESS_DENIED);
-      return false;
+// The folder that keeps what this restore replaces, made at its first file:
+// beside the backup, or in the user's local folder when the backup cannot
+// be written. Empty when neither can be made (reported).
+static std::wstring KeptFolder() {
+  CopyCommand& command = CurrentCopyCommand;
+  if (!command.keptFolder.empty()) return command.keptFolder;
+  for (const std::wstring& folder : command.keepFolders) {
+    if (folder.empty()) continue;
+    std::vector<std::wstring> along;  // made quietly: a failure here tries the next folder
+    bool made = FoldersAlong(folder, &along);
+    for (size_t i = 0; made && i < along.size(); ++i) {
+      made = PathExists(along[i]) || CreateDirectoryW(LongPathForm(along[i]).c_str(), nullptr);
     }
-    OpenedFile check;  // a locked target is reported as such
-    if (!check.Open(target, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
+    if (made) {
+      command.keptFolder = folder;
+      if (CopyLog) CopyLog->SetKeptFolder(folder);
+      return folder;
+    }
   }
-  std::wstring temporary;
-  HANDLE written = CreateTemporaryBeside(target, &temporary);
-  if (written == INVALID_HANDLE_VALUE) {
-    ShowOpenError(target, GetLastError());
-    return false;
-  }
-  const bool copied = CopyBytes(source, sourcePath, written, target);
-  CloseHandle(written);
-  if (copied && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  if (copied) ShowCopyError(target, GetLastError());
-  DeleteFileW(temporary.c_str());
+  const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), command.keepFolders[0].c_str());
+  ReportFailure(text, SelectText(CaptionError), MB_ICONERROR);
+  return std::wstring();
+}
+
+// Keeps the file a restore is about to replace at the same relative path
+// below the kept folder: a second name of the same file where the volume
+// allows (it costs nothing and the replace below leaves it alone), else a
+// copy. False when it could not be kept (reported): then it is not
+// replaced either.
+static bool KeepReplacedFile(const std::wstring& target) {
+  const std::wstring& root = CurrentCopyCommand.targetRoot;
+  if (CurrentCopyCommand.keepFolders[0].empty()) return true;  // a save keeps nothing
+  const std::wstring keptFolder = KeptFolder();
+  if (keptFolder.empty()) return false;
+  const bool below = target.size() > root.size() + 1 && target.compare(0, root.size(), root) == 0;
+  const std::wstring kept = keptFolder + L"\\" + (below ? target.substr(root.size() + 1) : target.substr(target.rfind(L'\\') + 1));
+  std::wstring folder, name;
+  if (SplitAtLastBackslash(kept, &folder, &name) && !CreateFolderPath(folder)) return false;
+  const std::wstring from = LongPathForm(target), to = LongPathForm(kept);
+  if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileData(from.c_str(), to.c_str())) return true;
+  const DWORD error = GetLastError();
+  DeleteFileW(to.c_str());  // a cut copy is no copy
+  ShowCopyError(kept, error);
   return false;
 }
 
@@ -228,21 +270,21 @@ static void ShowCopied() {
 // Tells the command's log what became of the file; passes `result` on.
 static bool Logged(FileOutcome outcome, const std::wstring& source, const std::wstring& target, bool result) {
   if (CopyLog) CopyLog->EndFile(outcome, source, target);
+  if (outcome == FileOutcome::Failed) ++CurrentCopyCommand.failedCount;
   return result;
 }
 
 bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32_t* setAnswer) {
+  if (CurrentCopyCommand.cancelled) return false;
   if (!PathExists(source)) return true;
   if (CopyLog) CopyLog->StartFile();
   OpenedFile sourceFile;
-  if (!sourceFile.Open(source, GENERIC_READ, OPEN_EXISTING)) {
-    return Logged(FileOutcome::Failed, source, *target, false);
-  }
+  if (!sourceFile.Open(source)) return Logged(FileOutcome::Failed, source, *target, true);
   bool targetExists = PathExists(*target);
   if (CurrentCopyCommand.dateRule != NoDateRule && targetExists) {
     int comparison = 0;
     if (!CompareWithTarget(sourceFile.get(), *target, &comparison)) {
-      return Logged(FileOutcome::Failed, source, *target, false);
+      return Logged(FileOutcome::Failed, source, *target, true);
     }
     if (SkippedByDateRule(CurrentCopyCommand.dateRule, comparison)) {
       return Logged(FileOutcome::DateSkipped, source, *target, true);
@@ -250,10 +292,15 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
   }
   FileOutcome copied = FileOutcome::Copied;
   if (targetExists) {
-    if (!DecideConflict(source, *target, setAnswer)) return Logged(FileOutcome::Failed, source, *target, false);
+    if (!DecideConflict(sourceFile.get(), source, *target, setAnswer)) {
+      return Logged(FileOutcome::Failed, source, *target, true);
+    }
     const uint32_t answer = *setAnswer;
     if (answer == DontCopy || answer == DontCopyAll) return Logged(FileOutcome::Left, source, *target, true);
-    if (answer == Cancel) return Logged(FileOutcome::Cancelled, source, *target, false);
+    if (answer == Cancel) {
+      CurrentCopyCommand.cancelled = true;
+      return Logged(FileOutcome::Cancelled, source, *target, false);
+    }
     if (answer == KeepBoth || answer == KeepBothAll) {
       std::wstring folder, name;
       SplitAtLastBackslash(*target, &folder, &name);
@@ -261,10 +308,11 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
       targetExists = false;
       copied = FileOutcome::Kept;
     }
+  } else if (!CurrentCopyCommand.keepFolders[0].empty()) {
+    copied = FileOutcome::Added;  // nothing to keep, nothing an undo would take back
   }
-  if (!WriteTarget(sourceFile.get(), source, *target, targetExists)) {
-    return Logged(FileOutcome::Failed, source, *target, false);
-  }
+  if (targetExists && !KeepReplacedFile(*target)) return Logged(FileOutcome::Failed, source, *target, true);
+  if (!WriteTarget(sourceFile.get(), source, *target)) return Logged(FileOutcome::Failed, source, *target, true);
   ++CurrentCopyCommand.copiedCount;
   ShowCopied();
   return Logged(copied, source, *target, true);
@@ -272,22 +320,28 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
 
 static const wchar_t BlankRun[] = L"                              ";  // 30 blanks
 
-static std::wstring ConflictButtonText(const TextTriple& heading, const std::wstring& folder) {
+static std::wstring ConflictButtonText(const TextTriple& heading, const std::wstring& folder, int64_t size,
+                                       const std::wstring& dateText) {
   wchar_t text[1024];
   FormatInto(text, 1024, L"%s\r\n\r\n%s%s    %s(%s)\r\n%s%s    %I64d\r\n%s%s%s", SelectText(heading), BlankRun,
              SelectText(TextFileName), CurrentConflict.fileName.c_str(), folder.c_str(), BlankRun,
-             SelectText(TextFileSize), static_cast<long long>(CurrentConflict.size), BlankRun,
-             SelectText(TextLastChanged), CurrentConflict.dateText.c_str());
+             SelectText(TextFileSize), static_cast<long long>(size), BlankRun, SelectText(TextLastChanged),
+             dateText.c_str());
   return text;
 }
 
 static void OnInitConflict(HWND dialog) {
   RelabelControls(ConflictControls, dialog);
   CheckDlgButton(dialog, IDC_CONFLICT_DONT_ASK, BST_UNCHECKED);
+  // Each button shows its own file, so the two can be compared.
   SetDlgItemTextW(dialog, IDC_CONFLICT_REPLACE,
-                  ConflictButtonText(TextReplaceHeading, CurrentConflict.sourceFolder).c_str());
+                  ConflictButtonText(TextReplaceHeading, CurrentConflict.sourceFolder, CurrentConflict.sourceSize,
+                                     CurrentConflict.sourceDateText)
+                      .c_str());
   SetDlgItemTextW(dialog, IDC_CONFLICT_LEAVE,
-                  ConflictButtonText(TextLeaveHeading, CurrentConflict.targetFolder).c_str());
+                  ConflictButtonText(TextLeaveHeading, CurrentConflict.targetFolder, CurrentConflict.size,
+                                     CurrentConflict.dateText)
+                      .c_str());
 }
 
 static BOOL OnConflictCommand(HWND dialog, int id) {

@@ -19,6 +19,13 @@ struct CopyCommand {
   ConflictAnswer lastAnswer;  // the last answer given in this command
   int32_t copiedCount;
   int32_t totalCount;
+  int32_t failedCount;  // after the first failure, further ones go to the log only
+  bool cancelled;       // Cancel was answered: nothing more is copied
+  // A restore keeps every file it replaces below the first of these folders
+  // that can be made, at its path relative to targetRoot; empty for a save.
+  std::wstring targetRoot;
+  std::wstring keepFolders[2];
+  std::wstring keptFolder;  // the one in use, once a file was kept
 };
 extern CopyCommand CurrentCopyCommand;
 
@@ -29,23 +36,27 @@ extern BackupLog* CopyLog;
 // A new command for `ownerDialog`: no answers, nothing copied.
 void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount);
 
-// What the conflict dialog shows: the file, both folders, and the size and
-// date of the file already in the target folder.
+// What the conflict dialog shows: the file, and the folder, size and date
+// of each of the two files, the one being copied and the one in the target
+// folder.
 struct ConflictRecord {
   std::wstring sourceFolder;
   std::wstring targetFolder;
   std::wstring fileName;
-  std::wstring dateText;
-  int64_t size;
+  std::wstring dateText;  // of the target
+  int64_t size;           // of the target
+  std::wstring sourceDateText;
+  int64_t sourceSize;
 };
 extern ConflictRecord CurrentConflict;
 
 // Copies `source` to `*target` under the rules of the current command.
 // `setAnswer` belongs to one run of one file set and starts at 0. True: go
-// on with the set (copied, or left alone by a rule or an answer, or the
-// source is missing); false: stop the set (Cancel, or a failure already
-// reported). A kept copy's path is written back into `*target`. The old
-// target is replaced only once the new content is complete.
+// on (copied, left alone by a rule or an answer, failed and reported, or the
+// source is missing); false: the command was cancelled, copy nothing more.
+// A kept copy's path is written back into `*target`. The old target is
+// replaced only once the new content is complete, and in a restore only
+// once it is kept.
 bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32_t* setAnswer);
 
 // Shows dialog 142 for CurrentConflict; updates dontAsk.
@@ -55,8 +66,9 @@ INT_PTR CALLBACK ConflictDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 // The first free "<base>(n)<extension>" in `folder`, from n = 2 on.
 std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& name);
 
-// Creates every missing folder along `path`; reports a failure. A path that
-// starts with a backslash gives false without a message.
+// Creates every missing folder along `path` (a drive, network or long
+// path); reports a failure. A path that starts with a backslash but names
+// no share gives false without a message.
 bool CreateFolderPath(const std::wstring& path);
 
 // "%s: %s" of the status text shown by the backup dialogs.

@@ -1,6 +1,8 @@
 // Path, name and answer rules of the file copy.
 #include "backup/copy_rules.h"
 
+#include "app/text_format.h"
+
 #include <cwchar>
 #include <cwctype>
 
@@ -171,4 +173,15 @@ std::wstring FindErrorText(int number, bool* withIcon) {
     return text;
   }
   return std::wstring();
+}
+
+bool FoldersAlong(const std::wstring& path, std::vector<std::wstring>* folders) {
+  folders->clear();
+  const size_t root = PathRootLength(path);
+  if (root == std::wstring::npos) return false;
+  for (size_t at = root + 1; at <= path.size(); ++at) {
+    if (at < path.size() && path[at] != L'\\') continue;
+    if (path[at - 1] != L'\\') folders->push_back(path.substr(0, at));
+  }
+  return true;
 }

@@ -47,6 +47,12 @@ std::wstring KeptCopyCandidate(const std::wstring& folder, const std::wstring& n
 // A folder path without trailing backslashes ("E:\" becomes "E:").
 std::wstring TrimTrailingBackslashes(const std::wstring& path);
 
+// The folders along `path` that may need making, outermost first: every
+// prefix that ends before a backslash, and the whole path, after the root
+// (drive, share, or their "\\?\" forms). False for a path that starts with a
+// backslash but names no drive or share.
+bool FoldersAlong(const std::wstring& path, std::vector<std::wstring>* folders);
+
 // `folder` joined with `name` by one backslash.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 

@@ -218,7 +218,7 @@ void RunFileSets(const CopyDirection& direction, uint32_t mask) {
   HWND progress = GetDlgItem(CurrentCopyCommand.ownerDialog, IDC_BACKUP_PROGRESS);
   SendMessageW(progress, PBM_SETRANGE32, 0, CurrentCopyCommand.totalCount);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
-  for (const FileSet* set = FileSets; set->bit; ++set) {
+  for (const FileSet* set = FileSets; set->bit && !CurrentCopyCommand.cancelled; ++set) {
     if (!(mask & set->bit)) continue;
     if (CopyLog) CopyLog->StartSet(set->bit);
     set->routine(direction, false, set->folder);

@@ -10,6 +10,7 @@
 
 #include "app/message_box.h"
 #include "app/settings.h"
+#include "backup/copy_engine.h"
 #include "backup/copy_rules.h"
 
 std::vector<WalkEntry> WalkList;
@@ -53,6 +54,14 @@ static bool WalkFolder(int32_t* count, const wchar_t* pattern);
 // `here` is the current folder, the folder of every file found in it.
 static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64i32_t& found,
                       const std::wstring& here) {
+  // A junction or symbolic link is never followed: one pointing up the tree
+  // would be walked again and again, one pointing elsewhere would bring in
+  // files from outside. The log lists it.
+  const DWORD attributes = GetFileAttributesW(found.name);
+  if ((found.attrib | (attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes)) & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (CopyLog) CopyLog->LinkSkipped(JoinPath(here, found.name));
+    return true;
+  }
   if (!MakeRoomFor(*count + 1)) {
     ResetWalkList();
     *count = 0;

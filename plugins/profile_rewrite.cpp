@@ -207,12 +207,15 @@ static bool WriteStreamToFile(const wchar_t* target, IStream* stream, bool toAns
   if (SUCCEEDED(result)) result = stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
   if (FAILED(result)) return WriterFailed(L"Error, Method: Flush, error is %08.8lx", result);
   if (toAnsi) bytes = AnsiBytesOf(bytes);
-  UniqueFile file(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return WriterFailed(L"Error creating file writer, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
-  if (!WriteFileData(file.get(), bytes.data(), bytes.size())) {
-    return WriterFailed(L"Error, Method: Flush, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
+  switch (WriteBytesInPlace(target, bytes.data(), bytes.size())) {
+    case InPlaceStep::Done:
+      return true;
+    case InPlaceStep::Open:
+      return WriterFailed(L"Error creating file writer, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
+    case InPlaceStep::Write:
+      break;
   }
-  return true;
+  return WriterFailed(L"Error, Method: Flush, error is %08.8lx", HRESULT_FROM_WIN32(GetLastError()));
 }
 
 static bool WriteProfile(HWND dialog, const wchar_t* target, ProfileList& list) {
@@ -274,7 +277,9 @@ static const TextTriple TextNotPutBack = {
     L"%s\r\nThe old profile could not be put back under its name. It is kept as\r\n%s\r\nand the new one as\r\n%s",
     L"%s\r\nL'ancien profil n'a pas pu reprendre son nom. Il est conservé sous\r\n%s\r\net le nouveau sous\r\n%s"};
 
-static BOOL RenameFile(const wchar_t* from, const wchar_t* to) { return MoveFileExW(from, to, 0); }
+// Written through: the profile must not be lost to a power cut after the
+// old one went to the recycle bin.
+static BOOL RenameFile(const wchar_t* from, const wchar_t* to) { return MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH); }
 
 static FileRenameFunction Rename = RenameFile;
 

@@ -45,27 +45,6 @@ static void ShowOpenFailure(const std::wstring& path, DWORD code) {
                  MB_TASKMODAL | MB_ICONINFORMATION);
 }
 
-// Windows refuses to write a read-only file, Wine run by an administrator
-// does not: refused here on both. A file another program holds fails the
-// open, as it would fail the replace.
-static bool CanReplace(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    ShowOpenFailure(path, ERROR_ACCESS_DENIED);
-    return false;
-  }
-  HANDLE check = INVALID_HANDLE_VALUE;
-  if (!OpenFileHandle(path.c_str(), GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, &check)) return false;
-  return CloseFileHandle(&check);
-}
-
-// The complete new file takes the name, replacing the old one if any.
-static bool PutInPlace(const std::wstring& temporary, const std::wstring& path) {
-  if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  ReportSystemFailure(GetLastError());
-  return false;
-}
-
 static PrintFileTime ToPrintFileTime(const SYSTEMTIME& time) {
   return {time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
           time.wMilliseconds};
@@ -75,15 +54,23 @@ static SYSTEMTIME ToSystemTime(const PrintFileTime& time) {
   return {time.year, time.month, time.dayOfWeek, time.day, time.hour, time.minute, time.second, time.milliseconds};
 }
 
-bool WritePrintFile(HANDLE file) {
+bool WritePrintFile(const std::wstring& path) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   const std::vector<unsigned char> bytes = EncodePrintFile(ToPrintFileTime(now), PrintFileWriteMask);
-  const bool ok = WriteFileData(file, bytes.data(), bytes.size());
-  const DWORD error = GetLastError();
-  CloseFileHandle(&file);
-  if (!ok) ReportSystemFailure(error);
-  return ok;
+  // The old file stays until the new one is complete; one that cannot be
+  // replaced is reported before anything is written.
+  switch (WriteBytesInPlace(path, bytes.data(), bytes.size())) {
+    case InPlaceStep::Done:
+      return true;
+    case InPlaceStep::Open:
+      ShowOpenFailure(path, GetLastError());
+      return false;
+    case InPlaceStep::Write:
+      ReportSystemFailure(GetLastError());
+      return false;
+  }
+  return false;
 }
 
 bool ReadPrintFile(HANDLE file) {
@@ -126,24 +113,12 @@ void PrintToFile(HWND dialog) {
                        MB_YESNO | MB_TOPMOST | MB_ICONERROR) != IDYES) {
       return;
     }
-    // The old file stays until the new one is complete; one that cannot be
-    // replaced is reported before anything is written.
-    if (!CanReplace(path)) return;
   }
   if (!ChooseProfileIfEmpty()) return;
   if (!LoadSettingsValues()) return;
   GatherPlugins();
-  std::wstring temporary;
-  HANDLE file = CreateFileBeside(path, &temporary);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowOpenFailure(path, GetLastError());
-    return;
-  }
   PrintFileWriteMask = 0xFFFFFFFF;
-  if (!WritePrintFile(file) || !PutInPlace(temporary, path)) {
-    DeleteFileW(temporary.c_str());
-    return;
-  }
+  if (!WritePrintFile(path)) return;
   ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionError),
                  MB_TOPMOST | MB_ICONINFORMATION);
 }

@@ -2,6 +2,8 @@
 // Print-to-file command.
 #pragma once
 
+#include <string>
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,8 +19,10 @@ extern const TextTriple TextPrintFileNotOurs;
 extern const TextTriple TextPrintFileVersions;
 extern const TextTriple TextPrintFileDamaged;
 
-// Both close the handle in every case; failures are reported.
-bool WritePrintFile(HANDLE file);
+// Writes the print file at `path` in place of any old one; failures are
+// reported and leave an old file as it was.
+bool WritePrintFile(const std::wstring& path);
+// Closes the handle in every case; failures are reported.
 bool ReadPrintFile(HANDLE file);
 
 // The Print-to-file command of the Show Settings dialog.

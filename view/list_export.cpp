@@ -15,6 +15,15 @@
 #include "view/profile_export.h"
 #include "view/view_dialogs.h"
 
+static const TextTriple TextSaveDialogFailed = {
+    L"Das Fenster zum Speichern konnte nicht geöffnet werden (Fehler 0x%04lx).",
+    L"The save dialog could not be opened (error 0x%04lx).",
+    L"La fenêtre d'enregistrement n'a pas pu s'ouvrir (erreur 0x%04lx)."};
+static const TextTriple TextExportNotWritten = {
+    L"%s konnte nicht geschrieben werden; eine vorhandene Datei dieses Namens ist unverändert.\r\n%s",
+    L"%s could not be written; a file of that name already there is unchanged.\r\n%s",
+    L"Impossible d'écrire %s ; un fichier de ce nom déjà présent reste inchangé.\r\n%s"};
+
 std::wstring FileChangeDate(const wchar_t* path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   SYSTEMTIME utc, local;
@@ -66,35 +75,21 @@ static bool ChooseExportFile(HWND owner, const ExportTable& table, wchar_t* path
   request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!Dialogs().SaveFileName(&request)) {
     const DWORD error = Dialogs().ExtendedError();
-    if (error != 0) ShowErrorMessage(owner, FormatText(L"GetSaveFileName: 0x%04lx", error).c_str());
+    if (error != 0) ShowErrorMessage(owner, FormatText(SelectText(TextSaveDialogFailed), error).c_str());
     return false;
   }
   *filterIndex = request.nFilterIndex;
   return true;
 }
 
-// Writes all bytes; a failure is reported with the system's text and the
-// partial file removed, so no cut report is left behind.
+// A failed export never costs the file it replaces: the old file stays
+// until the new one is complete. A failure is reported with the system's
+// text.
 static bool WriteExportFile(HWND owner, const wchar_t* path, const std::string& bytes) {
-  HANDLE file = INVALID_HANDLE_VALUE;
-  if (!OpenFileHandle(path, GENERIC_WRITE, CREATE_ALWAYS, &file)) return false;
-  size_t written = 0;
-  DWORD error = 0;
-  while (written < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
-    DWORD done = 0;
-    if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) {
-      error = GetLastError();
-      if (error == 0) error = ERROR_WRITE_FAULT;
-      break;
-    }
-    written += done;
-  }
-  CloseFileHandle(&file);
-  if (error == 0) return true;
-  DeleteFileW(path);
-  ShowMessageBox(owner, SystemErrorText(error).c_str(), FormatText(L"%s:   %s", L"WriteFile", path).c_str(),
-                 MB_ICONERROR);
+  if (WriteBytesInPlace(path, bytes.data(), bytes.size()) == InPlaceStep::Done) return true;
+  const std::wstring reason = SystemErrorText(GetLastError());
+  ShowMessageBox(owner, FormatText(SelectText(TextExportNotWritten), path, reason.c_str()).c_str(),
+                 SelectText(CaptionError), MB_ICONERROR);
   return false;
 }
 

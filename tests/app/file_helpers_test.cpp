@@ -12,6 +12,7 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_triple.h"
+#include "tests/support/disk_full.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
@@ -165,6 +166,60 @@ TEST_F(FileAccess, AReadFailureShowsTheSystemTextUnderReadFile) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].caption, L"ReadFile");
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+}
+
+int Flushes = 0;
+BOOL CountFlush(HANDLE file) {
+  ++Flushes;
+  return FlushFileBuffers(file);
+}
+
+// Whatever fails, the old file keeps its bytes and no temporary file stays;
+// only a replaced file is flushed before it takes the name.
+TEST_F(FileAccess, AFileWrittenInPlaceIsCompleteOrTheOldOneIsKept) {
+  enum Fault { None, NoOldFile, ReadOnly, Locked, DiskIsFull, NoFolder };
+  const struct {
+    Fault fault;
+    InPlaceStep step;
+    DWORD error;
+  } cases[] = {
+      {None, InPlaceStep::Done, 0},
+      {NoOldFile, InPlaceStep::Done, 0},
+      {ReadOnly, InPlaceStep::Open, ERROR_ACCESS_DENIED},
+      {Locked, InPlaceStep::Open, ERROR_SHARING_VIOLATION},
+      {DiskIsFull, InPlaceStep::Write, ERROR_DISK_FULL},
+      {NoFolder, InPlaceStep::Open, ERROR_PATH_NOT_FOUND},
+  };
+  const std::string fresh(3000, 'n');
+  for (const auto& c : cases) {
+    TempFolder here;
+    const std::wstring path = here.Path(c.fault == NoFolder ? L"missing\\out.kws" : L"out.kws");
+    if (c.fault != NoOldFile && c.fault != NoFolder) here.Write(L"out.kws", "old");
+    if (c.fault == ReadOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE lock = c.fault == Locked ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                    : INVALID_HANDLE_VALUE;
+    Flushes = 0;
+    const FileWriteCalls before = SetFileWriteCalls({nullptr, nullptr, CountFlush});
+    InPlaceStep step;
+    {
+      DiskFull disk(c.fault == DiskIsFull ? 1000 : 1 << 20);
+      step = WriteBytesInPlace(path, fresh.data(), fresh.size());
+    }
+    const DWORD error = step == InPlaceStep::Done ? 0 : GetLastError();
+    SetFileWriteCalls(before);
+    if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(step, c.step) << c.fault;
+    EXPECT_EQ(error, c.error) << c.fault;
+    EXPECT_EQ(Flushes, c.fault == None ? 1 : 0) << c.fault;
+    if (c.fault != NoFolder) {
+      EXPECT_EQ(ReadBytes(path), c.step == InPlaceStep::Done ? fresh : "old") << c.fault;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(here.Path(L"~kw*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << c.fault << ": a temporary file was left";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -284,14 +285,13 @@ TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
   const std::vector<std::wstring> logs = LogsIn(backup);
   ASSERT_EQ(logs.size(), 1u);
   EXPECT_EQ(logs[0].rfind(L"Kestrelwood-save-", 0), 0u);
-  EXPECT_EQ(logShown, L"Log: " + logs[0]);
+  EXPECT_EQ(logShown, L"Log: " + logs[0] + L", Failed: 1");
   EXPECT_EQ(status, L"3/6: Files copied");
   const std::wstring failure = L"CreateFile:   " + locked + L": " + SystemErrorText(ERROR_SHARING_VIOLATION);
   EXPECT_EQ(LogBody(JoinPath(backup, logs[0])),
             L"Addons\r\n"
             L"  Failed:\r\n"
-            L"    Addons\\Facing\\Facing.txt  (" + failure + L")\r\n"
-            L"  The rest of this file set was not copied.\r\n\r\n"
+            L"    Addons\\Facing\\Facing.txt  (" + failure + L")\r\n\r\n"
             L"Profiles\r\n"
             L"  Copied:\r\n"
             L"    Mill.xml\r\n"
@@ -329,9 +329,10 @@ TEST_F(BackupDialogTest, ARestoreLogsIntoTheBackupFolderInTheUsersLanguage) {
   const std::wstring text = ReadLog(JoinPath(backup, logs[0]));
   EXPECT_NE(text.find(L"Quelle: " + backup + L"\r\nZiel: " + mach + L"\r\n"), std::wstring::npos) << text;
   EXPECT_EQ(LogBody(JoinPath(backup, logs[0])),
-            L"Addons\r\n  Kopiert:\r\n    Addons\\a.txt\r\n\r\n"
+            L"Addons\r\n  Hinzugefügt (Rückgängigmachen entfernt sie nicht):\r\n    Addons\\a.txt\r\n\r\n"
             L"Summen\r\n"
-            L"  Kopiert: 1\r\n"
+            L"  Kopiert: 0\r\n"
+            L"  Hinzugefügt (Rückgängigmachen entfernt sie nicht): 1\r\n"
             L"  Wegen der Datumsregel übersprungen: 0\r\n"
             L"  Durch Antwort nicht kopiert: 0\r\n"
             L"  Als Kopie unter neuem Namen behalten: 0\r\n"
@@ -339,12 +340,14 @@ TEST_F(BackupDialogTest, ARestoreLogsIntoTheBackupFolderInTheUsersLanguage) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(BackupDialogTest, ALogThatCannotBeWrittenIsReportedOnceAndTheCopyStands) {
+// A backup folder that cannot be written (here: every name the log could
+// take is held by another program) sends the log to the local logs folder;
+// the status names it in full, and the copy stands.
+TEST_F(BackupDialogTest, ALogThatCannotGoBesideTheBackupGoesToTheLocalLogsFolder) {
   folder.Write(L"Backup\\Mill.xml", "mill");
   folder.Write(L"Backup\\Addons\\a.txt", "addon");
   folder.Write(L"Backup\\Addons\\b.txt", "addon b");
   ChooseSets({IDC_SET_ADDONS});
-  // Every name the log can take in the next seconds is held open by another.
   SYSTEMTIME local = {};
   GetLocalTime(&local);
   FILETIME now = {};
@@ -363,14 +366,14 @@ TEST_F(BackupDialogTest, ALogThatCannotBeWrittenIsReportedOnceAndTheCopyStands) 
   EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "addon");
   EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\b.txt")), "addon b");
   EXPECT_EQ(status, L"2/2: Files copied");
-  EXPECT_EQ(logShown, L"");
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  const RecordedMessage& shown = messages.Messages()[0];
-  EXPECT_EQ(shown.text.rfind(L"The log " + backup + L"\\Kestrelwood-restore-", 0), 0u) << shown.text;
-  const std::wstring reason = L".log could not be written:\r\n" + SystemErrorText(ERROR_SHARING_VIOLATION);
-  EXPECT_NE(shown.text.find(reason), std::wstring::npos) << shown.text;
-  EXPECT_EQ(shown.caption, L"Kestrelwood Warning");
-  EXPECT_EQ(shown.style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_TRUE(messages.Messages().empty());
+  wchar_t appData[MAX_PATH] = L"";
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData), S_OK);
+  const std::wstring logs = JoinPath(appData, L"Kestrelwood\\logs");
+  ASSERT_EQ(logShown.rfind(L"Log: " + logs + L"\\Kestrelwood-restore-", 0), 0u) << logShown;
+  const std::wstring written = logShown.substr(5);
+  EXPECT_NE(ReadLog(written).find(L"Addons\\b.txt"), std::wstring::npos);
+  DeleteFileW(written.c_str());
   for (const std::wstring& log : LogsIn(backup)) EXPECT_EQ(ReadBytes(JoinPath(backup, log)), "") << log;
 }
 
@@ -401,6 +404,52 @@ TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
   }
   EXPECT_EQ(FilesBelow(restored), expected);
   EXPECT_EQ(FilesBelow(backup), expected);
+}
+
+// A restore over a changed sample Mach3 folder keeps every file it replaces
+// in a backup of their own beside the backup; restoring from there gives
+// back every file byte for byte, and the file the restore only added stays.
+TEST_F(BackupDialogTest, ARestoreOfTheSampleFolderIsUndoneByARestoreFromTheKeptFolder) {
+  std::wstring samples = L"" KW_SAMPLE_MACH3;
+  std::replace(samples.begin(), samples.end(), L'/', L'\\');
+  for (const auto& [name, bytes] : FilesBelow(samples)) folder.Write(L"Mach3\\" + name, bytes);
+  std::vector<int> all;
+  for (const auto& set : SetSettings) all.push_back(set.first);
+  ChooseSets(all);
+  RunSave({Click(IDC_SELECT_ALL), Click(IDC_SAVE), ReadStatusAndClose()});
+  folder.Write(L"Backup\\macros\\Mach3Mill\\M1234.m1s", "new macro");
+  folder.Write(L"Mach3\\Mach3Mill.xml", "<profile>changed</profile>");
+  folder.Write(L"Mach3\\macros\\Mach3Mill\\fixtures.dat", "changed fixtures");
+  const std::map<std::wstring, std::string> before = FilesBelow(mach);
+
+  const auto restore = [&] {
+    RunRestore({Click(IDC_SELECT_ALL), Click(IDC_RESTORE), AnswerConflict(IDC_CONFLICT_REPLACE, true, true),
+                ReadStatusAndClose()});
+    const size_t at = logShown.find(L", Replaced files kept in: ");
+    EXPECT_NE(at, std::wstring::npos) << logShown;
+    return at == std::wstring::npos ? std::wstring() : logShown.substr(at + 26);
+  };
+  const std::wstring kept = restore();
+  ASSERT_EQ(kept.rfind(backup + L"\\Replaced ", 0), 0u) << kept;
+  EXPECT_EQ(kept.size(), backup.size() + 29);  // "\Replaced YYYY-MM-DD HH-MM-SS"
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\macros\\Mach3Mill\\fixtures.dat")),
+            ReadBytes(samples + L"\\macros\\Mach3Mill\\fixtures.dat"));
+  EXPECT_EQ(ReadBytes(kept + L"\\Mach3Mill.xml"), "<profile>changed</profile>");
+  std::vector<std::wstring> logs = LogsIn(backup);
+  std::sort(logs.begin(), logs.end());  // the restore's, then the save's
+  ASSERT_EQ(logs.size(), 2u);
+  const std::wstring firstLog = ReadLog(JoinPath(backup, logs[0]));
+  EXPECT_NE(firstLog.find(L"Replaced files kept in: " + kept + L"\r\n"), std::wstring::npos) << firstLog;
+  EXPECT_NE(firstLog.find(L"  Added (undoing the restore does not remove them):\r\n    macros\\Mach3Mill\\M1234.m1s\r\n"),
+            std::wstring::npos) << firstLog;
+
+  StoreSettingText(L"Restore Parameter store path", kept);
+  const std::wstring keptAgain = restore();
+  EXPECT_EQ(keptAgain.rfind(kept + L"\\Replaced ", 0), 0u) << keptAgain;
+  std::map<std::wstring, std::string> expected = before;
+  expected[L"macros\\Mach3Mill\\M1234.m1s"] = "new macro";
+  EXPECT_EQ(FilesBelow(mach), expected);
+  EXPECT_EQ(Messages(), std::vector<std::wstring>{});
 }
 
 TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTables) {

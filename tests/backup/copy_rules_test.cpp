@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/text_format.h"
 #include "backup/copy_rules.h"
 
 namespace {
@@ -27,6 +28,37 @@ TEST(SplitAtLastBackslash, SplitsAfterTheFirstCharacterOnly) {
     EXPECT_EQ(SplitAtLastBackslash(c.path, &folder, &name), c.split) << c.path;
     EXPECT_EQ(folder, c.folder) << c.path;
     EXPECT_EQ(name, c.name) << c.path;
+  }
+}
+
+// The folders a path needs, after its root, and the form the system takes
+// beyond 259 characters.
+TEST(FoldersAlong, StartAfterTheDriveOrShareInEveryForm) {
+  using Folders = std::vector<std::wstring>;
+  const struct {
+    const wchar_t* path;
+    bool known;
+    Folders folders;
+    const wchar_t* longForm;
+  } cases[] = {
+      {L"D:\\Backup\\macros\\P", true, {L"D:\\Backup", L"D:\\Backup\\macros", L"D:\\Backup\\macros\\P"},
+       L"\\\\?\\D:\\Backup\\macros\\P"},
+      {L"D:\\", true, {}, L"\\\\?\\D:\\"},
+      {L"\\\\server\\share\\Backup\\P", true, {L"\\\\server\\share\\Backup", L"\\\\server\\share\\Backup\\P"},
+       L"\\\\?\\UNC\\server\\share\\Backup\\P"},
+      {L"\\\\server\\share", true, {}, L"\\\\?\\UNC\\server\\share"},
+      {L"\\\\?\\D:\\Backup\\P\\", true, {L"\\\\?\\D:\\Backup", L"\\\\?\\D:\\Backup\\P"}, L"\\\\?\\D:\\Backup\\P\\"},
+      {L"\\\\?\\UNC\\server\\share\\B", true, {L"\\\\?\\UNC\\server\\share\\B"}, L"\\\\?\\UNC\\server\\share\\B"},
+      {L"macros\\P", true, {L"macros", L"macros\\P"}, L"macros\\P"},
+      {L"D:/Backup/P", true, {L"D:/Backup/P"}, L"\\\\?\\D:\\Backup\\P"},
+      {L"\\Backup", false, {}, L"\\Backup"},
+      {L"\\\\server", false, {}, L"\\\\server"},
+  };
+  for (const auto& c : cases) {
+    Folders folders = {L"left over"};
+    EXPECT_EQ(FoldersAlong(c.path, &folders), c.known) << c.path;
+    EXPECT_EQ(folders, c.folders) << c.path;
+    EXPECT_EQ(LongPathForm(c.path), c.longForm) << c.path;
   }
 }
 
