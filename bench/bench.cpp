@@ -127,6 +127,8 @@ static const TableRow Table[] = {
     {"print file: write", "WriteFile of the same bytes", 0, nullptr, 0},
     {"print file: read", "ReadFile of the same bytes", 0, nullptr, 0},
     {"Save params: every set", "CopyFileW loop over the same files", 1.5, nullptr, 0},
+    {"Save params over the last backup", "Save params over the last backup, no flush", 0, nullptr, 0},
+    {"Restore params over the Mach3 folder", "Restore params over the Mach3 folder, no flush", 0, nullptr, 0},
 };
 
 static double TableValue(const char* action) {

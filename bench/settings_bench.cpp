@@ -101,7 +101,7 @@ void BenchSettingsPictures(const ProfileFiles& files) {
   const std::wstring plainFile = TempPath(L"kestrelwood_bench_plain.bin");
   const auto writePrintFile = [&] {
     DeleteFileW(printFile.c_str());
-    WritePrintFile(Open(printFile, GENERIC_WRITE, CREATE_NEW));
+    WritePrintFile(printFile);
   };
   writePrintFile();
   std::vector<BYTE> bytes;

@@ -410,14 +410,20 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
   EXPECT_NE(html.find("Differences: 5"), std::string::npos);
   EXPECT_TRUE(messages.Messages().empty());
 
-  // A file that cannot be written: the system's text, nothing left behind.
-  const std::wstring missing = folder_.Path(L"no such folder\\x.csv");
-  dialogs.SaveFileAnswer(missing);
+  // A file that cannot be replaced: said in the user's language with the
+  // system's text, and the old file kept.
+  SetFileAttributesW(folder_.Path(L"e.html").c_str(), FILE_ATTRIBUTE_READONLY);
+  LanguageIndex = German;
+  dialogs.SaveFileAnswer(folder_.Path(L"e.html"), 1);
   Command(dialog_, IDM_COMPARE_EXPORT);
+  LanguageIndex = English;
+  SetFileAttributesW(folder_.Path(L"e.html").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadBytes(folder_.Path(L"e.html")), html);
   ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_PATH_NOT_FOUND));
-  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + missing);
-  EXPECT_FALSE(FileExists(missing));
+  EXPECT_EQ(messages.Messages()[0].text, folder_.Path(L"e.html") +
+                                             L" konnte nicht geschrieben werden; eine vorhandene Datei dieses "
+                                             L"Namens ist unverändert.\r\n" +
+                                             SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 }  // namespace
