@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <vector>
 
 static int FormatVa(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list args) {
@@ -12,9 +13,15 @@ static int FormatVa(wchar_t* buffer, size_t capacity, const wchar_t* format, va_
 }
 
 std::wstring FormatText(const wchar_t* format, ...) {
-  std::vector<wchar_t> buffer(256);
+  // Nearly every text fits the stack buffer; only longer ones pay for the heap.
+  wchar_t small[256];
+  va_list args;
+  va_start(args, format);
+  const int fitted = FormatVa(small, std::size(small) - 1, format, args);
+  va_end(args);
+  if (fitted >= 0 && static_cast<size_t>(fitted) < std::size(small) - 1) return std::wstring(small, fitted);
+  std::vector<wchar_t> buffer(std::size(small) * 2);
   for (;;) {
-    va_list args;
     va_start(args, format);
     const int written = FormatVa(buffer.data(), buffer.size() - 1, format, args);
     va_end(args);

@@ -32,6 +32,8 @@ inline std::wstring WindowsToPosixFormat(const wchar_t* format) {
 // At most `count` characters; -1 when the text does not fit, as on Windows.
 // The callers' buffers hold count + 1 characters.
 inline int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list args) {
+  // Formats without a text argument read the same on both; most of them need no copy.
+  if (std::wcspbrk(format, L"sc") == nullptr) return std::vswprintf(buffer, count + 1, format, args);
   const std::wstring posix = WindowsToPosixFormat(format);
   return std::vswprintf(buffer, count + 1, posix.c_str(), args);
 }
