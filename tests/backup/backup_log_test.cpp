@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/text_triple.h"
 
@@ -72,6 +73,21 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
             L"  Kept as a copy under a new name: 1\r\n"
             L"  Failed: 1\r\n");
   EXPECT_EQ(log.FileName(), L"Kestrelwood-save-20260307-090504.log");
+
+  // Read back for the start page, whatever language wrote it: the profiles
+  // the backup holds, and the time in the name.
+  for (int language : {German, English, French}) {
+    LanguageIndex = language;
+    EXPECT_EQ(ProfilesHeldBySaveLog(log.Text()), (std::vector<std::wstring>{L"a.xml", L"d.xml", L"b.xml", L"e.xml"}))
+        << language;
+  }
+  std::wstring when;
+  EXPECT_TRUE(SaveLogTime(L"KESTRELWOOD-SAVE-20260307-090504.LOG", &when));
+  EXPECT_EQ(when, L"2026-03-07 09:05:04");
+  for (const wchar_t* name : {L"Kestrelwood-restore-20260307-090504.log", L"Kestrelwood-save-2026037-090504.log",
+                              L"Kestrelwood-save-20260307-0905x4.log", L"Kestrelwood-save-20260307-090504.log.txt"}) {
+    EXPECT_FALSE(SaveLogTime(name, &when)) << name;
+  }
 }
 
 TEST(Utf8WithBom, EncodesEveryCharacterOfTheLog) {
