@@ -275,7 +275,7 @@ static void Layout() {
   for (const ActionButton& action : Page.actions) {
     buttonWidth = std::max(buttonWidth, static_cast<int>(TextSize(dc, WindowTextOf(action.button).c_str()).cx));
   }
-  buttonWidth += 2 * line;
+  buttonWidth += 3 * line;
   const int chooseWidth = TextSize(dc, SelectText(TextChooseFolder)).cx + 2 * line;
   SelectObject(dc, old);
   ReleaseDC(Page.window, dc);
