@@ -92,8 +92,14 @@ int RunMessageLoop() {
   HACCEL accelerators = LoadAcceleratorsW(Instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
   MSG message;
   for (;;) {
-    // The start page reads its folder while nothing else waits.
-    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && StartPageIdleStep()) continue;
+    // The start page reads its folder while nothing else waits. The zero
+    // wait first tells Windows (and Wine) that the program is idle: a
+    // program that only peeks counts as busy until all is read.
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) &&
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT &&
+        StartPageIdleStep()) {
+      continue;
+    }
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     if (!TranslateAcceleratorW(message.hwnd, accelerators, &message) && !StartPageKey(&message)) {
       TranslateMessage(&message);

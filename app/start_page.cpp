@@ -45,7 +45,7 @@ static const TextTriple ColumnTitles[] = {
     {L"Einträge", L"Entries", L"Entrées"},
     {L"Letzte Sicherung", L"Last backup", L"Dernière sauvegarde"},
 };
-static const int ColumnShares[] = {34, 22, 12, 32};  // percent of the list's width
+static const int ColumnShares[] = {32, 21, 11, 32};  // percent of the list's width, room for a scroll bar
 
 struct ActionDescription {
   int command;
@@ -223,7 +223,7 @@ static void ShowFolderState() {
 // Shown by its own style: the main window itself may still be hidden.
 static bool ChooseShown() { return (GetWindowLongW(Page.choose, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-static void EnableCompare() { EnableWindow(Page.compare, ListView_GetSelectedCount(Page.list) == 2); }
+static void EnableCompare() { EnableWindow(Page.compare, Page.list && ListView_GetSelectedCount(Page.list) == 2); }
 
 static void Relabel() {
   HMENU actions = GetSubMenu(GetMenu(Page.window), 1);
@@ -237,7 +237,7 @@ static void Relabel() {
       if (description.command == action.command) SetWindowTextW(action.description, SelectText(description.text));
     }
   }
-  for (int column = 0; column < 4; ++column) {
+  for (int column = 0; Page.list && column < 4; ++column) {
     LVCOLUMNW title = {};
     title.mask = LVCF_TEXT;
     title.pszText = const_cast<wchar_t*>(SelectText(ColumnTitles[column]));
@@ -295,7 +295,7 @@ static void Layout() {
   const int listHeight = std::max(static_cast<int>(client.bottom) - y - margin - actionsHeight - buttonHeight - 2 * gap,
                                   4 * line);
   MoveWindow(Page.list, margin, y, width, listHeight, TRUE);
-  RECT inner;
+  RECT inner = {};
   GetClientRect(Page.list, &inner);
   for (int column = 0; column < 4; ++column) {
     ListView_SetColumnWidth(Page.list, column, inner.right * ColumnShares[column] / 100);
@@ -334,18 +334,15 @@ static HWND MakeControl(const wchar_t* windowClass, DWORD style, int id) {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-void CreateStartPage(HWND window) {
-  CloseLogSearch();
-  if (Page.font) DeleteObject(Page.font);
-  Page = {};
-  Page.window = window;
-  // Made in tab order: the rows, Compare, the actions, the folder choice.
-  Page.folderLine = MakeControl(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, IDC_START_FOLDER);
-  Page.running = MakeControl(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_START_RUNNING);
+// The list view costs most to make: it comes with the first step after the
+// page has painted, placed after the status lines in the tab order.
+static void MakeProfileList() {
   Page.list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 0, 0,
-                              window, reinterpret_cast<HMENU>(IDC_START_PROFILES), GetModuleHandleW(nullptr),
+                              Page.window, reinterpret_cast<HMENU>(IDC_START_PROFILES), GetModuleHandleW(nullptr),
                               nullptr);
+  SetWindowPos(Page.list, Page.running, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(Page.list, WM_SETFONT, reinterpret_cast<WPARAM>(Page.font), FALSE);
   ListView_SetExtendedListViewStyle(Page.list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   for (int column = 0; column < 4; ++column) {
     LVCOLUMNW title = {};
@@ -355,6 +352,19 @@ void CreateStartPage(HWND window) {
     title.pszText = const_cast<wchar_t*>(L"");
     ListView_InsertColumn(Page.list, column, &title);
   }
+  Relabel();
+  Layout();
+  if (GetFocus() == Page.window || !GetFocus()) SetFocus(Page.list);
+}
+
+void CreateStartPage(HWND window) {
+  CloseLogSearch();
+  if (Page.font) DeleteObject(Page.font);
+  Page = {};
+  Page.window = window;
+  // Made in tab order: the rows, Compare, the actions, the folder choice.
+  Page.folderLine = MakeControl(L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, IDC_START_FOLDER);
+  Page.running = MakeControl(L"STATIC", SS_LEFT | SS_NOPREFIX, IDC_START_RUNNING);
   Page.compare = MakeControl(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, IDC_START_COMPARE);
   HMENU actions = GetSubMenu(GetMenu(window), 1);
   int descriptionId = IDC_START_DESCRIPTION_FIRST;
@@ -493,6 +503,10 @@ static void CountNext() {
 
 bool StartPageIdleStep() {
   if (!Page.window || !IsWindow(Page.window)) return false;
+  if (!Page.list) {
+    MakeProfileList();
+    return true;
+  }
   if (Page.runningCheckDue) {
     Page.runningCheckDue = false;
     const int running = Mach3IsRunning() ? 1 : 0;

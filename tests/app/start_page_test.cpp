@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -201,18 +202,39 @@ TEST_F(StartPageTest, ButtonsAndRowsOpenTheirDialogs) {
   }
   EXPECT_EQ(buttons, 8);
 
-  std::wstring shown, shownCount;
+  // Tab leaves the rows for the first enabled button (Compare needs two rows).
+  ShowWindow(MainWindow, SW_SHOW);
+  SetFocus(List());
+  MSG tab = {};
+  tab.hwnd = List();
+  tab.message = WM_KEYDOWN;
+  tab.wParam = VK_TAB;
+  EXPECT_TRUE(StartPageKey(&tab));
+  EXPECT_EQ(GetFocus(), GetDlgItem(MainWindow, IDM_SHOW_PROFILE));
+
+  // A double-click and Enter on a row open that profile.
   NMITEMACTIVATE click = {};
   click.hdr = {List(), IDC_START_PROFILES, static_cast<UINT>(NM_DBLCLK)};
   click.iItem = 1;
-  DriveModal([&click] { return SendMessageW(MainWindow, WM_NOTIFY, IDC_START_PROFILES, reinterpret_cast<LPARAM>(&click)); },
-             {[&](HWND dialog) {
-               shown = ItemText(dialog, IDC_SHOW_PATH);
-               shownCount = ItemText(dialog, IDC_SHOW_ROWS);
-               close(dialog);
-             }});
-  EXPECT_EQ(shown, mach.Path(L"Router.xml"));
-  EXPECT_EQ(shownCount, L"1");
+  MSG enter = {};
+  enter.hwnd = List();
+  enter.message = WM_KEYDOWN;
+  enter.wParam = VK_RETURN;
+  for (const std::function<INT_PTR()>& open : std::vector<std::function<INT_PTR()>>{
+           [&click] { return SendMessageW(MainWindow, WM_NOTIFY, IDC_START_PROFILES, reinterpret_cast<LPARAM>(&click)); },
+           [&enter] {
+             ListView_SetItemState(List(), 1, LVIS_FOCUSED, LVIS_FOCUSED);
+             return static_cast<INT_PTR>(StartPageKey(&enter));
+           }}) {
+    std::wstring shown, shownCount;
+    DriveModal(open, {[&](HWND dialog) {
+                 shown = ItemText(dialog, IDC_SHOW_PATH);
+                 shownCount = ItemText(dialog, IDC_SHOW_ROWS);
+                 close(dialog);
+               }});
+    EXPECT_EQ(shown, mach.Path(L"Router.xml"));
+    EXPECT_EQ(shownCount, L"1");
+  }
 
   HWND compare = GetDlgItem(MainWindow, IDC_START_COMPARE);
   ListView_SetItemState(List(), 0, LVIS_SELECTED, LVIS_SELECTED);
