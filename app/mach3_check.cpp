@@ -39,20 +39,33 @@ static bool AnswerMach3Running(int mode) {
 
 // Every entry's name is compared, without opening the process: a Mach3
 // started with higher rights cannot be opened but must still be found.
-bool CheckMach3Running(int mode) {
+// Null when the list was read, else the call that failed.
+static const wchar_t* LookForMach3(bool* found) {
+  *found = false;
   UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) {
-    ReportFailedCall(L"CreateToolhelp32Snapshot");
-    return false;
-  }
+  if (!snapshot) return L"CreateToolhelp32Snapshot";
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
-  if (!Process32FirstW(snapshot.get(), &entry)) {
-    ReportFailedCall(L"Process32First");
+  if (!Process32FirstW(snapshot.get(), &entry)) return L"Process32First";
+  do {
+    if (IsMach3ExecutableName(entry.szExeFile)) {
+      *found = true;
+      break;
+    }
+  } while (Process32NextW(snapshot.get(), &entry));
+  return nullptr;
+}
+
+bool CheckMach3Running(int mode) {
+  bool found;
+  if (const wchar_t* failedCall = LookForMach3(&found)) {
+    ReportFailedCall(failedCall);
     return false;
   }
-  do {
-    if (IsMach3ExecutableName(entry.szExeFile)) return AnswerMach3Running(mode);
-  } while (Process32NextW(snapshot.get(), &entry));
-  return false;
+  return found && AnswerMach3Running(mode);
+}
+
+bool Mach3IsRunning() {
+  bool found;
+  return !LookForMach3(&found) && found;
 }

@@ -12,3 +12,7 @@ bool CheckMach3Running(int mode);
 
 // True when a process list entry's executable name is Mach3's.
 bool IsMach3ExecutableName(const wchar_t* exeName);
+
+// The same look at the process list, silent: for a display that only says
+// whether Mach3 runs. False when the list cannot be read.
+bool Mach3IsRunning();

@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 #include "app/message_box.h"
 #include "app/settings.h"
+#include "app/start_page.h"
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "backup/backup_dialogs.h"
@@ -90,8 +91,17 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
 int RunMessageLoop() {
   HACCEL accelerators = LoadAcceleratorsW(Instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+  for (;;) {
+    // The start page reads its folder while nothing else waits. The zero
+    // wait first tells Windows (and Wine) that the program is idle: a
+    // program that only peeks counts as busy until all is read.
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) &&
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT &&
+        StartPageIdleStep()) {
+      continue;
+    }
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) break;
+    if (!TranslateAcceleratorW(message.hwnd, accelerators, &message) && !StartPageKey(&message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -189,9 +199,12 @@ static void OnCreate(HWND window) {
   RelabelMainMenu(window);
   Is64BitWindows = Detect64BitWindows();
   HeadingFont = MakeFont(28, 15, 700, DRAFT_QUALITY, L"MS Shell");
+  CreateStartPage(window);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT pageResult = 0;
+  if (StartPageMessage(window, message, wParam, lParam, &pageResult)) return pageResult;
   switch (message) {
     case WM_CREATE:
       OnCreate(window);
@@ -208,6 +221,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       if (const CommandRow* row = FindCommand(LOWORD(wParam))) {
         row->handler(window);
+        // The action may have changed folders, files or the language.
+        if (IsWindow(window)) RefreshStartPage();
         return 0;
       }
       break;

@@ -1,5 +1,5 @@
-// The program's entry steps and its only top-level window, an empty frame
-// that carries the menu; every action is a menu command.
+// The program's entry steps and its only top-level window: a frame that
+// carries the menu and the start page; every action is a menu command.
 #pragma once
 
 #include <windows.h>

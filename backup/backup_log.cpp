@@ -3,6 +3,7 @@
 #include "backup/backup_log.h"
 
 #include <array>
+#include <cwctype>
 #include <utility>
 
 #include "app/text_format.h"
@@ -228,4 +229,72 @@ std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logNa
 
 std::wstring LogNotWrittenText(const std::wstring& path, const std::wstring& systemText) {
   return FormatText(SelectText(TextLogNotWritten), path.c_str(), systemText.c_str());
+}
+
+bool SaveLogTime(std::wstring_view name, std::wstring* when) {
+  static constexpr std::wstring_view Prefix = L"kestrelwood-save-", Suffix = L".log";
+  // prefix, 8 digits, '-', 6 digits, suffix
+  if (name.size() != Prefix.size() + 15 + Suffix.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = towlower(name[i]);
+    const size_t at = i - Prefix.size();
+    bool fits;
+    if (i < Prefix.size()) {
+      fits = c == Prefix[i];
+    } else if (at < 15) {
+      fits = at == 8 ? c == L'-' : (c >= L'0' && c <= L'9');
+    } else {
+      fits = c == Suffix[at - 15];
+    }
+    if (!fits) return false;
+  }
+  const std::wstring_view d = name.substr(Prefix.size(), 15);
+  *when = std::wstring(d.substr(0, 4)) + L'-' + std::wstring(d.substr(4, 2)) + L'-' + std::wstring(d.substr(6, 2)) +
+          L' ' + std::wstring(d.substr(9, 2)) + L':' + std::wstring(d.substr(11, 2)) + L':' +
+          std::wstring(d.substr(13, 2));
+  return true;
+}
+
+static bool InAnyLanguage(std::wstring_view text, const TextTriple& triple) {
+  for (const wchar_t* t : triple.text) {
+    if (text == t) return true;
+  }
+  return false;
+}
+
+static bool IsProfileSetName(std::wstring_view line) {
+  for (const SetName& set : SetNames) {
+    if (set.bit == 0x100) return InAnyLanguage(line, set.name);
+  }
+  return false;
+}
+
+std::vector<std::wstring> ProfilesHeldBySaveLog(std::wstring_view text) {
+  std::vector<std::wstring> held;
+  bool inProfiles = false, holding = false;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring_view::npos) end = text.size();
+    std::wstring_view line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    if (line[0] != L' ') {  // a set's name, or the totals
+      inProfiles = IsProfileSetName(line);
+      holding = false;
+    } else if (line.size() > 4 && line.substr(0, 4) == L"    ") {
+      if (!inProfiles || !holding) continue;
+      std::wstring_view name = line.substr(4);
+      name = name.substr(0, name.find(L"  ->  "));  // a kept copy names its source first
+      std::wstring lower(name);
+      for (wchar_t& c : lower) c = towlower(c);
+      held.push_back(std::move(lower));
+    } else if (line.size() > 3 && line.substr(0, 2) == L"  " && line[2] != L' ' && line.back() == L':') {
+      const std::wstring_view heading = line.substr(2, line.size() - 3);
+      holding = InAnyLanguage(heading, TextCopied) || InAnyLanguage(heading, TextKept) ||
+                InAnyLanguage(heading, TextDateSkipped);
+    }
+  }
+  return held;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class FileOutcome {
@@ -79,3 +80,14 @@ std::wstring StatusWithLog(const std::wstring& status, const std::wstring& logNa
 // The message for a log that could not be written: its path and the
 // system's text.
 std::wstring LogNotWrittenText(const std::wstring& path, const std::wstring& systemText);
+
+// Reading save logs back, for the start page's "last backup" column.
+
+// True for "Kestrelwood-save-YYYYMMDD-HHMMSS.log" (any case); `when`
+// receives the start as "YYYY-MM-DD HH:MM:SS". Such names sort by time.
+bool SaveLogTime(std::wstring_view name, std::wstring* when);
+
+// The profile files (lower case) that the backup holds after the save
+// logged in `text`: those of the profile set copied, kept or skipped by
+// the date rule. The log may be in any of the three languages.
+std::vector<std::wstring> ProfilesHeldBySaveLog(std::wstring_view text);

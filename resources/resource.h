@@ -254,3 +254,12 @@
 #define IDC_PLUGIN_MACH_LABEL 1353
 #define IDC_PLUGIN_WARNING 1354
 #define IDC_PLUGIN_NO_WARNING 1355
+
+// Start page of the main window: controls made at run time, not from a
+// template. Its action buttons carry the menu commands as their ids.
+#define IDC_START_FOLDER 1900
+#define IDC_START_RUNNING 1901
+#define IDC_START_CHOOSE_FOLDER 1902
+#define IDC_START_PROFILES 1903
+#define IDC_START_COMPARE 1904
+#define IDC_START_DESCRIPTION_FIRST 1910

@@ -56,6 +56,7 @@ constexpr int RemovePluginLoad = 1010;
 
 const std::vector<Row>& ShotTable() {
   static const std::vector<Row> rows = {
+      {"start-page", {{Do::Shot, 0, L"start-page"}}},
       {"menu", {{Do::MenuShot, 1, nullptr}}},
       {"about", {{Do::Open, IDM_ABOUT, nullptr}, {Do::Shot, 0, L"about"}, {Do::Close, 0, nullptr}}},
       {"language",

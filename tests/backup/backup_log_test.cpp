@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/text_triple.h"
 
@@ -90,6 +91,21 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   EXPECT_EQ(StatusWithLog(L"3/4: Files copied", L"x.log", L"", 0), L"3/4: Files copied, Log: x.log");
   EXPECT_EQ(StatusWithLog(L"3/4: Files copied", L"x.log", L"E:\\R", 1),
             L"3/4: Files copied, Log: x.log, Replaced files kept in: E:\\R, Failed: 1");
+
+  // Read back for the start page, whatever language wrote it: the profiles
+  // the backup holds, and the time in the name.
+  for (int language : {German, English, French}) {
+    LanguageIndex = language;
+    EXPECT_EQ(ProfilesHeldBySaveLog(log.Text()), (std::vector<std::wstring>{L"a.xml", L"d.xml", L"b.xml", L"e.xml"}))
+        << language;
+  }
+  std::wstring when;
+  EXPECT_TRUE(SaveLogTime(L"KESTRELWOOD-SAVE-20260307-090504.LOG", &when));
+  EXPECT_EQ(when, L"2026-03-07 09:05:04");
+  for (const wchar_t* name : {L"Kestrelwood-restore-20260307-090504.log", L"Kestrelwood-save-2026037-090504.log",
+                              L"Kestrelwood-save-20260307-0905x4.log", L"Kestrelwood-save-20260307-090504.log.txt"}) {
+    EXPECT_FALSE(SaveLogTime(name, &when)) << name;
+  }
 }
 
 TEST(Utf8WithBom, EncodesEveryCharacterOfTheLog) {
