@@ -83,7 +83,18 @@ in_chroot() {
 
 # Prepared when the marker lists exactly the packages above.
 ready() {
-  [ "$(cat "$CHROOT/.kestrelwood-ready" 2>/dev/null)" = "${PACKAGES[*]}" ] && [ -x "$CHROOT$LOWFREE_LOADER" ]
+  [ "$(cat "$CHROOT/.kestrelwood-ready" 2>/dev/null)" = "${PACKAGES[*]}" ] && [ -x "$CHROOT$LOWFREE_LOADER" ] && [ -x "$CHROOT/usr/local/bin/wine-stable" ] &&
+    [ -f "$CHROOT$TEMPLATE_PREFIX/system.reg" ]
+}
+
+# A fresh Wine prefix, copied into each new one: making one takes minutes
+# under emulation.
+TEMPLATE_PREFIX=/var/lib/kestrelwood/wineprefix
+make_template_prefix() {
+  rm -rf "$CHROOT$TEMPLATE_PREFIX" && mkdir -p "$CHROOT$TEMPLATE_PREFIX"
+  in_chroot 1 env WINEPREFIX="$TEMPLATE_PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    sh -c 'wineboot -i && wineserver -w' > "$KW_RUNTIME_DIR/prefix.log" 2>&1 ||
+    die "making a Wine prefix in the runtime failed; see $KW_RUNTIME_DIR/prefix.log"
 }
 
 # The loader for programs that must load at 0x400000 (tools/win32-loader.c).
@@ -96,6 +107,14 @@ build_loader() {
       -o "$CHROOT$LOWFREE_LOADER" "$object" "$lib/libc.so.6" -rpath-link "$lib" ||
     die "building the Wine loader tools/win32-loader.c failed (clang, ld)"
   rm -f "$object"
+  # "wine" starts through the 64-bit loader: Debian's script would start
+  # every program, 64-bit tools such as reg and winepath too, through the
+  # emulated 32-bit one first. 32-bit programs are handed on to it.
+  local name
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$CHROOT/usr/local/bin/$name"
+    chmod +x "$CHROOT/usr/local/bin/$name"
+  done
 }
 
 prepare() {
@@ -104,9 +123,11 @@ prepare() {
   local url
   url=$(mirror)
   echo "Preparing the 32-bit Windows runtime in $CHROOT from $url (once per machine, a few minutes)"
-  python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1], timeout=20).read(1)' \
-    "$url/dists/$SUITE/Release" 2>/dev/null ||
-    die "cannot reach the Debian mirror $url (needed once to prepare the 32-bit runtime)" 3
+  if [ ! -x "$CHROOT/usr/bin/apt-get" ] || [ "$(cat "$CHROOT/.kestrelwood-ready" 2>/dev/null)" != "${PACKAGES[*]}" ]; then
+    python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1], timeout=20).read(1)' \
+      "$url/dists/$SUITE/Release" 2>/dev/null ||
+      die "cannot reach the Debian mirror $url (needed once to prepare the 32-bit runtime)" 3
+  fi
   mkdir -p "$KW_RUNTIME_DIR"
   if [ ! -x "$CHROOT/usr/bin/apt-get" ]; then
     local debootstrap=debootstrap tmp=$CHROOT.partial
@@ -126,18 +147,21 @@ prepare() {
       die "debootstrap failed; see $KW_RUNTIME_DIR/debootstrap.log" 3
     rm -rf "$CHROOT" && mv "$tmp" "$CHROOT"
   fi
-  # The emulator first: the i386 packages' scripts run i386 programs.
-  { in_chroot 0 sh -c "
-      dpkg --add-architecture i386 &&
-      apt-get update -qq &&
-      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user >/dev/null" &&
-    in_chroot 1 sh -c "
-      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ${PACKAGES[*]} >/dev/null &&
-      apt-get clean"
-  } > "$KW_RUNTIME_DIR/packages.log" 2>&1 ||
-    die "installing Wine in the runtime failed; see $KW_RUNTIME_DIR/packages.log" 3
+  if [ "$(cat "$CHROOT/.kestrelwood-ready" 2>/dev/null)" != "${PACKAGES[*]}" ]; then
+    # The emulator first: the i386 packages' scripts run i386 programs.
+    { in_chroot 0 sh -c "
+        dpkg --add-architecture i386 &&
+        apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user >/dev/null" &&
+      in_chroot 1 sh -c "
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ${PACKAGES[*]} >/dev/null &&
+        apt-get clean"
+    } > "$KW_RUNTIME_DIR/packages.log" 2>&1 ||
+      die "installing Wine in the runtime failed; see $KW_RUNTIME_DIR/packages.log" 3
+    echo "${PACKAGES[*]}" > "$CHROOT/.kestrelwood-ready"
+  fi
   build_loader
-  echo "${PACKAGES[*]}" > "$CHROOT/.kestrelwood-ready"
+  [ -f "$CHROOT$TEMPLATE_PREFIX/system.reg" ] || make_template_prefix
   echo "The 32-bit Windows runtime is ready"
 }
 
@@ -147,6 +171,10 @@ run() {
   local prefix
   prefix=$(realpath -m "$1"); shift
   case "$prefix/" in "$KW_ROOT"/*) ;; *) die "the prefix must lie in the checkout ($KW_ROOT)";; esac
+  if [ ! -f "$prefix/system.reg" ]; then
+    rm -rf "$prefix" && mkdir -p "$(dirname "$prefix")"
+    cp -a "$CHROOT$TEMPLATE_PREFIX" "$prefix"
+  fi
   # The display is the machine's own (its socket is bound into the chroot),
   # so pictures can be taken from outside while the command runs.
   source "$KW_ROOT/tools/common.sh"
