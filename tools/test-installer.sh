@@ -30,7 +30,8 @@ fail() { echo "installer test: $*" >&2; failures=$((failures + 1)); }
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrelwood'
 settings_key='HKCU\Software\Brannoc\Kestrelwood'
 
-key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+# The 32-bit view of the registry, the installer's.
+key_exists() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
 # Where a mode puts its files and its Start menu entries.
@@ -41,7 +42,8 @@ folders_of() {
       menu=$(unix_path "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
       root=HKCU ;;
     AllUsers)
-      install=$(unix_path "$(wine cmd /c echo %ProgramFiles% | tr -d '\r')\\Kestrelwood")
+      # A 32-bit program on 64-bit Windows.
+      install=$(unix_path "$(wine cmd /c echo '%ProgramFiles(x86)%' | tr -d '\r')\\Kestrelwood")
       menu=$(unix_path "$(wine cmd /c echo %ProgramData% | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
       root=HKLM ;;
   esac
@@ -79,7 +81,7 @@ check_mode() {
   ls "$menu" | grep -qi 'guide\|anleitung' || fail "$mode: no Start menu entry for the guide"
   key_exists "$root\\$uninstall_key" || fail "$mode: no uninstall entry in $root"
   starts "$install/Kestrelwood.exe" || fail "$mode: the installed Kestrelwood.exe shows no main window"
-  wine reg query "$root\\$uninstall_key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
+  wine reg query "$root\\$uninstall_key" /v DisplayVersion /reg:32 2>/dev/null | grep -q "$version" ||
     fail "$mode: the uninstall entry does not say $version"
 
   # In place (_?=): the copy of itself that the uninstaller would start from

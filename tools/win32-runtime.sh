@@ -22,8 +22,9 @@ KW_RUNTIME_DIR=${KW_RUNTIME_DIR:-/var/cache/kestrelwood}
 CHROOT=$KW_RUNTIME_DIR/trixie-wine32
 SUITE=trixie
 # ctest runs the test programs, poppler-utils reads the printed PDFs, the
-# i386 libcups lets the 32-bit Wine print to the machine's CUPS printer.
-PACKAGES=(wine wine64 wine32:i386 libcups2t64:i386 qemu-user x11-utils fonts-wine cmake poppler-utils)
+# i386 libcups lets the 32-bit Wine print to the machine's CUPS printer,
+# Liberation stands in for Arial as on the machine itself.
+PACKAGES=(wine wine64 wine32:i386 libcups2t64:i386 qemu-user x11-utils fonts-wine fonts-liberation cmake poppler-utils)
 
 die() { echo "win32-runtime: $*" >&2; exit "${2:-1}"; }
 
