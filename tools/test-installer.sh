@@ -116,4 +116,4 @@ if [ $failures -ne 0 ]; then
   echo "installer test: $failures failure(s)" >&2
   exit 1
 fi
-echo "installer test: silent install and uninstall passed (current user, all users)"
+echo "installer test: silent install, start and uninstall passed (current user, all users)"
