@@ -26,9 +26,11 @@ SUITE=trixie
 # Liberation stands in for Arial as on the machine itself.
 PACKAGES=(wine wine64 wine32:i386 libcups2t64:i386 qemu-user x11-utils fonts-wine fonts-liberation cmake poppler-utils)
 
-die() { echo "win32-runtime: $*" >&2; exit "${2:-1}"; }
+# A message and an exit code: 1, or 3 when the mirror or the set-up fails.
+die() { echo "win32-runtime: $1" >&2; exit "${2:-1}"; }
 
-# The mirror apt already uses, so the runtime needs no other network.
+# The mirror apt already uses (or KW_MIRROR), so the runtime needs no other
+# network.
 mirror() {
   local uri
   uri=$(grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{print $2}' | grep -v security | head -n1)
@@ -122,7 +124,7 @@ prepare() {
   ready && return 0
   [ "$(id -u)" -eq 0 ] || die "preparing the 32-bit runtime needs root (debootstrap, chroot)"
   local url
-  url=$(mirror)
+  url=${KW_MIRROR:-$(mirror)}
   echo "Preparing the 32-bit Windows runtime in $CHROOT from $url (once per machine, a few minutes)"
   if [ ! -x "$CHROOT/usr/bin/apt-get" ] || [ "$(cat "$CHROOT/.kestrelwood-ready" 2>/dev/null)" != "${PACKAGES[*]}" ]; then
     python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1], timeout=20).read(1)' \
