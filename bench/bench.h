@@ -24,6 +24,10 @@ struct BenchSettings {
 };
 extern BenchSettings Bench;
 
+// How long a started program may take to get idle: the 32-bit build runs
+// emulated, many times slower.
+constexpr DWORD StartTimeoutMs = sizeof(void*) == 8 ? 10000 : 120000;
+
 // Median milliseconds per run of each function: one warm-up run each, then
 // `repeats` rounds in which every function runs once in turn, so that the
 // load of other programs falls on all of them alike.

@@ -60,7 +60,8 @@ static double PeakAt(const std::wstring& program, PeakStep step, const ProfileFi
     return -1;
   }
   double peak = -1;
-  HWND main = WaitForInputIdle(process.hProcess, 10000) == 0 ? WaitForWindow(process.dwProcessId, nullptr) : nullptr;
+  HWND main =
+      WaitForInputIdle(process.hProcess, StartTimeoutMs) == 0 ? WaitForWindow(process.dwProcessId, nullptr) : nullptr;
   if (main && step == PeakStep::Idle) peak = PeakMegabytes(process.hProcess);
   if (main && step != PeakStep::Idle) {
     PostMessageW(main, WM_COMMAND, IDM_COMPARE_PROFILES, 0);

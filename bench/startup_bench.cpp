@@ -30,7 +30,7 @@ static double StartUntilIdle(const std::wstring& program) {
                       &process)) {
     return -1;
   }
-  const bool idle = WaitForInputIdle(process.hProcess, 10000) == 0;
+  const bool idle = WaitForInputIdle(process.hProcess, StartTimeoutMs) == 0;
   QueryPerformanceCounter(&end);
   EnumWindows(CloseWindowOf, static_cast<LPARAM>(process.dwProcessId));
   if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);

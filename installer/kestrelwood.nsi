@@ -5,14 +5,9 @@
 ;
 ; Built by tools/make-release.sh with:
 ;   /DVERSION=3.02 /DEXE=<Kestrelwood.exe> /DGUIDE=<guide folder>
-;   /DICON=<kestrelwood.ico> /DOUTFILE=<setup.exe> [/DAMD64]
-; AMD64 builds the same installer around the 64-bit program; the tests run
-; that one because this machine's Wine cannot run 32-bit programs.
+;   /DICON=<kestrelwood.ico> /DOUTFILE=<setup.exe>
 
 Unicode true
-!ifdef AMD64
-  Target amd64-unicode
-!endif
 SetCompressor /SOLID lzma
 
 !define NAME "Kestrelwood"
@@ -32,9 +27,6 @@ OutFile "${OUTFILE}"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "${UNINSTALL_KEY}"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallLocation"
-!ifdef AMD64
-  !define MULTIUSER_USE_PROGRAMFILES64
-!endif
 !include MultiUser.nsh
 !include MUI2.nsh
 !include FileFunc.nsh

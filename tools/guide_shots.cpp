@@ -191,10 +191,15 @@ HWND TopWindow() {
   return nullptr;
 }
 
-void Settle(DWORD ms = 500) { Sleep(ms); }
+// Every wait and pause is this many times longer (KW_SLOW, for a program
+// that runs emulated).
+DWORD Slowness = 1;
+
+void Settle(DWORD ms = 500) { Sleep(ms * Slowness); }
 
 // Waits for a topmost window other than `before`.
 HWND WaitForNewTop(HWND before, DWORD timeoutMs) {
+  timeoutMs *= Slowness;
   for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
     HWND top = TopWindow();
     if (top && top != before && top != ProgramMain) {
@@ -207,6 +212,7 @@ HWND WaitForNewTop(HWND before, DWORD timeoutMs) {
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {
+  timeoutMs *= Slowness;
   for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
     if (!IsWindow(window) || !IsWindowVisible(window)) return true;
     Sleep(50);
@@ -473,7 +479,7 @@ void PrepareParallelPorts() {
 }
 
 HWND WaitForMainWindow(DWORD processId) {
-  for (int i = 0; i < 200; ++i) {
+  for (DWORD i = 0; i < 200 * Slowness; ++i) {
     HWND main = FindWindowW(L"KESTRELWOOD", nullptr);
     DWORD owner = 0;
     if (main) GetWindowThreadProcessId(main, &owner);
@@ -491,6 +497,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   SetProcessDPIAware();
+  if (const wchar_t* slow = _wgetenv(L"KW_SLOW"); slow && _wtoi(slow) > 1) Slowness = static_cast<DWORD>(_wtoi(slow));
   OutputFolder = argv[2];
   LogFile = _wfopen((OutputFolder + L"\\shots.log").c_str(), L"w");
   MachFolder = argv[4];
@@ -536,7 +543,7 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   PostMessageW(ProgramMain, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  if (WaitForSingleObject(process.hProcess, 5000 * Slowness) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return Missing ? 1 : 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the user guide's pictures: starts Kestrelwood under Wine's virtual
-# desktop with the sample Mach3 folder, opens every window in each language
+# Takes the user guide's pictures: starts the shipped 32-bit Kestrelwood in
+# the 32-bit runtime (tools/win32-runtime.sh), under Wine's virtual desktop
+# with the sample Mach3 folder, opens every window in each language
 # and saves it as docs/guide/images/<language>/<window>.png. Re-run it after
 # a dialog changes or a new one lands; windows the program does not have yet
 # are listed as missing.
@@ -23,6 +24,7 @@ while [ $# -gt 0 ]; do
     --out) out=$2; shift 2 ;;
     --languages) languages=$2; shift 2 ;;
     --row) row=$2; shift 2 ;;
+    --inside) break ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -35,50 +37,61 @@ case $dpi in
   *) desktop=2560x1920 ;;
 esac
 
-kw_ensure_packages
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Kestrelwood guide_shots
+shots=$KW_ROOT/build/guide-shots
+prefix=$KW_ROOT/build/guide-wineprefix-$dpi
 
-# A prefix of its own per text size, with a fresh copy of the samples.
-kw_prepare_wine "$KW_ROOT/build/guide-wineprefix-$dpi"
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-wineserver -w
-kw_install_wine_fonts
-rm -rf "$WINEPREFIX/drive_c/Mach3"
-cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
-
-trap 'wineserver -k >/dev/null 2>&1 || true; kw_stop_xvfb' EXIT
-if [ -z "${KW_GUIDE_DISPLAY:-}" ]; then
-  kw_start_xvfb "$desktop"
-else
-  export DISPLAY=$KW_GUIDE_DISPLAY
+# Inside the 32-bit runtime: one run of the picture driver per language,
+# each into build/guide-shots/<language>.
+if [ "${1:-}" = --inside ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w
+  kw_install_wine_fonts
+  rm -rf "$WINEPREFIX/drive_c/Mach3"
+  cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
+  program=$(winepath -w build/win32/Kestrelwood.exe)
+  for language in $languages; do
+    case $language in de) index=0 ;; en) index=1 ;; fr) index=2 ;; esac
+    mkdir -p "$shots/$language"
+    # Each language saves into an empty backup folder first.
+    rm -rf "$WINEPREFIX/drive_c/Mach3 Backup" && mkdir -p "$WINEPREFIX/drive_c/Mach3 Backup"
+    wine explorer "/desktop=KestrelwoodGuide,$desktop" build/win64/tools/guide_shots.exe \
+      "$program" "$(winepath -w "$shots/$language")" "$index" 'C:\Mach3' $row >/dev/null 2>&1 || true
+    wineserver -w
+  done
+  exit 0
 fi
 
-shots=build/guide-shots
-program=$(winepath -w build/win64/Kestrelwood.exe)
+for language in $languages; do
+  case $language in de|en|fr) ;; *) echo "unknown language $language" >&2; exit 2 ;; esac
+done
+
+kw_ensure_packages
+bash tools/win32-runtime.sh prepare
+# The shipped 32-bit program, driven by the 64-bit picture driver (which
+# Wine runs natively, so only the program itself is emulated).
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Kestrelwood
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target guide_shots
+
+rm -rf "$shots"
+args=(--dpi "$dpi" --languages "$languages")
+[ -n "$row" ] && args+=(--row "$row")
+KW_SCREEN=$desktop KW_SLOW=4 tools/win32-runtime.sh run "$prefix" bash tools/make-guide-pictures.sh "${args[@]}" --inside
+
 status=0
 for language in $languages; do
-  case $language in
-    de) index=0 ;;
-    en) index=1 ;;
-    fr) index=2 ;;
-    *) echo "unknown language $language" >&2; exit 2 ;;
-  esac
-  rm -rf "$shots" && mkdir -p "$shots" "$out/$language"
-  # Each language saves into an empty backup folder first.
-  rm -rf "$WINEPREFIX/drive_c/Mach3 Backup" && mkdir -p "$WINEPREFIX/drive_c/Mach3 Backup"
-  wine explorer "/desktop=KestrelwoodGuide,$desktop" build/win64/tools/guide_shots.exe \
-    "$program" "$(winepath -w "$shots")" "$index" 'C:\Mach3' $row >/dev/null 2>&1 || true
-  wineserver -w
-  if [ ! -f "$shots/shots.log" ]; then
+  mkdir -p "$out/$language"
+  log=$shots/$language/shots.log
+  if [ ! -f "$log" ]; then
     echo "$language: the picture driver did not run" >&2
     status=1
     continue
   fi
-  sed "s/^/$language: /" "$shots/shots.log" | tr -d '\r'
-  grep -q '^missing\|does not close' "$shots/shots.log" && status=1
-  for bitmap in "$shots"/*.bmp; do
+  sed "s/^/$language: /" "$log" | tr -d '\r'
+  grep -q '^missing\|does not close' "$log" && status=1
+  for bitmap in "$shots/$language"/*.bmp; do
     [ -e "$bitmap" ] || continue
     picture=$out/$language/$(basename "${bitmap%.bmp}").png
     convert "$bitmap" -strip "$picture"

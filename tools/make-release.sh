@@ -3,15 +3,10 @@
 # (optimised, stripped), a zip with the exe and the guide, and the
 # installer. Everything lands in build/release/.
 #
-#   bash tools/make-release.sh            # the release (32-bit)
-#   bash tools/make-release.sh --amd64    # the same installer around the 64-bit
-#                                         # program, for testing under Wine
+#   bash tools/make-release.sh
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KW_ROOT"
-
-target=x86
-[ "${1:-}" = --amd64 ] && target=amd64
 
 kw_ensure_packages
 
@@ -19,43 +14,30 @@ version=$(sed -n 's/^project(Kestrelwood VERSION \([0-9.]*\).*/\1/p' CMakeLists.
 out=build/release
 mkdir -p "$out"
 
-if [ $target = x86 ]; then
-  cmake --preset win32 >/dev/null
-  cmake --build --preset win32 --target Kestrelwood
-  exe=build/win32/Kestrelwood.exe
-  tools/check-release-exe.sh "$exe" i386 "$version"
-  setup=$out/Kestrelwood-$version-setup.exe
-else
-  cmake --preset win64 >/dev/null
-  cmake --build --preset win64 --target Kestrelwood
-  exe=build/win64/Kestrelwood.exe
-  setup=$out/Kestrelwood-$version-setup-amd64.exe
-fi
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Kestrelwood
+exe=build/win32/Kestrelwood.exe
+tools/check-release-exe.sh "$exe" i386 "$version"
+setup=$out/Kestrelwood-$version-setup.exe
 
 # The guide as HTML pages, the same in the zip and in the installer.
 guide=$out/guide
 python3 tools/guide_html.py docs/guide "$guide"
 
-if [ $target = x86 ]; then
-  zip=$out/Kestrelwood-$version.zip
-  staging=$out/zip
-  rm -rf "$staging" "$zip"
-  mkdir -p "$staging/Kestrelwood"
-  cp "$exe" "$staging/Kestrelwood/Kestrelwood.exe"
-  cp -r "$guide" "$staging/Kestrelwood/Guide"
-  (cd "$staging" && zip -qr9 -X "../$(basename "$zip")" Kestrelwood)
-  rm -rf "$staging"
-  echo "Made $zip"
-fi
+zip=$out/Kestrelwood-$version.zip
+staging=$out/zip
+rm -rf "$staging" "$zip"
+mkdir -p "$staging/Kestrelwood"
+cp "$exe" "$staging/Kestrelwood/Kestrelwood.exe"
+cp -r "$guide" "$staging/Kestrelwood/Guide"
+(cd "$staging" && zip -qr9 -X "../$(basename "$zip")" Kestrelwood)
+rm -rf "$staging"
+echo "Made $zip"
 
-amd64_flag=()
-[ $target = amd64 ] && amd64_flag=(-DAMD64)
-makensis -V2 -INPUTCHARSET UTF8 "${amd64_flag[@]}" \
+makensis -V2 -INPUTCHARSET UTF8 \
   "-DVERSION=$version" "-DEXE=$KW_ROOT/$exe" "-DGUIDE=$KW_ROOT/$guide" \
   "-DICON=$KW_ROOT/resources/kestrelwood.ico" "-DOUTFILE=$KW_ROOT/$setup" \
   installer/kestrelwood.nsi
 echo "Made $setup"
-if [ $target = x86 ]; then
-  cp "$exe" "$out/Kestrelwood.exe"
-  echo "Made $out/Kestrelwood.exe"
-fi
+cp "$exe" "$out/Kestrelwood.exe"
+echo "Made $out/Kestrelwood.exe"

@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, ExitEndsTheProgram) {
 TEST(SixtyFourBitCheck, FollowsTheNtVdm64KeyAndOtherwiseThePlatform) {
   const wchar_t* path = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NtVdm64";
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
-  EXPECT_TRUE(Detect64BitWindows());  // this test program is a 64-bit build
+  EXPECT_TRUE(Detect64BitWindows());  // both test builds run on 64-bit Windows (Wine's prefix)
   HKEY probe = nullptr;
   EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &probe), ERROR_SUCCESS);
 
