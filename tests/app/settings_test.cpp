@@ -228,7 +228,6 @@ TEST_F(SettingsStore, WithoutAKeyTheProgramRunsOnTheDefaults) {
   EXPECT_EQ(LanguageIndex, English);
   EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
   EXPECT_STREQ(Settings.listviewFaceEqual, L"Arial");
-  EXPECT_STREQ(Settings.saveMachPath, L"C:\\Mach3");
   EXPECT_EQ(Settings.showAll, 0u);
   ASSERT_EQ(messages.Messages().size(), 3u);  // the system's text at each load, the warning once
   EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));

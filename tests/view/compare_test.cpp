@@ -166,7 +166,6 @@ TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
   SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"y");  // a value of file 2 only
   PressEnter(dialog_, IDC_SEARCH_TEXT);
   EXPECT_EQ(Search.hits, (std::vector<int32_t>{6}));
-  EXPECT_TRUE(messages.Messages().empty());
 
   // Enter in a path field loads once both paths are there; a Load clears the hits.
   const std::wstring path2 = ItemText(dialog_, IDC_COMPARE_PATH2);
@@ -178,7 +177,6 @@ TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
   EXPECT_TRUE(Search.hits.empty());
   EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
   EXPECT_EQ(Rows(), expected);
-  EXPECT_TRUE(messages.Messages().empty());
 }
 
 // The list keeps no texts of its own: it finds typed rows through the
