@@ -199,9 +199,31 @@ int StoreSetting(HKEY key, const SettingRow& row, DWORD size) {
   return 1;
 }
 
+static const TextTriple TextSettingsNotKept = {
+    L"Die Einstellungen können nicht gespeichert werden. Es gelten die Standardwerte, Änderungen gehen beim "
+    L"Beenden verloren.",
+    L"Settings cannot be stored. The defaults apply, and changes are lost when the program ends.",
+    L"Impossible d'enregistrer les réglages. Les valeurs par défaut s'appliquent, les modifications seront "
+    L"perdues à la fermeture du programme."};
+
+// Without a key nothing can be loaded or kept: at the first such load the
+// program takes the table's defaults rather than running on zeros (black on
+// black, German menus), and says so once. Values changed since then live on
+// in memory.
+static void UseDefaultsWithoutKey() {
+  static bool told = false;
+  if (told) return;
+  told = true;
+  for (const SettingRow* row = SettingsTable; row->name; ++row) CopyDefault(*row, row->loadSize);
+  ShowWarningMessage(nullptr, SelectText(TextSettingsNotKept), MB_TASKMODAL);
+}
+
 void LoadAllSettings() {
   UniqueKey key(OpenSettingsKey());
-  if (!key) return;
+  if (!key) {
+    UseDefaultsWithoutKey();
+    return;
+  }
   for (const SettingRow* row = SettingsTable; row->name; ++row) {
     LoadSetting(key.get(), *row, row->loadSize);
   }

@@ -154,15 +154,24 @@ static void SetColumnTitle(HWND dialog, int column, const std::wstring& title) {
 
 static void EnableControl(HWND dialog, int id, bool enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
 
+// The difference buttons need rows to step through; Export needs a
+// complete comparison.
+static void EnableForRows(HWND dialog) {
+  const bool rows = Compared && !CompareRows.empty();
+  EnableControl(dialog, IDC_COMPARE_PREVIOUS_DIFFERENCE, rows);
+  EnableControl(dialog, IDC_COMPARE_NEXT_DIFFERENCE, rows);
+  EnableMenuItem(GetMenu(dialog), IDM_COMPARE_EXPORT, MF_BYCOMMAND | (Compared ? MF_ENABLED : MF_GRAYED));
+}
+
 static void SetCompared(HWND dialog, bool compared) {
   Compared = compared;
-  EnableControl(dialog, IDC_COMPARE_PREVIOUS_DIFFERENCE, compared);
-  EnableControl(dialog, IDC_COMPARE_NEXT_DIFFERENCE, compared);
+  EnableForRows(dialog);
 }
 
 // The rows refer to the lists in the slots: they go whenever those do.
 static void ClearListedRows(HWND dialog) {
   ClearSearchHits();
+  ShowNoHits(dialog);
   ListView_DeleteAllItems(ListOf(dialog));
   CompareRows.clear();
   Segments.clear();
@@ -182,6 +191,7 @@ static void ListCompareRows(HWND dialog) {
     CompareRows.push_back(entry);
   }
   FillListRows(ListOf(dialog), static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
+  EnableForRows(dialog);
 }
 
 int AllocateCompareList() {
@@ -336,6 +346,8 @@ static void OnInitCompare(HWND dialog) {
   RelabelControls(CompareControls, dialog);
   SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
   SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
+  // Enter goes to IDOK, which acts by the field it was pressed in.
+  SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 }
 
 struct FileSide {
@@ -379,13 +391,14 @@ static void OnLoad(HWND dialog) {
   CompareProfiles(dialog);
 }
 
-// Rows of unselected segments are not listed; the old hits no longer apply.
+// Rows of unselected segments are not listed; after OK the old hits no
+// longer apply, after Cancel nothing changed.
 static void OnSetFilter(HWND dialog) {
   if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
-  RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc);
+  if (RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc) != IDOK) return;
   ClearSearchHits();
   ShowNoHits(dialog);
   ListCompareRows(dialog);
@@ -396,7 +409,7 @@ static void OnFind(HWND dialog) {
   ClearSearchHits();
   ListView_Scroll(list, 0, 1000);
   ListView_EnsureVisible(list, 0, FALSE);
-  RunSearch(dialog, static_cast<int>(CompareRows.size()), CompareCell);
+  RunSearch(dialog, static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
   Search.currentHit = 0;
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -481,8 +494,24 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
   return FALSE;
 }
 
+static bool FieldFilled(HWND dialog, int id) { return GetWindowTextLengthW(GetDlgItem(dialog, id)) > 0; }
+
+// Enter in a path field loads once both paths are there; elsewhere it
+// searches, as the search button did while it was the default one.
+static void OnEnter(HWND dialog) {
+  HWND focus = GetFocus();
+  if (focus == GetDlgItem(dialog, IDC_COMPARE_PATH1) || focus == GetDlgItem(dialog, IDC_COMPARE_PATH2)) {
+    if (FieldFilled(dialog, IDC_COMPARE_PATH1) && FieldFilled(dialog, IDC_COMPARE_PATH2)) OnLoad(dialog);
+  } else if (IsWindowEnabled(GetDlgItem(dialog, IDC_SEARCH_START))) {
+    OnFind(dialog);
+  }
+}
+
 static bool OnCommand(HWND dialog, int id, int code) {
   switch (id) {
+    case IDOK:
+      OnEnter(dialog);
+      return true;
     case IDC_COMPARE_PATH1:
     case IDC_COMPARE_PATH2:
       if (code == EN_CHANGE) EnableControl(dialog, IDC_SET_FILTER, false);

@@ -1,5 +1,7 @@
 // The segment filter: which runs of entries are listed and searched, and
 // which columns the search looks at.
+#include <vector>
+
 #include "app/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
@@ -25,11 +27,16 @@ static const RelabelRow FilterControls[] = {
 static const int ColumnBoxes[SearchColumnCount] = {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN,
                                                    IDC_FILTER_VALUE_COLUMN};
 
+// The selection the dialog opened with, for Cancel.
+static std::vector<bool> OpeningSelection;
+
 static void OnInitFilter(HWND dialog) {
   SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextFilterTitle)).c_str());
   RelabelControls(FilterControls, dialog);
   HWND segments = GetDlgItem(dialog, IDC_FILTER_SEGMENTS);
+  OpeningSelection.clear();
   for (const Segment& segment : Segments) {
+    OpeningSelection.push_back(segment.selected);
     const LRESULT row = SendMessageW(segments, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(segment.path.c_str()));
     SendMessageW(segments, LB_SETSEL, segment.selected, row);
   }
@@ -77,7 +84,10 @@ INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
           OnFilterOk(dialog);
           return TRUE;
         case IDCANCEL:
-          EndDialog(dialog, 2);
+          for (size_t i = 0; i < Segments.size() && i < OpeningSelection.size(); ++i) {
+            Segments[i].selected = OpeningSelection[i];
+          }
+          EndDialog(dialog, IDCANCEL);
           return TRUE;
       }
       break;

@@ -93,12 +93,19 @@ static bool WriteExportFile(HWND owner, const wchar_t* path, const std::string& 
   return false;
 }
 
+// What the user's spreadsheet splits by, whatever language the program shows.
+static wchar_t LocaleCsvSeparator() {
+  wchar_t separator[8] = L"";
+  if (!GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SLIST, separator, 8)) return CsvSeparator(L"");
+  return CsvSeparator(separator);
+}
+
 bool ExportListedRows(HWND owner, const ExportTable& table) {
   wchar_t path[PathCapacity] = L"";
   DWORD filterIndex = 1;
   if (!ChooseExportFile(owner, table, path, &filterIndex)) return false;
   const std::string bytes = FormatForPath(path, filterIndex) == ExportFormat::Html
                                 ? FormatHtml(table)
-                                : FormatCsv(table, CsvSeparator(LanguageIndex));
+                                : FormatCsv(table, LocaleCsvSeparator());
   return WriteExportFile(owner, path, bytes);
 }

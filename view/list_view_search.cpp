@@ -177,7 +177,7 @@ static void EnableNavigation(HWND dialog, bool enable) {
   for (int id : {IDC_SEARCH_FIRST, IDC_SEARCH_NEXT, IDC_SEARCH_LAST}) EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
-int RunSearch(HWND dialog, int rows, const CellText& cell) {
+int RunSearch(HWND dialog, int rows, int columns, const CellText& cell) {
   const std::wstring text = ControlText(dialog, IDC_SEARCH_TEXT);
   if (text.empty()) {
     ShowSearchError(dialog, TextNoSearchValue);
@@ -190,7 +190,7 @@ int RunSearch(HWND dialog, int rows, const CellText& cell) {
   const bool caseSensitive = IsDlgButtonChecked(dialog, IDC_SEARCH_CASE) == BST_CHECKED;
   const std::wstring normalised = CompileSearchPattern(text);
   if (normalised != text) SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, normalised.c_str());
-  FindHits(normalised, caseSensitive, rows, cell);
+  FindHits(normalised, caseSensitive, rows, columns, cell);
   if (!Search.hits.empty()) ShowRow(GetDlgItem(dialog, IDC_PROFILE_LIST), Search.hits[0]);
   SetDlgItemTextW(dialog, IDC_SEARCH_COUNT, FormatText(L"%d", static_cast<int>(Search.hits.size())).c_str());
   EnableNavigation(dialog, Search.hits.size() > 1);

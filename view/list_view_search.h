@@ -29,9 +29,9 @@ void FillListRows(HWND list, int rows, int columns, const CellText& cell);
 LRESULT AnswerVirtualList(const NMHDR* header);
 
 // Reads the search field, the case check box and the search columns of the
-// dialog, searches the rows, shows the first hit, the hit count and the
+// dialog, searches the rows (`columns` cells each), shows the first hit, the hit count and the
 // navigation buttons. False with a message when there is nothing to search.
-int RunSearch(HWND dialog, int rows, const CellText& cell);
+int RunSearch(HWND dialog, int rows, int columns, const CellText& cell);
 
 void ShowFirstHit(HWND list);
 void ShowNextHit(HWND list);

@@ -20,14 +20,35 @@ static const TextTriple TextRowsListed = {L"Aufgeführte Zeilen", L"Rows listed"
 static const TextTriple TextDifferences = {L"Unterschiede", L"Differences", L"Différences"};
 static const TextTriple TextLanguageCode = {L"de", L"en", L"fr"};
 
-wchar_t CsvSeparator(int32_t language) { return language == English ? L',' : L';'; }
+wchar_t CsvSeparator(std::wstring_view listSeparator) {
+  const bool usable = listSeparator.size() == 1 && listSeparator[0] != L'"' && listSeparator[0] != L'\r' &&
+                      listSeparator[0] != L'\n';
+  return usable ? listSeparator[0] : L',';
+}
 
 // ---------------------------------------------------------------- CSV
 
-static std::wstring CsvCell(std::wstring_view cell, wchar_t separator) {
-  if (cell.find_first_of(std::wstring{separator, L'"', L'\r', L'\n'}) == std::wstring_view::npos) {
-    return std::wstring(cell);
+// A profile value such as "=cmd|..." or "@SUM(...)" would run as a formula
+// in the spreadsheet that opens the file. A sign before a digit or a point
+// is a number ("-1.5") and stays as it is.
+static bool StartsLikeFormula(std::wstring_view cell) {
+  if (cell.empty()) return false;
+  switch (cell[0]) {
+    case L'=':
+    case L'@':
+    case L'\t':
+    case L'\r':
+      return true;
+    case L'+':
+    case L'-':
+      return cell.size() == 1 || !((cell[1] >= L'0' && cell[1] <= L'9') || cell[1] == L'.');
   }
+  return false;
+}
+
+static std::wstring CsvCell(std::wstring_view text, wchar_t separator) {
+  const std::wstring cell = StartsLikeFormula(text) ? L"'" + std::wstring(text) : std::wstring(text);
+  if (cell.find_first_of(std::wstring{separator, L'"', L'\r', L'\n'}) == std::wstring::npos) return cell;
   std::wstring quoted = L"\"";
   for (wchar_t c : cell) {
     if (c == L'"') quoted += L'"';

@@ -37,10 +37,13 @@ struct ExportTable {
   RowColours equal = {}, unequal = {};
 };
 
-// ';' where Excel reads ';' (German and French), ',' in English.
-wchar_t CsvSeparator(int32_t language);
+// The separator a spreadsheet on this PC splits by: the list separator of
+// the user's locale ("," or ";" mostly); "," when it is not one usable
+// character.
+wchar_t CsvSeparator(std::wstring_view listSeparator);
 
 // UTF-8 with a byte-order mark, a title row, one line per row (CRLF). A cell
+// that a spreadsheet would run as a formula gets a leading apostrophe. A cell
 // holding the separator, a quote or a line break is quoted, quotes doubled.
 std::string FormatCsv(const ExportTable& table, wchar_t separator);
 

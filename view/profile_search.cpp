@@ -13,7 +13,7 @@ void ClearSearchHits() {
   Search.currentHit = 0;
 }
 
-void FindHits(std::wstring_view text, bool caseSensitive, int rows, const CellText& cell) {
+void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns, const CellText& cell) {
   ClearSearchHits();
   Search.text = text;
   Search.caseSensitive = caseSensitive;
@@ -22,8 +22,8 @@ void FindHits(std::wstring_view text, bool caseSensitive, int rows, const CellTe
   Search.hitRows.assign(rows > 0 ? rows : 0, 0);
   std::wstring folded;
   for (int row = 0; row < rows; ++row) {
-    for (int column = 0; column < SearchColumnCount; ++column) {
-      if (!Search.columns[column]) continue;
+    for (int column = 0; column < columns; ++column) {
+      if (!Search.columns[column < ValueColumn ? column : ValueColumn]) continue;
       const std::wstring_view text = cell(row, column);
       bool match;
       if (caseSensitive) {

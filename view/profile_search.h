@@ -28,13 +28,15 @@ extern SearchState Search;
 
 void ClearSearchHits();
 
-// The text of a cell of a listed row, for the searched columns 0 to 2.
+// The text of a cell of a listed row.
 using CellText = std::function<std::wstring_view(int row, int column)>;
 
-// Searches `rows` rows for the normalised `text`: a row is a hit when one of
-// its searched cells matches whole (case folded unless case sensitive).
-// Replaces the hit list and sets the current hit to 0.
-void FindHits(std::wstring_view text, bool caseSensitive, int rows, const CellText& cell);
+// Searches `rows` rows of `columns` cells for the normalised `text`: a row
+// is a hit when one of its searched cells matches whole (case folded unless
+// case sensitive). Every column from 2 on is a value (a comparison has two)
+// and is searched with the Value flag. Replaces the hit list and sets the
+// current hit to 0.
+void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns, const CellText& cell);
 
 // Move the current hit; each returns the row to show, -1 without hits.
 int FirstHitRow();

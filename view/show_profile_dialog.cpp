@@ -46,12 +46,14 @@ static const TextTriple TextValue = {L"Wert", L"Value", L"Valeur"};
 
 static const ListColumn ShowProfileColumns[] = {
     {&TextElement, 250}, {&TextName, 150}, {&TextValue, 500}, {nullptr, 0}};
+inline constexpr int ShowProfileColumnCount = 3;
 
 // The slot-0 entries listed, row by row.
 static std::vector<uint32_t> ListedEntries;
 
-// The file as read, for the export.
+// The file the listed rows came from, for the export; only while Loaded.
 static ExportedFile LoadedFile;
+static bool Loaded = false;
 
 // Empty once the profile is released: the list asks for cells as it paints.
 static std::wstring_view ListedCell(int row, int column) {
@@ -69,8 +71,14 @@ static void ShowNumber(HWND dialog, size_t rows) {
 
 static void ListSelectedEntries(HWND dialog) {
   ListedEntries = SelectedEntries();
-  FillListRows(ListOf(dialog), static_cast<int>(ListedEntries.size()), 3, ListedCell);
+  FillListRows(ListOf(dialog), static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
   ShowNumber(dialog, ListedEntries.size());
+}
+
+// Export names the file the rows came from, so it waits for a loaded one.
+static void SetLoaded(HWND dialog, bool loaded) {
+  Loaded = loaded;
+  EnableWindow(GetDlgItem(dialog, IDC_SHOW_EXPORT), loaded);
 }
 
 static void OnInitShowProfile(HWND dialog) {
@@ -84,16 +92,24 @@ static void OnInitShowProfile(HWND dialog) {
   InsertListColumns(list, ShowProfileColumns);
   ListedEntries.clear();
   Segments.clear();
+  ClearSearchHits();  // hits of an earlier dialog belong to other rows
+  SetLoaded(dialog, false);
   SetDlgItemTextW(dialog, IDC_SHOW_PATH, Settings.filenameProfile);
   ShowNumber(dialog, 0);
+  // Enter goes to IDOK, which acts by the field it was pressed in.
+  SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 }
 
 static void LoadProfile(HWND dialog, const wchar_t* path) {
   ListView_DeleteAllItems(ListOf(dialog));
   ListedEntries.clear();
   Segments.clear();
+  ClearSearchHits();
+  ShowNoHits(dialog);
+  SetLoaded(dialog, false);
   if (!ReadProfile(FirstProfileSlot, path)) return;
   LoadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
+  SetLoaded(dialog, true);
   if (CopyText(Settings.filenameProfile, PathCapacity, path)) StoreSettings({Settings.filenameProfile});
   BuildSegments();
   ListSelectedEntries(dialog);
@@ -122,14 +138,13 @@ static void OnLoad(HWND dialog) {
   LoadProfile(dialog, path);
 }
 
-// The filter's segment selection takes effect however the dialog ends; the
-// rows change, so the old hits no longer apply.
+// OK changes the rows, so the old hits no longer apply; Cancel changes nothing.
 static void OnSetFilter(HWND dialog) {
   if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
-  RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc);
+  if (RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc) != IDOK) return;
   ClearSearchHits();
   ShowNoHits(dialog);
   ListSelectedEntries(dialog);
@@ -139,7 +154,7 @@ static void OnFind(HWND dialog) {
   HWND list = ListOf(dialog);
   if (!Search.hits.empty()) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   ClearSearchHits();
-  RunSearch(dialog, static_cast<int>(ListedEntries.size()), ListedCell);
+  RunSearch(dialog, static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
   Search.currentHit = 0;
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -159,7 +174,7 @@ static ExportTable ListedProfile() {
 }
 
 static void OnExport(HWND dialog) {
-  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
+  if (!Loaded) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
@@ -170,6 +185,7 @@ static void OnClose(HWND dialog) {
   ReleaseAllProfiles();
   ListedEntries.clear();
   Segments.clear();
+  Loaded = false;
   EndDialog(dialog, 1);
 }
 
@@ -194,8 +210,21 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
   return FALSE;
 }
 
+// Enter in the path field loads it; elsewhere it searches, as the search
+// button did while it was the default one.
+static void OnEnter(HWND dialog) {
+  if (GetFocus() == GetDlgItem(dialog, IDC_SHOW_PATH)) {
+    OnLoad(dialog);
+  } else if (IsWindowEnabled(GetDlgItem(dialog, IDC_SEARCH_START))) {
+    OnFind(dialog);
+  }
+}
+
 static bool OnCommand(HWND dialog, int id) {
   switch (id) {
+    case IDOK:
+      OnEnter(dialog);
+      return true;
     case IDC_SHOW_BROWSE:
       OnBrowse(dialog);
       return true;

@@ -23,8 +23,9 @@ int AllocateCompareList();
 LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw);
 
 // Segment filter (dialog 131), opened from Show profile and Compare profiles.
-// The selection of segments takes effect at once, OK or Cancel; OK also
-// sets the search columns. The caller lists the rows again afterwards.
+// OK (IDOK) applies the segments and search columns chosen; Cancel (IDCANCEL)
+// leaves both as the dialog found them. After OK the caller lists the rows
+// again.
 INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct ExportTable;

@@ -29,8 +29,8 @@ TEST(KeyboardTest, EscapeLeavesEveryDialogAndEnterHasADefault) {
       {IDD_ABOUT, AboutDialogProc, IDOK},
       {IDD_LANGUAGE, LanguageDialogProc, IDOK},
       {IDD_COLOURS, ColourDialogProc, IDOK},
-      {IDD_SHOW_PROFILE, ShowProfileDialogProc, IDC_SEARCH_START},
-      {IDD_COMPARE_PROFILES, CompareDialogProc, IDC_SEARCH_START},
+      {IDD_SHOW_PROFILE, ShowProfileDialogProc, IDOK},  // Enter acts by the field it is pressed in
+      {IDD_COMPARE_PROFILES, CompareDialogProc, IDOK},
       {IDD_SEGMENT_FILTER, FilterDialogProc, IDOK},
       {IDD_CHECK_PORTS, CheckPortsDialogProc, IDC_CHECK_PORTS_CHECK},
       {IDD_SHOW_SETTINGS, ShowSettingsDialogProc, IDC_SETTINGS_CLOSE},

@@ -213,6 +213,31 @@ TEST_F(SettingsStore, AKeyThatCannotBeWrittenKeepsItsValues) {
   EXPECT_EQ(Settings.storeGcode, 1u);
 }
 
+// A key that cannot be opened at all: the defaults, not zeros, and one
+// warning that nothing is kept; later loads leave the values in memory.
+TEST_F(SettingsStore, WithoutAKeyTheProgramRunsOnTheDefaults) {
+  LoadAllSettings();
+  SetKeyAccess(L"KR");
+  Settings = {};
+  LanguageIndex = German;
+  messages.Clear();
+  LoadAllSettings();
+  Settings.showAll = 0;
+  LoadAllSettings();
+  SetKeyAccess(L"KA");
+  EXPECT_EQ(LanguageIndex, English);
+  EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
+  EXPECT_STREQ(Settings.listviewFaceEqual, L"Arial");
+  EXPECT_EQ(Settings.showAll, 0u);
+  ASSERT_EQ(messages.Messages().size(), 3u);  // the system's text at each load, the warning once
+  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(messages.Messages()[1].text,
+            L"Settings cannot be stored. The defaults apply, and changes are lost when the program ends.");
+  EXPECT_EQ(messages.Messages()[1].caption, L"Kestrelwood Warning");
+  EXPECT_EQ(messages.Messages()[1].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONWARNING));
+  EXPECT_EQ(messages.Messages()[2].text, SystemErrorText(ERROR_ACCESS_DENIED));
+}
+
 TEST_F(SettingsStore, OutOfRangeLanguageSelectsEnglishTexts) {
   SetNumber(L"Language", 7);
   LoadAllSettings();

@@ -163,7 +163,20 @@ TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
   EXPECT_EQ(DrawCell(dialog_, 2, 1).back, HitBack);
   EXPECT_EQ(DrawCell(dialog_, 2, 1).text, HitText);
   EXPECT_EQ(DrawCell(dialog_, 4, 1).back, UnequalBack);
-  EXPECT_TRUE(messages.Messages().empty());
+  SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"y");  // a value of file 2 only
+  PressEnter(dialog_, IDC_SEARCH_TEXT);
+  EXPECT_EQ(Search.hits, (std::vector<int32_t>{6}));
+
+  // Enter in a path field loads once both paths are there; a Load clears the hits.
+  const std::wstring path2 = ItemText(dialog_, IDC_COMPARE_PATH2);
+  SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, L"");
+  PressEnter(dialog_, IDC_COMPARE_PATH1);
+  EXPECT_EQ(Search.hits, (std::vector<int32_t>{6}));
+  SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, path2.c_str());
+  PressEnter(dialog_, IDC_COMPARE_PATH2);
+  EXPECT_TRUE(Search.hits.empty());
+  EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
+  EXPECT_EQ(Rows(), expected);
 }
 
 // The list keeps no texts of its own: it finds typed rows through the
@@ -303,6 +316,15 @@ TEST_F(CompareDialogTest, TheFilterHidesSegmentsOnTopOfTheMode) {
   std::vector<std::wstring> names;
   for (const Row& row : Rows()) names.push_back(row.path + L":" + row.name);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"profile / B:k", L"profile / B:m"}));
+  EXPECT_TRUE(Enabled(IDC_COMPARE_NEXT_DIFFERENCE));
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[](HWND filter) {
+               ClickButton(filter, IDC_FILTER_DESELECT_ALL);
+               ClickButton(filter, IDOK);
+             }});
+  EXPECT_TRUE(Rows().empty());  // nothing to step through
+  EXPECT_FALSE(Enabled(IDC_COMPARE_PREVIOUS_DIFFERENCE));
+  EXPECT_FALSE(Enabled(IDC_COMPARE_NEXT_DIFFERENCE));
 }
 
 // "Colors" opens the colour dialog over the comparison.
@@ -369,12 +391,14 @@ TEST_F(CompareDialogTest, DifferenceButtonsStepFromTheSelectedRow) {
 }
 
 // Escaping is the formatters' business; here the listed rows go out in the
-// format the name or the filter chooses, with the language's separator.
+// format the name or the filter chooses, with the locale's separator
+// whatever the program's language.
 TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
   Settings.showDifferentOnly = 1;
   StoreSettings({&Settings.showDifferentOnly});
   Open();
   ScriptedDialogs dialogs;
+  EXPECT_TRUE(GetMenuState(GetMenu(dialog_), IDM_COMPARE_EXPORT, MF_BYCOMMAND) & MF_GRAYED);
   Command(dialog_, IDM_COMPARE_EXPORT);
   EXPECT_EQ(dialogs.saveFileCalls, 0);
   ASSERT_EQ(messages.Messages().size(), 1u);
@@ -387,14 +411,16 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
     listed.push_back({ToUtf8(row.path), ToUtf8(row.name), ToUtf8(row.value1), ToUtf8(row.value2)});
   }
   ASSERT_EQ(listed.size(), 6u);
+  EXPECT_FALSE(GetMenuState(GetMenu(dialog_), IDM_COMPARE_EXPORT, MF_BYCOMMAND) & MF_GRAYED);
 
   LanguageIndex = German;
+  LocaleListSeparator separator(L",");
   dialogs.SaveFileAnswer(folder_.Path(L"g"), 1);  // no extension: the filter decides
   Command(dialog_, IDM_COMPARE_EXPORT);
   EXPECT_EQ(std::wstring(dialogs.lastSaveFileRequest.lpstrTitle), SelectText(TextExportTitle));
   EXPECT_EQ(dialogs.offeredName, L"1 - 2");
   EXPECT_EQ(dialogs.offeredFolder, folder_.Path());
-  CsvRows csv = ParseCsv(ReadBytes(folder_.Path(L"g")).substr(3), ';');
+  CsvRows csv = ParseCsv(ReadBytes(folder_.Path(L"g")).substr(3), ',');
   csv.erase(csv.begin());  // the titles
   EXPECT_EQ(csv, listed);
 

@@ -38,15 +38,19 @@ std::vector<std::string> Utf8Cells(const std::vector<std::wstring>& cells) {
   return utf8;
 }
 
-TEST(ProfileExportTest, CsvReadsBackToTheRowsWithEitherSeparator) {
+TEST(ProfileExportTest, CsvReadsBackToTheRowsWithTheLocaleSeparator) {
   const ExportTable table = TrickyTable();
-  for (int32_t language : {German, English, French}) {
-    const wchar_t separator = CsvSeparator(language);
-    EXPECT_EQ(separator, language == English ? L',' : L';');
+  const struct {
+    const wchar_t* listSeparator;
+    wchar_t separator;
+  } locales[] = {{L";", L';'}, {L",", L','}, {L"\t", L'\t'}, {L"", L','}, {L";;", L','}, {L"\"", L','}};
+  for (const auto& locale : locales) {
+    const wchar_t separator = CsvSeparator(locale.listSeparator);
+    EXPECT_EQ(separator, locale.separator) << ToUtf8(locale.listSeparator);
     const std::string csv = FormatCsv(table, separator);
     ASSERT_EQ(csv.compare(0, 3, "\xEF\xBB\xBF"), 0);
     const CsvRows parsed = ParseCsv(csv.substr(3), static_cast<char>(separator));
-    ASSERT_EQ(parsed.size(), TrickyRows.size() + 1) << language;
+    ASSERT_EQ(parsed.size(), TrickyRows.size() + 1) << static_cast<int>(separator);
     EXPECT_EQ(parsed[0], Utf8Cells(table.columns));
     for (size_t i = 0; i < TrickyRows.size(); ++i) EXPECT_EQ(parsed[i + 1], Utf8Cells(TrickyRows[i])) << i;
   }
@@ -55,6 +59,26 @@ TEST(ProfileExportTest, CsvReadsBackToTheRowsWithEitherSeparator) {
   EXPECT_NE(english.find("\r\nprofile / A,plain,1,1\r\n"), std::string::npos);
   EXPECT_NE(english.find("\"comma,semi;colon\",\"a,b\",a;b\r\n"), std::string::npos);
   EXPECT_NE(english.find("quotes,\"say \"\"hi\"\"\",\"\"\"\""), std::string::npos);
+}
+
+// What a spreadsheet would run as a formula is made text; numbers stay
+// numbers, and the HTML shows every cell as it is.
+TEST(ProfileExportTest, FormulaCellsGoOutAsText) {
+  const struct {
+    const wchar_t* cell;
+    const char* csv;
+  } cases[] = {
+      {L"=1+1", "'=1+1"},     {L"@SUM(A1)", "'@SUM(A1)"}, {L"\tx", "'\tx"},   {L"\rx", "\"'\rx\""},
+      {L"+cmd", "'+cmd"},     {L"-", "'-"},               {L"-1.5", "-1.5"},  {L"+2", "+2"},
+      {L"-.5", "-.5"},        {L"a=b", "a=b"},            {L"", ""},          {L"=a;b", "\"'=a;b\""},
+  };
+  for (const auto& c : cases) {
+    ExportTable table;
+    table.columns = {L"Value"};
+    table.rows = {{c.cell}};
+    EXPECT_EQ(FormatCsv(table, L';'), std::string("\xEF\xBB\xBFValue\r\n") + c.csv + "\r\n") << c.csv;
+    EXPECT_EQ(ParseHtmlRows(FormatHtml(table)).at(0).cells, Utf8Cells({c.cell})) << c.csv;
+  }
 }
 
 TEST(ProfileExportTest, HtmlReadsBackToTheRowsMarkedAndEscaped) {

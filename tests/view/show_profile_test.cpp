@@ -209,10 +209,17 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
                for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
                  EXPECT_EQ(IsDlgButtonChecked(filter, id), static_cast<UINT>(BST_CHECKED)) << id;
                }
-               ClickSegment(filter, 0, false);  // takes effect even though the dialog is cancelled
+               ClickSegment(filter, 0, false);  // undone by Cancel
                ClickButton(filter, IDCANCEL);
              }});
   LanguageIndex = English;
+  EXPECT_EQ(Rows(), 7);
+  EXPECT_TRUE(Segments[0].selected);
+  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
+             {[&](HWND filter) {
+               ClickSegment(filter, 0, false);
+               ClickButton(filter, IDOK);
+             }});
   ASSERT_EQ(Rows(), 2);
   EXPECT_EQ(ListCellText(List(), 0, 1), L"Port1");
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
@@ -239,6 +246,41 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
   EXPECT_EQ(Search.hits.size(), 4u);
 }
 
+// Hits and the export belong to the rows listed: a new dialog and every
+// Load start without hits, and a failed Load leaves nothing to export.
+TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
+  ScriptedDialogs dialogs;
+  const std::wstring path = WriteProfile(SmallProfile);
+  Open();
+  EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
+  SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
+  PressEnter(dialog_, IDC_SHOW_PATH);  // Enter in the path field loads
+  ASSERT_EQ(Rows(), 7);
+  EXPECT_TRUE(Enabled(IDC_SHOW_EXPORT));
+  SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"*Pin");
+  PressEnter(dialog_, IDC_SEARCH_TEXT);  // and in the search field searches
+  EXPECT_EQ(Search.hits, (std::vector<int32_t>{2, 3}));
+  Command(dialog_, IDC_CLOSE_VIEW);
+  DestroyWindow(dialog_);
+
+  Open();
+  EXPECT_FALSE(Search.IsHit(2));
+  Load(path);
+  Find(L"*Pin");
+  Load(path);
+  EXPECT_FALSE(Search.IsHit(2));
+  EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
+
+  Load(WriteProfile("<profile><A>1</A>", L"cut.xml"));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
+  messages.Clear();
+  Command(dialog_, IDC_SHOW_EXPORT);
+  EXPECT_EQ(dialogs.saveFileCalls, 0);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
+}
+
 // The export saves the rows as filtered, not the whole profile.
 TEST_F(ShowProfileTest, ExportsTheFilteredRows) {
   Open();
@@ -256,6 +298,7 @@ TEST_F(ShowProfileTest, ExportsTheFilteredRows) {
                       ToUtf8(ListCellText(List(), row, 2))});
   }
   LanguageIndex = French;
+  LocaleListSeparator separator(L";");
   dialogs.SaveFileAnswer(folder_.Path(L"list.csv"));
   Command(dialog_, IDC_SHOW_EXPORT);
   CsvRows csv = ParseCsv(ReadBytes(folder_.Path(L"list.csv")).substr(3), ';');

@@ -56,6 +56,30 @@ inline Drawn DrawCell(HWND dialog, int row, int column, DWORD stage = CDDS_ITEMP
 
 inline void Command(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
+// Enter pressed in a control, through the dialog manager as the message loop does.
+inline void PressEnter(HWND dialog, int id) {
+  SetFocus(GetDlgItem(dialog, id));
+  MSG key = {};
+  key.hwnd = GetFocus();
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_RETURN;
+  IsDialogMessageW(dialog, &key);
+}
+
+// The list separator of the user's locale, as set in the Control Panel,
+// for the life of the object.
+class LocaleListSeparator {
+ public:
+  explicit LocaleListSeparator(const wchar_t* separator) {
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, old_, 8);
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator);
+  }
+  ~LocaleListSeparator() { SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, old_); }
+
+ private:
+  wchar_t old_[8] = L",";
+};
+
 // A fresh settings key holding only the language a dialog opens in.
 inline void StoreOnlyLanguage(DWORD language) {
   DeleteSettingsKey();
