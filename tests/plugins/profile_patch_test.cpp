@@ -106,7 +106,9 @@ TEST(PatchProfileBytes, RefusesWhatTheReaderLeavesOutAndWhatItCannotKeep) {
   const std::vector<ProfileChange> change = {{L"S", L"A", L"2", 0, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(PatchProfileBytes(c.bytes, change, EncodeUtf8).refusal, c.refusal) << c.bytes;
-    if (c.refusal != RewriteRefusal::Stale) EXPECT_EQ(CheckProfileBytes(c.bytes), c.refusal) << c.bytes;
+    if (c.refusal != RewriteRefusal::Stale) {
+      EXPECT_EQ(CheckProfileBytes(c.bytes), c.refusal) << c.bytes;
+    }
   }
   EXPECT_EQ(PatchProfileBytes("<profile><S><A>1</A></S></profile>", {{L"S / T", L"A", L"2", 0, true}}, EncodeUtf8)
                 .refusal,
