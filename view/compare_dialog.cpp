@@ -54,7 +54,7 @@ static const TextTriple TextCopyTo2 = {L"Gewählte Werte in Profil 2 kopieren", 
 static const TextTriple TextCopyTo1 = {L"Gewählte Werte in Profil 1 kopieren", L"Copy selected values to profile 1",
                                       L"Copier la sélection dans le premier profil"};
 static const TextTriple TextConfirmCopy = {
-    L"Die gewählten Werte kopieren nach\r\n%s ?\r\n\r\nGeänderte Werte: %d\r\nHinzugefügte Einträge: %d\r\n\r\n"
+    L"Die gewählten Werte kopieren nach\r\n%s?\r\n\r\nGeänderte Werte: %d\r\nHinzugefügte Einträge: %d\r\n\r\n"
     L"Es wird nichts entfernt.",
     L"Copy the selected values into\r\n%s?\r\n\r\nValues changed: %d\r\nEntries added: %d\r\n\r\n"
     L"Nothing is removed.",
