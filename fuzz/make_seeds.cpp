@@ -153,6 +153,7 @@ int main(int argc, char** argv) {
   WriteSeed(root / "format_decimal", "up", Utf16(L"2.5e+002"));
   const std::string profile = MakeProfileText(MakeProfileEntries({40, 3}));
   WriteSeed(root / "profile_text", "mach3", profile);
+  WriteSeed(root / "profile_patch", "mach3", profile);
   WriteSeed(root / "profile_text", "declared", "<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\r\n" + profile);
   WriteSeed(root / "profile_text", "doctype",
             "<?xml version=\"1.0\"?>\n<!-- x -->\n<!DOCTYPE profile [<!ENTITY a \"b\">]>" + profile);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <wrl/client.h>
 #include <xmllite.h>
@@ -17,6 +18,7 @@
 #include "app/message_box.h"
 #include "app/text_format.h"
 #include "plugins/plugin_rules.h"
+#include "profile/profile_text.h"
 #include "resources/resource.h"
 
 using Microsoft::WRL::ComPtr;
@@ -27,6 +29,18 @@ static const TextTriple TextCannotRewrite = {
     L"Das Profil hat eine Struktur, die nicht neu geschrieben werden kann. Es wurde nichts geändert.",
     L"The profile's structure cannot be rewritten. Nothing was changed.",
     L"La structure du profil ne peut pas être réécrite. Rien n'a été modifié."};
+
+static const TextTriple TextUnlistedContent = {
+    L"Das Profil enthält Inhalte, die beim Neuschreiben verloren gingen (Kommentare, Verarbeitungsanweisungen, "
+    L"CDATA, Elemente nur aus Leerzeichen, Steuerzeichen). Es wurde nichts geändert.",
+    L"The profile holds content that rewriting would lose (comments, processing instructions, CDATA, elements "
+    L"holding only blanks, control characters). Nothing was changed.",
+    L"Le profil contient des éléments que la réécriture perdrait (commentaires, instructions de traitement, "
+    L"CDATA, éléments ne contenant que des espaces, caractères de contrôle). Rien n'a été modifié."};
+static const TextTriple TextChangedSinceLoad = {
+    L"Das Profil wurde seit dem Laden geändert. Bitte neu laden. Es wurde nichts geändert.",
+    L"The profile has changed since it was loaded. Please load it again. Nothing was changed.",
+    L"Le profil a été modifié depuis le chargement. Rechargez-le. Rien n'a été modifié."};
 
 std::wstring WriterEncodingName(const ProfileTextForm& form) {
   switch (form.encoding) {
@@ -326,4 +340,140 @@ bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritt
   DeleteFileW(rewritten.c_str());
   ShowReplaceError(profile, error);
   return false;
+}
+
+// The file's bytes; false after the reader's own failure message.
+static bool ReadProfileBytes(const std::wstring& path, std::string* bytes) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (!OpenFileHandle(path.c_str(), GENERIC_READ, OPEN_EXISTING, &file)) return false;
+  std::vector<BYTE> data;
+  const bool read = ReadWholeFile(&file, &data);
+  CloseFileHandle(&file);
+  bytes->assign(data.begin(), data.end());
+  return read;
+}
+
+static bool ShowRefusal(RewriteRefusal refusal) {
+  switch (refusal) {
+    case RewriteRefusal::None:
+      return true;
+    case RewriteRefusal::Structure:
+      ShowErrorMessage(MainWindow, SelectText(TextCannotRewrite));
+      break;
+    case RewriteRefusal::Unlisted:
+      ShowErrorMessage(MainWindow, SelectText(TextUnlistedContent));
+      break;
+    case RewriteRefusal::Stale:
+      ShowErrorMessage(MainWindow, SelectText(TextChangedSinceLoad));
+      break;
+  }
+  return false;
+}
+
+// UTF-16 bytes as UTF-8, so the one scan serves every encoding.
+static std::string Utf8OfUtf16(std::string bytes, bool bigEndian) {
+  if (bigEndian) {
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+  }
+  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+  memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+  return ToUtf8(text);
+}
+
+bool ProfileFileRewritable(const std::wstring& path) {
+  std::string bytes;
+  if (!ReadProfileBytes(path, &bytes)) return false;
+  const ProfileTextForm form = DetectProfileEncoding(bytes.data(), bytes.size());
+  if (form.encoding == ProfileEncoding::Utf16LittleEndian || form.encoding == ProfileEncoding::Utf16BigEndian) {
+    bytes = Utf8OfUtf16(std::move(bytes), form.encoding == ProfileEncoding::Utf16BigEndian);
+  }
+  return ShowRefusal(CheckProfileBytes(bytes));
+}
+
+// One character in the ANSI code page, or false when it has none there
+// (no best-fit look-alike: the value would change).
+static TextEncoder AnsiEncoder(UINT codePage) {
+  return [codePage](std::u32string_view text, std::string& out) {
+    for (char32_t c : text) {
+      wchar_t units[2];
+      int count = 1;
+      if (c >= 0x10000) {
+        units[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+        units[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        count = 2;
+      } else {
+        units[0] = static_cast<wchar_t>(c);
+      }
+      char buffer[8];
+      BOOL usedDefault = FALSE;
+      const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, units, count, buffer, sizeof buffer,
+                                           nullptr, &usedDefault);
+      if (size <= 0 || usedDefault) return false;
+      out.append(buffer, static_cast<size_t>(size));
+    }
+    return true;
+  };
+}
+
+std::wstring ReplacedProfilesFolder() {
+  PWSTR local = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local))) return {};
+  std::wstring folder = local;
+  CoTaskMemFree(local);
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return folder + FormatText(L"\\Kestrelwood\\Replaced %04u-%02u-%02u %02u-%02u-%02u", now.wYear, now.wMonth,
+                             now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// The old profile into the folder of replaced profiles, under its own name.
+static bool KeepOldProfile(const std::wstring& path, std::wstring* kept) {
+  const std::wstring folder = ReplacedProfilesFolder();
+  DWORD error = ERROR_PATH_NOT_FOUND;
+  if (!folder.empty()) {
+    const int made = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    error = made == ERROR_ALREADY_EXISTS ? ERROR_SUCCESS : static_cast<DWORD>(made);
+  }
+  // A second apply within the same second keeps the first copy too.
+  const std::wstring name = PathFindFileNameW(path.c_str());
+  *kept = folder + L"\\" + name;
+  for (int n = 2; n < 100 && GetFileAttributesW(kept->c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+    *kept = folder + L"\\" + FormatText(L"%d ", n) + name;
+  }
+  if (error == ERROR_SUCCESS && !CopyFileData(path.c_str(), kept->c_str())) error = GetLastError();
+  if (error == ERROR_SUCCESS) return true;
+  ShowReplaceError(*kept, error);
+  return false;
+}
+
+static bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD error = ERROR_SUCCESS;
+  if (!file || !WriteFileData(file.get(), bytes.data(), bytes.size())) error = GetLastError();
+  file.reset();
+  if (error == ERROR_SUCCESS) return true;
+  DeleteFileW(path.c_str());
+  ShowReplaceError(path, error);
+  return false;
+}
+
+bool ApplyProfileChanges(const std::wstring& path, const std::vector<ProfileChange>& changes, std::wstring* kept) {
+  std::string bytes;
+  if (!ReadProfileBytes(path, &bytes)) return false;
+  const ProfileTextForm form = DetectProfileEncoding(bytes.data(), bytes.size());
+  // The splice needs an encoding in which markup is plain ASCII bytes.
+  if (form.encoding != ProfileEncoding::Utf8 && form.encoding != ProfileEncoding::AnsiCodePage) {
+    return ShowRefusal(RewriteRefusal::Structure);
+  }
+  const TextEncoder encode = form.encoding == ProfileEncoding::Utf8 ? TextEncoder(EncodeUtf8) : AnsiEncoder(GetACP());
+  const PatchResult patched = PatchProfileBytes(bytes, changes, encode);
+  if (!ShowRefusal(patched.refusal)) return false;
+  const std::wstring rewritten = path + L"ppp";
+  if (!WriteBytes(rewritten, patched.bytes)) return false;
+  if (!KeepOldProfile(path, kept)) {
+    DeleteFileW(rewritten.c_str());
+    return false;
+  }
+  return ReplaceProfileFile(path, rewritten);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/profile_patch.h"
 #include "profile/profile_list.h"
 
 struct PluginChoice {
@@ -40,3 +41,18 @@ bool MoveFileToRecycleBin(const wchar_t* path);
 // place that fails like a file another program holds. Returns the one before.
 using FileRenameFunction = BOOL (*)(const wchar_t* from, const wchar_t* to);
 FileRenameFunction SetFileRenameFunction(FileRenameFunction rename);
+
+// False after showing why, when the profile file holds what a rewrite would
+// lose or a structure it cannot keep; true when it may be rewritten.
+bool ProfileFileRewritable(const std::wstring& path);
+
+// Copies the changes into the profile file `path` (UTF-8 or ANSI), every
+// other byte kept. Before the new file takes its place through
+// ReplaceProfileFile, the old one is copied to `*kept` in the user's folder
+// of replaced profiles. False after a refusal or failure (shown); the file
+// is then unchanged.
+bool ApplyProfileChanges(const std::wstring& path, const std::vector<ProfileChange>& changes, std::wstring* kept);
+
+// The folder the old file goes to before an apply:
+// %LOCALAPPDATA%\Kestrelwood\Replaced <date time>; empty when unknown.
+std::wstring ReplacedProfilesFolder();

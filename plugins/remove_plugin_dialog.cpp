@@ -276,9 +276,20 @@ static void OnRemove(HWND dialog) {
   if (!LoadedWhole) return;
   // A Mach3 started since the Load writes its profile back when it ends.
   if (CheckMach3Running(Mach3Refuse)) return;
+  // The rewrite writes what the reader listed: anything else would be lost.
+  if (!ProfileFileRewritable(LoadedPath)) return;
   const std::wstring rewritten = LoadedPath + L"ppp";
   const bool written = RewriteProfileWithout(dialog, rewritten.c_str()) != 0;
-  if (written && ReplaceProfileFile(LoadedPath, rewritten)) return;
+  if (written && ReplaceProfileFile(LoadedPath, rewritten)) {
+    // The removed rows are gone from the list: their references go too, so
+    // a double click shows the profiles of the plug-in in that row.
+    for (auto choice = PluginSelection.rbegin(); choice != PluginSelection.rend(); ++choice) {
+      if (static_cast<size_t>(choice->row) < PluginReferenceTable.size()) {
+        PluginReferenceTable.erase(PluginReferenceTable.begin() + choice->row);
+      }
+    }
+    return;
+  }
   // After a failure the rows and the removed marks no longer match the file
   // on disk (a refused structure changed nothing): a new Load starts over.
   if (written || ProfileSlots[FirstProfileSlot].Count() == 0) {

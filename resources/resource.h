@@ -102,6 +102,11 @@
 #define IDC_COMPARE_NEXT_DIFFERENCE 1361
 #define IDC_SHOW_EXPORT 1362
 #define IDM_COMPARE_EXPORT 32790
+// copies the chosen values from one compared profile into the other
+#define IDC_COMPARE_COPY_TO2 1370
+#define IDC_COMPARE_COPY_TO1 1371
+#define IDC_COMPARE_EXPORT 1372
+#define IDC_COMPARE_STATUS 1373
 
 // Check ports and pins, pin report sheet, show params
 #define IDD_CHECK_PORTS 137

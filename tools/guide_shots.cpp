@@ -77,6 +77,10 @@ const std::vector<Row>& ShotTable() {
         {Do::Click, IDC_LOAD_PROFILE, nullptr},
         {Do::Click, IDC_COMPARE_NEXT_DIFFERENCE, nullptr},
         {Do::Shot, 0, L"compare"},
+        {Do::Click, IDC_COMPARE_COPY_TO2, nullptr},  // the confirmation; Esc cancels it
+        {Do::Expect, 0, nullptr},
+        {Do::Shot, 0, L"compare-copy"},
+        {Do::Close, 0, nullptr},
         {Do::Command, IDM_COMPARE_EXPORT, nullptr},
         {Do::Expect, 0, nullptr},
         {Do::Shot, 0, L"compare-export"},

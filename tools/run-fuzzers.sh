@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 build=build/native
-fuzzers=(print_file fixture_table tool_table search_pattern pin_model format_decimal profile_text copy_rules)
+fuzzers=(print_file fixture_table tool_table search_pattern pin_model format_decimal profile_text profile_patch copy_rules)
 [ $# -ge 2 ] && fuzzers=("${@:2}")
 
 rm -rf "$build/seeds"

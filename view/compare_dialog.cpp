@@ -12,11 +12,13 @@
 
 #include "app/dialogs.h"
 #include "app/file_helpers.h"
+#include "app/mach3_check.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/list_view_search.h"
@@ -47,6 +49,23 @@ static const TextTriple TextPreviousDifference = {L"Vorheriger Unterschied", L"P
                                                   L"Différence précédente"};
 static const TextTriple TextNextDifference = {L"Nächster Unterschied", L"Next difference", L"Différence suivante"};
 
+static const TextTriple TextCopyTo2 = {L"Gewählte Werte in Profil 2 kopieren", L"Copy selected values to profile 2",
+                                      L"Copier la sélection dans le deuxième profil"};
+static const TextTriple TextCopyTo1 = {L"Gewählte Werte in Profil 1 kopieren", L"Copy selected values to profile 1",
+                                      L"Copier la sélection dans le premier profil"};
+static const TextTriple TextConfirmCopy = {
+    L"Die gewählten Werte kopieren nach\r\n%s?\r\n\r\nGeänderte Werte: %d\r\nHinzugefügte Einträge: %d\r\n\r\n"
+    L"Es wird nichts entfernt.",
+    L"Copy the selected values into\r\n%s?\r\n\r\nValues changed: %d\r\nEntries added: %d\r\n\r\n"
+    L"Nothing is removed.",
+    L"Copier les valeurs sélectionnées dans\r\n%s ?\r\n\r\nValeurs modifiées : %d\r\nEntrées ajoutées : %d\r\n\r\n"
+    L"Rien n'est supprimé."};
+static const TextTriple TextNothingToCopy = {L"Die gewählten Zeilen enthalten keine Werte zum Kopieren.",
+                                            L"The selected rows hold no values to copy.",
+                                            L"Les lignes sélectionnées ne contiennent aucune valeur à copier."};
+static const TextTriple TextOldProfileKept = {L"Das alte Profil ist gesichert als %s", L"The old profile is kept as %s",
+                                             L"L'ancien profil est conservé sous %s"};
+
 static const RelabelRow CompareControls[] = {
     {IDC_COMPARE_LABEL1, &TextProfile1},
     {IDC_COMPARE_LABEL2, &TextProfile2},
@@ -66,6 +85,9 @@ static const RelabelRow CompareControls[] = {
     {IDC_SEARCH_HINT, &TextWildCards},
     {IDC_COMPARE_PREVIOUS_DIFFERENCE, &TextPreviousDifference},
     {IDC_COMPARE_NEXT_DIFFERENCE, &TextNextDifference},
+    {IDC_COMPARE_COPY_TO2, &TextCopyTo2},
+    {IDC_COMPARE_COPY_TO1, &TextCopyTo1},
+    {IDC_COMPARE_EXPORT, &TextExportItem},
     {0, nullptr},
 };
 
@@ -161,11 +183,14 @@ static void EnableForRows(HWND dialog) {
   EnableControl(dialog, IDC_COMPARE_PREVIOUS_DIFFERENCE, rows);
   EnableControl(dialog, IDC_COMPARE_NEXT_DIFFERENCE, rows);
   EnableMenuItem(GetMenu(dialog), IDM_COMPARE_EXPORT, MF_BYCOMMAND | (Compared ? MF_ENABLED : MF_GRAYED));
+  EnableControl(dialog, IDC_COMPARE_EXPORT, Compared);
 }
 
 static void SetCompared(HWND dialog, bool compared) {
   Compared = compared;
   EnableForRows(dialog);
+  EnableControl(dialog, IDC_COMPARE_COPY_TO2, compared);
+  EnableControl(dialog, IDC_COMPARE_COPY_TO1, compared);
 }
 
 // The rows refer to the lists in the slots: they go whenever those do.
@@ -382,6 +407,7 @@ static void OnDisplayMode(bool differentOnly) {
 }
 
 static void OnLoad(HWND dialog) {
+  SetDlgItemTextW(dialog, IDC_COMPARE_STATUS, L"");
   ReleaseAllProfiles();
   ClearListedRows(dialog);  // also when a path turns out unusable
   SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
@@ -457,6 +483,53 @@ static void OnExport(HWND dialog) {
   ExportListedRows(dialog, ListedComparison());
 }
 
+// Every compared entry, for the change set; the selected rows' entries.
+static std::vector<ComparedEntry> ComparedEntries() {
+  std::vector<ComparedEntry> entries;
+  const ProfileList& first = ProfileSlots[FirstProfileSlot];
+  for (uint32_t k = 0; k < first.Count() && Listed(k); ++k) {
+    entries.push_back({first.records[k].path, first.records[k].name, File1Value(k), File2Value(k)});
+  }
+  return entries;
+}
+
+static std::vector<uint32_t> SelectedRowEntries(HWND list) {
+  std::vector<uint32_t> chosen;
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row != -1;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    if (static_cast<size_t>(row) < CompareRows.size()) chosen.push_back(CompareRows[row]);
+  }
+  return chosen;
+}
+
+// Copies the chosen rows' values of one file into the other, after a
+// confirmation naming the target; then both are read anew.
+static void OnCopyValues(HWND dialog, bool toSecond) {
+  if (!Compared) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  const std::vector<ProfileChange> changes =
+      ChangeSetOf(ComparedEntries(), SelectedRowEntries(ListOf(dialog)), toSecond);
+  if (changes.empty()) {
+    ShowInfoMessage(dialog, SelectText(TextNothingToCopy));
+    return;
+  }
+  const int added = static_cast<int>(std::count_if(changes.begin(), changes.end(), [](auto& c) { return c.add; }));
+  const std::wstring target = LoadedFiles[toSecond ? 1 : 0].path;
+  // Mach3 would write its own profile back over the copied values.
+  if (CheckMach3Running(Mach3Refuse)) return;
+  const std::wstring question =
+      FormatText(SelectText(TextConfirmCopy), target.c_str(), static_cast<int>(changes.size()) - added, added);
+  if (ShowWarningMessage(dialog, question.c_str(), MB_OKCANCEL) != IDOK) return;
+  std::wstring kept;
+  if (!ApplyProfileChanges(target, changes, &kept)) return;
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, LoadedFiles[0].path.c_str());
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, LoadedFiles[1].path.c_str());
+  OnLoad(dialog);
+  SetDlgItemTextW(dialog, IDC_COMPARE_STATUS, FormatText(SelectText(TextOldProfileKept), kept.c_str()).c_str());
+}
+
 // New colours show at once.
 static void OnColours(HWND dialog) {
   RunModalDialog(dialog, IDD_COLOURS, ColourDialogProc);
@@ -482,6 +555,11 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
       return TRUE;
     case NM_CUSTOMDRAW:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DrawCompareRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
+      return TRUE;
+    case LVN_KEYDOWN:  // Ctrl+A selects every listed row
+      if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) {
+        ListView_SetItemState(ListOf(dialog), -1, LVIS_SELECTED, LVIS_SELECTED);
+      }
       return TRUE;
     case LVN_DELETEALLITEMS:  // no notice per row
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
@@ -552,6 +630,13 @@ static bool OnCommand(HWND dialog, int id, int code) {
     case IDC_COMPARE_NEXT_DIFFERENCE:
       OnStepToDifference(dialog, +1);
       return true;
+    case IDC_COMPARE_COPY_TO2:
+      OnCopyValues(dialog, true);
+      return true;
+    case IDC_COMPARE_COPY_TO1:
+      OnCopyValues(dialog, false);
+      return true;
+    case IDC_COMPARE_EXPORT:
     case IDM_COMPARE_EXPORT:
       OnExport(dialog);
       return true;

@@ -101,19 +101,37 @@ TEST_F(RemovePluginTest, DoubleClickListsTheProfilesThatHoldThePlugin) {
 
 TEST_F(RemovePluginTest, RemovingAWritesTheProfileAnewAndRecyclesTheOldOne) {
   std::vector<Row> rows;
+  std::vector<int> referenced;  // what a double click on each row lists
   Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
        [&](HWND dialog) {
          SelectRow(dialog, 0);
          ClickButton(dialog, IDC_PLUGIN_REMOVE);
          rows = Rows(dialog);
+         for (const PluginReference& reference : PluginReferenceTable) referenced.push_back(reference.count);
          ClickButton(dialog, IDC_PLUGIN_CLOSE);
        }});
   EXPECT_EQ(rows, (std::vector<Row>{{L"B", L"Disabled", L"1"}, {L"C", L"Disabled", L"2"}}));
+  EXPECT_EQ(referenced, (std::vector<int>{1, 2}));
   const std::string written = ReadBytes(folder.Path(L"P.xml"));
   EXPECT_EQ(written.find("<A>"), std::string::npos) << written;
   EXPECT_NE(written.find("<B>0</B>"), std::string::npos) << written;
   EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
   EXPECT_TRUE(messages.Messages().empty());
+}
+
+// The rewrite writes only the listed entries: a comment would be lost.
+TEST_F(RemovePluginTest, AProfileHoldingWhatTheRewriteWouldLoseIsLeftAlone) {
+  const std::string before = "<profile><!-- tuned --><PlugIns><A>1</A><B>0</B></PlugIns></profile>";
+  folder.Write(L"P.xml", before);
+  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         SelectRow(dialog, 0);
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);
+         ClickButton(dialog, IDC_PLUGIN_CLOSE);
+       }});
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text.rfind(L"The profile holds content that rewriting would lose", 0), 0u);
+  EXPECT_EQ(ReadBytes(folder.Path(L"P.xml")), before);
 }
 
 TEST_F(RemovePluginTest, NothingIsRemovedWhileMach3Runs) {

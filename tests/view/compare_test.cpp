@@ -452,4 +452,82 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsCsvAndHtml) {
                                              SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
+void PressCtrlA(HWND dialog) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  const BYTE before = keys[VK_CONTROL];
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  NMLVKEYDOWN key = {};
+  key.hdr.hwndFrom = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  key.hdr.idFrom = IDC_PROFILE_LIST;
+  key.hdr.code = LVN_KEYDOWN;
+  key.wVKey = 'A';
+  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&key));
+  keys[VK_CONTROL] = before;
+  SetKeyboardState(keys);
+}
+
+// The old file as the status line names it; removed with its folder.
+std::string TakeKeptCopy(HWND dialog) {
+  wchar_t status[600] = {};
+  GetDlgItemTextW(dialog, IDC_COMPARE_STATUS, status, 600);
+  const std::wstring text = status;
+  const std::wstring prefix = L"The old profile is kept as ";
+  if (text.rfind(prefix, 0) != 0) return "no status: " + std::string(text.begin(), text.end());
+  const std::wstring kept = text.substr(prefix.size());
+  const std::string bytes = ReadBytes(kept);
+  DeleteFileW(kept.c_str());
+  RemoveDirectoryW(kept.substr(0, kept.rfind(L'\\')).c_str());
+  return bytes;
+}
+
+// "Show only differences" and Ctrl+A choose every difference. A running
+// Mach3, Cancel and a failed write leave the target as it was; copying
+// changes only the chosen values, keeps the old file aside and leaves the
+// two profiles equal.
+TEST_F(CompareDialogTest, CopiesTheSelectedValuesIntoEitherProfile) {
+  const std::string file1 =  // ANSI: a typed umlaut as one byte
+      "<profile><A><k>1</k><u>Fr\xE4se</u><same>s</same><only1>x</only1></A><B><n>5</n></B></profile>";
+  const std::string file2 = "<profile>\r\n<A><k>2</k><u>x</u><same>s</same><only2>y</only2></A>\r\n</profile>";
+  Open();
+  Command(dialog_, IDC_COMPARE_DIFFERENT);
+  const std::wstring path1 = Write(L"1.xml", file1), path2 = Write(L"2.xml", file2);
+  Load(path1, path2);
+  ASSERT_EQ(Rows().size(), 5u);
+  PressCtrlA(dialog_);
+  {
+    RunningProcess mach3(folder_.Path(), L"Mach3.exe");
+    ASSERT_TRUE(mach3.Started());
+    Command(dialog_, IDC_COMPARE_COPY_TO2);
+  }
+  messages.Answer(IDCANCEL);
+  Command(dialog_, IDC_COMPARE_COPY_TO2);
+  folder_.MakeFolder(L"2.xmlppp");  // the new file cannot be written
+  Command(dialog_, IDC_COMPARE_COPY_TO2);
+  ASSERT_EQ(messages.Messages().size(), 4u);
+  EXPECT_EQ(messages.Messages()[0].text, L"Mach3 is currently running, please terminate Mach3");
+  EXPECT_EQ(messages.Messages()[1].text, L"Copy the selected values into\r\n" + path2 +
+                                             L"?\r\n\r\nValues changed: 2\r\nEntries added: 2\r\n\r\n"
+                                             L"Nothing is removed.");
+  EXPECT_EQ(messages.Messages()[3].caption, folder_.Path(L"2.xmlppp"));
+  EXPECT_EQ(ReadBytes(path2), file2);
+  EXPECT_EQ(TakeKeptCopy(dialog_).substr(0, 9), "no status");
+  RemoveDirectoryW(folder_.Path(L"2.xmlppp").c_str());
+
+  Command(dialog_, IDC_COMPARE_COPY_TO2);
+  EXPECT_EQ(ReadBytes(path2),
+            "<profile>\r\n<A><k>1</k><u>Fr\xC3\xA4se</u><same>s</same><only2>y</only2><only1>x</only1></A>\r\n"
+            "<B><n>5</n></B></profile>");
+  EXPECT_EQ(TakeKeptCopy(dialog_), file2);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"profile / A", L"only2", L"", L"y"}}));
+  PressCtrlA(dialog_);
+  Command(dialog_, IDC_COMPARE_COPY_TO1);
+  EXPECT_EQ(ReadBytes(path1), "<profile><A><k>1</k><u>Fr\xE4se</u><same>s</same><only1>x</only1><only2>y</only2></A>"
+                              "<B><n>5</n></B></profile>");
+  EXPECT_EQ(TakeKeptCopy(dialog_), file1);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(messages.Messages().size(), 6u);
+}
+
 }  // namespace
