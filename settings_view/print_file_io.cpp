@@ -144,6 +144,5 @@ void PrintToFile(HWND dialog) {
     DeleteFileW(temporary.c_str());
     return;
   }
-  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionError),
-                 MB_TOPMOST | MB_ICONINFORMATION);
+  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionInfo), MB_TOPMOST | MB_ICONINFORMATION);
 }
