@@ -175,7 +175,9 @@ TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
     for (size_t i = 0; i < rows.size(); ++i) {
       EXPECT_EQ(printed[i], Narrow(FormatText(L"Signal%03d", static_cast<int>(i)))) << i;
     }
-    if (dpi == 0) EXPECT_GT(pages.size(), portraitPages);  // landscape pages hold fewer rows
+    if (dpi == 0) {
+      EXPECT_GT(pages.size(), portraitPages);  // landscape pages hold fewer rows
+    }
   }
   DestroyWindow(sheet);
   EXPECT_EQ(PrintColumnPositions({300, 200, 200}, 100, 600), (std::vector<int>{100, 314, 457}));
