@@ -93,15 +93,6 @@ struct DeviceValues {
   std::wstring service, deviceClass, friendlyName;
 };
 
-// Both 16-bit words at bytes 48 and 50 are zero: a card function without
-// a port range.
-bool IsEmptyAddress(const std::vector<unsigned char>& config) {
-  for (size_t i = 48; i < 52 && i < config.size(); ++i) {
-    if (config[i] != 0) return false;
-  }
-  return true;
-}
-
 enum class Pass { Acpi, MultiFunction };
 
 bool Qualifies(const DeviceValues& values, Pass pass) {
@@ -146,9 +137,9 @@ class Discovery {
     UniqueKey control = OpenMachineKey(path + L"\\Control", KEY_QUERY_VALUE);
     if (!control) return;
     const std::vector<unsigned char> config = ReadBinary(control.get(), L"AllocConfig");
-    const int32_t address = AllocConfigAddress(config.data(), config.size());
-    if (address < 0) return;  // too short to hold the port's address
-    if (pass == Pass::MultiFunction && IsEmptyAddress(config)) return;
+    const int32_t address = AllocConfigAddress(config.data(), config.size(), WindowsResourceDescriptorSize());
+    if (address < 0) return;  // cut short or without a port range
+    if (pass == Pass::MultiFunction && address == 0) return;  // a card function without a port
 
     UniqueKey parameters = OpenMachineKey(path + L"\\Device Parameters", KEY_QUERY_VALUE);
     if (!parameters) return;
@@ -166,5 +157,14 @@ class Discovery {
 };
 
 }  // namespace
+
+size_t WindowsResourceDescriptorSize() {
+#ifdef _WIN64
+  return ResourceDescriptorSize64;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64 ? ResourceDescriptorSize64 : ResourceDescriptorSize32;
+#endif
+}
 
 int DiscoverLptPorts() { return Discovery().Run(); }

@@ -32,6 +32,15 @@ int DiscoverLptPorts();
 // A port not enabled in the profile (port 0 among them) gives 0.
 int FindLptForMachPort(int machPort, const PinModel& model, const LptPortTable& table = LptPorts);
 
-// The I/O address in a device's "AllocConfig" resource list: byte 50 is the
-// high byte, byte 48 the low one. -1 when the data is too short to hold it.
-int32_t AllocConfigAddress(const unsigned char* data, size_t size);
+// Length of one partial resource descriptor as the Windows that wrote the
+// list lays it out: 16 bytes on 32-bit Windows, 20 on 64-bit.
+inline constexpr size_t ResourceDescriptorSize32 = 16;
+inline constexpr size_t ResourceDescriptorSize64 = 20;
+
+// The descriptor length of the Windows this program runs on (a 32-bit build
+// may run on 64-bit Windows).
+size_t WindowsResourceDescriptorSize();
+
+// The start of the first I/O port range in a device's "AllocConfig" resource
+// list (a CM_RESOURCE_LIST); -1 when the list is cut short or holds no port.
+int32_t AllocConfigAddress(const unsigned char* data, size_t size, size_t descriptorSize);

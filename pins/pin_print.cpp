@@ -2,6 +2,7 @@
 #include "pins/pin_print.h"
 
 #include <commctrl.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <string>
@@ -39,6 +40,22 @@ PrintLayout PrintLayoutFor(int pageHeight, int lineHeight) {
   layout.pageLines = std::max((pageHeight - 5) / L - 4, 10);
   layout.rowsPerPage = std::max(layout.pageLines - 6, 1);
   return layout;
+}
+
+// Screen widths grow with the display's DPI; on paper the columns share the
+// width from `left` to `right` in the proportions they have on screen.
+std::vector<int> PrintColumnPositions(const std::vector<int>& screenWidths, int left, int right) {
+  long long total = 0;
+  for (int width : screenWidths) total += std::max(width, 0);
+  std::vector<int> positions;
+  long long before = 0;
+  for (int width : screenWidths) {
+    positions.push_back(left + static_cast<int>(total > 0 ? before * (right - left) / total
+                                                          : (right - left) * static_cast<long long>(positions.size()) /
+                                                                static_cast<long long>(screenWidths.size())));
+    before += std::max(width, 0);
+  }
+  return positions;
 }
 
 namespace {
@@ -126,12 +143,11 @@ void PrintListHeadings(PrintJob& job, const std::vector<int>& columnX) {
 
 bool PrintUsedPins(PrintJob& job, HWND list) {
   const int L = job.L();
-  std::vector<int> columnX;
-  int x = 100;
+  std::vector<int> screenWidths;
   for (int column = 0; column < 3; ++column) {
-    columnX.push_back(x);
-    x += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    screenWidths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)));
   }
+  const std::vector<int> columnX = PrintColumnPositions(screenWidths, 100, PrintPageWidth);
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   if (!job.StartNewPage()) return false;
   job.Header();
@@ -167,14 +183,20 @@ struct PrintDialogResult {
   }
 };
 
-void MakePortrait(PrintDialogResult& result) {
-  if (!result.request.hDevMode) return;
-  auto* mode = static_cast<DEVMODEW*>(GlobalLock(result.request.hDevMode));
-  if (!mode) return;
+// Portrait is preset for the default printer; what the user chooses in the
+// dialog, landscape included, is what prints.
+HGLOBAL PortraitPreset() {
+  HGLOBAL handle = GlobalAlloc(GHND, sizeof(DEVMODEW));
+  auto* mode = handle ? static_cast<DEVMODEW*>(GlobalLock(handle)) : nullptr;
+  if (!mode) return handle;
+  DWORD length = CCHDEVICENAME;
+  if (!GetDefaultPrinterW(mode->dmDeviceName, &length)) mode->dmDeviceName[0] = L'\0';
+  mode->dmSpecVersion = DM_SPECVERSION;
+  mode->dmSize = sizeof(DEVMODEW);
+  mode->dmFields = DM_ORIENTATION;
   mode->dmOrientation = DMORIENT_PORTRAIT;
-  mode->dmFields |= DM_ORIENTATION;
-  ResetDCW(result.request.hDC, mode);
-  GlobalUnlock(result.request.hDevMode);
+  GlobalUnlock(handle);
+  return handle;
 }
 
 HFONT PrintFont(bool& owned) {
@@ -193,8 +215,8 @@ int PrintPinTables(HWND page, int buttonId) {
   request.hwndOwner = page;
   request.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
   request.nCopies = 1;
+  request.hDevMode = PortraitPreset();
   if (!Dialogs().Print(&request) || !request.hDC) return 0;
-  MakePortrait(dialog);
   HDC dc = request.hDC;
 
   const int saved = SaveDC(dc);

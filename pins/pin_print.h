@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "pins/show_params.h"
 
 // Prints the motor table (button IDC_PARAMS_PRINT_MOTORS) or the used-pins
@@ -24,3 +26,7 @@ struct PrintLayout {
 PrintLayout PrintLayoutFor(int pageHeight, int lineHeight);
 
 inline constexpr int PrintPageWidth = 600;
+
+// The x of each column of the used-pins printout: the on-screen widths
+// scaled so that the columns together span from `left` to `right`.
+std::vector<int> PrintColumnPositions(const std::vector<int>& screenWidths, int left, int right);

@@ -24,31 +24,33 @@ static bool IsActive(const KeyLookup& lookup, const std::wstring& key) {
 
 namespace {
 
-// Reads keys one by one and asks about the missing ones until told to stop.
+// Reads keys one by one, collecting the missing ones; told to stop at a
+// missing key, it reads nothing after it.
 class PageReader {
  public:
-  PageReader(const KeyLookup& lookup, const MissingKeyHandler& onMissing) : lookup_(lookup), onMissing_(onMissing) {}
+  PageReader(const KeyLookup& lookup, bool stopAtMissing) : lookup_(lookup), stopAtMissing_(stopAtMissing) {}
 
-  bool Stopped() const { return stopped_; }
+  bool Stopped() const { return stopAtMissing_ && !missing_.empty(); }
+  const std::vector<std::wstring>& Missing() const { return missing_; }
 
-  // Reads into `target`; a missing key leaves `missingValue` there.
-  void Read(const std::wstring& key, std::wstring& target, const wchar_t* missingValue = L"") {
-    if (stopped_) return;
+  // A missing key leaves `target` empty.
+  void Read(const std::wstring& key, std::wstring& target) {
+    if (Stopped()) return;
     if (lookup_(key.c_str(), target)) return;
-    target = missingValue;
-    if (!onMissing_(key)) stopped_ = true;
+    target.clear();
+    missing_.push_back(key);
   }
 
   void ReadVelocity(const std::wstring& key, std::wstring& target) {
-    if (stopped_) return;
+    if (Stopped()) return;
     std::wstring value;
     if (lookup_(key.c_str(), value)) target = FormatText(L"%g", ProfileNumber(value.c_str()) * 60.0);
   }
 
  private:
   const KeyLookup& lookup_;
-  const MissingKeyHandler& onMissing_;
-  bool stopped_ = false;
+  bool stopAtMissing_;
+  std::vector<std::wstring> missing_;
 };
 
 std::wstring Key(const wchar_t* format, int index) { return FormatText(format, index); }
@@ -60,12 +62,12 @@ void ReadMotorRow(PageReader& reader, int motor, MotorRowValues& row) {
   reader.Read(Key(L"Motor%dStepPort", motor), row.stepPort);
   reader.Read(Key(L"Motor%dStepPin", motor), row.stepPin);
   reader.Read(Key(L"Motor%dStepNeg", motor), row.stepNeg);
-  reader.Read(Key(L"M%dRev", motor), row.reversed, L"-1");
+  reader.Read(Key(L"M%dRev", motor), row.reversed);
   if (motor == SpindleRow) {
     row.homeNeg = row.steps = row.velocity = row.accel = L"--";
     return;
   }
-  reader.Read(Key(L"M%dNeg", motor), row.homeNeg, L"-1");
+  reader.Read(Key(L"M%dNeg", motor), row.homeNeg);
   reader.Read(Key(L"Steps%d", motor), row.steps);
   reader.Read(Key(L"Acc%d", motor), row.accel);
   reader.ReadVelocity(Key(L"Vel%d", motor), row.velocity);
@@ -73,9 +75,8 @@ void ReadMotorRow(PageReader& reader, int motor, MotorRowValues& row) {
 
 }  // namespace
 
-MotorPageValues ReadMotorPage(const KeyLookup& lookup, const MissingKeyHandler& onMissing) {
+static MotorPageValues ReadMotorPageWith(PageReader& reader, const KeyLookup& lookup) {
   MotorPageValues page;
-  PageReader reader(lookup, onMissing);
   for (int motor = 0; motor < MotorRowCount && !reader.Stopped(); ++motor) {
     if (!IsActive(lookup, Key(L"Motor%dActive", motor))) continue;
     page.rows[motor].shown = true;
@@ -83,12 +84,27 @@ MotorPageValues ReadMotorPage(const KeyLookup& lookup, const MissingKeyHandler& 
     ReadMotorRow(reader, motor, page.rows[motor]);
   }
   if (page.anyActive) {
-    reader.Read(L"DirPulse", page.dirPulse, L"-1");
-    reader.Read(L"PulseWidth", page.stepPulse, L"-1");
-    reader.Read(L"Port2Input", page.port2Input, L"-1");
+    reader.Read(L"DirPulse", page.dirPulse);
+    reader.Read(L"PulseWidth", page.stepPulse);
+    reader.Read(L"Port2Input", page.port2Input);
   }
   page.complete = !reader.Stopped();
   return page;
+}
+
+// One question for all missing keys; a "stop" gives the page as far as the
+// first missing key, as reading key by key and stopping there would.
+MotorPageValues ReadMotorPage(const KeyLookup& lookup, const MissingKeyHandler& onMissing) {
+  PageReader reader(lookup, false);
+  MotorPageValues page = ReadMotorPageWith(reader, lookup);
+  if (reader.Missing().empty() || onMissing(reader.Missing())) return page;
+  PageReader stopping(lookup, true);
+  return ReadMotorPageWith(stopping, lookup);
+}
+
+// Missing values print as -1; unread ones (no motor active) as 0.
+static int32_t PrintedFlag(const MotorPageValues& page, const std::wstring& text) {
+  return page.anyActive && text.empty() ? -1 : ProfileInteger(text.c_str());
 }
 
 MotorPrintValues MotorPrintValuesOf(const MotorPageValues& page) {
@@ -104,15 +120,15 @@ MotorPrintValues MotorPrintValuesOf(const MotorPageValues& page) {
     out.stepPort = ProfileInteger(row.stepPort.c_str());
     out.stepPin = ProfileInteger(row.stepPin.c_str());
     out.stepNeg = ProfileInteger(row.stepNeg.c_str());
-    out.reversed = ProfileInteger(row.reversed.c_str());
-    out.homeNeg = ProfileInteger(row.homeNeg.c_str());
+    out.reversed = PrintedFlag(page, row.reversed);
+    out.homeNeg = PrintedFlag(page, row.homeNeg);
     out.steps = ProfileNumber(row.steps.c_str());
     out.velocity = ProfileNumber(row.velocity.c_str());
     out.accel = ProfileNumber(row.accel.c_str());
   }
-  values.dirPulse = ProfileInteger(page.dirPulse.c_str());
-  values.stepPulse = ProfileInteger(page.stepPulse.c_str());
-  values.port2Input = ProfileInteger(page.port2Input.c_str());
+  values.dirPulse = PrintedFlag(page, page.dirPulse);
+  values.stepPulse = PrintedFlag(page, page.stepPulse);
+  values.port2Input = PrintedFlag(page, page.port2Input);
   return values;
 }
 

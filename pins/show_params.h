@@ -33,15 +33,16 @@ struct MotorPageValues {
   bool complete = true;  // false when the user stopped at a missing key
 };
 
-// Asked for each missing key (the message box); false stops the reading.
-using MissingKeyHandler = std::function<bool(const std::wstring& key)>;
+// Asked once with all keys missing from one reading (the message box);
+// false stops the page where the first missing key was.
+using MissingKeyHandler = std::function<bool(const std::vector<std::wstring>& keys)>;
 
 // Reads the motor page's values in the order the page shows them. A missing
 // "Vel%d" is skipped without asking.
 MotorPageValues ReadMotorPage(const KeyLookup& lookup, const MissingKeyHandler& onMissing);
 
 // The numbers the motor table prints, from the texts the page read. A
-// missing reversed, home-negative or profile-wide value counts as -1.
+// missing (empty) reversed, home-negative or profile-wide value counts as -1.
 struct MotorPrintRow {
   int32_t active, dirPort, dirPin, dirNeg, stepPort, stepPin, stepNeg, reversed, homeNeg;
   double steps, velocity, accel;

@@ -80,6 +80,9 @@ const PageKind Pages[PageCount] = {
 
 // The pages created so far in the open sheet.
 HWND PageWindows[PageCount] = {};
+// False after a browse whose profile could not be read: the pages stay
+// empty and nothing prints until a profile is read.
+bool ProfileLoaded = false;
 
 const RelabelRow ListPageLabels[] = {
     {IDC_PARAMS_PATH_LABEL, &LabelPath},
@@ -220,17 +223,20 @@ void ShowMotorValues(HWND page, const MotorPageValues& values) {
                  values.anyActive && ProfileInteger(values.port2Input.c_str()) != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool AskAboutMissingKey(HWND page, const std::wstring& key) {
+// One question for all keys missing from this reading.
+bool AskAboutMissingKeys(HWND page, const std::vector<std::wstring>& keys) {
+  std::wstring list;
+  for (const std::wstring& key : keys) list += (list.empty() ? L"" : L", ") + key;
   const std::wstring text =
-      FormatText(L"%s %s %s", key.c_str(), SelectText(TextMissingInProfile), Settings.filenameCheckPorts);
+      FormatText(L"%s %s %s", list.c_str(), SelectText(TextMissingInProfile), Settings.filenameCheckPorts);
   return ShowMessageBox(page, text.c_str(), SelectText(CaptionError), MB_ICONERROR | MB_OKCANCEL) == IDOK;
 }
 
 // Reads the motor page from the loaded profile, asking about missing keys;
 // false when no motor is active.
 bool FillMotorPage(HWND page) {
-  const MotorPageValues values =
-      ReadMotorPage(LoadedProfileLookup(), [page](const std::wstring& key) { return AskAboutMissingKey(page, key); });
+  const MotorPageValues values = ReadMotorPage(
+      LoadedProfileLookup(), [page](const std::vector<std::wstring>& keys) { return AskAboutMissingKeys(page, keys); });
   ShowMotorValues(page, values);
   PrintedMotorValues = MotorPrintValuesOf(values);
   return values.anyActive;
@@ -240,19 +246,26 @@ void ShowNoMotorMessage(HWND page) { ShowErrorMessage(page, SelectText(TextNoMot
 
 // ---- page events
 
+void EnablePrinting(HWND page) {
+  EnableWindow(GetDlgItem(page, IDC_PARAMS_PRINT_MOTORS), ProfileLoaded);
+  EnableWindow(GetDlgItem(page, IDC_PARAMS_PRINT_LIST), ProfileLoaded);
+}
+
 void OnInitPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
   const int index = static_cast<int>(sheetPage->lParam);
   SetWindowLongPtrW(page, GWLP_USERDATA, index);
   PageWindows[index] = page;
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
+  EnablePrinting(page);
   if (index == MotorPage) {
     RelabelControls(MotorPageLabels, page);
-    FillMotorPage(page);
+    if (ProfileLoaded) FillMotorPage(page);
+    else ShowMotorValues(page, MotorPageValues{});
     return;
   }
   RelabelControls(ListPageLabels, page);
   InsertListColumns(GetDlgItem(page, Pages[index].listId), Pages[index]);
-  RebuildList(index);
+  if (ProfileLoaded) RebuildList(index);
 }
 
 // A repainted page shows the stored path again and rebuilds its list from
@@ -262,12 +275,28 @@ void OnInitPage(HWND page, const PROPSHEETPAGEW* sheetPage) {
 void OnPaint(HWND page) {
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
   const int index = PageOf(page);
-  RebuildList(index == MotorPage ? UsedPage : index);
+  if (ProfileLoaded) RebuildList(index == MotorPage ? UsedPage : index);
 }
 
-void RefillMotorPageAfterBrowsing() {
-  if (!PageWindows[MotorPage]) return;
-  if (!FillMotorPage(PageWindows[MotorPage])) ShowNoMotorMessage(PageWindows[MotorPage]);
+// Nothing of the profile before may pass for the new file's: every page
+// shows the profile now loaded, or nothing when it could not be read.
+void RefillAllPages(int browsedFrom) {
+  for (HWND page : PageWindows) {
+    if (page) EnablePrinting(page);
+  }
+  for (int i = UsedPage; i < PageCount; ++i) {
+    if (ProfileLoaded) RebuildList(i);
+    else ClearList(i);
+  }
+  HWND motorPage = PageWindows[MotorPage];
+  if (!ProfileLoaded) {
+    PrintedMotorValues = {};
+    if (motorPage) ShowMotorValues(motorPage, MotorPageValues{});
+    return;
+  }
+  if (motorPage && !FillMotorPage(motorPage) && (browsedFrom == MotorPage || browsedFrom == UsedPage)) {
+    ShowNoMotorMessage(motorPage);
+  }
 }
 
 void OnBrowse(HWND page) {
@@ -276,24 +305,8 @@ void OnBrowse(HWND page) {
   CopyText(Settings.filenameCheckPorts, PathCapacity, path);
   StoreSettings({Settings.filenameCheckPorts});
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
-  const int index = PageOf(page);
-  if (!LoadPinProfile(path)) {
-    // Lists of the profile before would pass for the new file's.
-    for (int i = UsedPage; i < PageCount; ++i) ClearList(i);
-    return;
-  }
-  switch (index) {
-    case MotorPage:
-      RefillMotorPageAfterBrowsing();
-      break;
-    case UsedPage:
-      for (int i = UsedPage; i < PageCount; ++i) RebuildList(i);
-      RefillMotorPageAfterBrowsing();
-      break;
-    default:
-      RebuildList(index);
-      break;
-  }
+  ProfileLoaded = LoadPinProfile(path);
+  RefillAllPages(PageOf(page));
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* header) {
@@ -347,6 +360,7 @@ void ShowParamsSheet(HWND owner) {
   LoadAllSettings();
   if (!EnsureProfileChosen()) return;
   if (!LoadPinProfile(Settings.filenameCheckPorts)) return;
+  ProfileLoaded = true;
   DiscoverLptPorts();
 
   std::wstring titles[PageCount];

@@ -119,6 +119,5 @@ void PrintToFile(HWND dialog) {
   GatherPlugins();
   PrintFileWriteMask = 0xFFFFFFFF;
   if (!WritePrintFile(path)) return;
-  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionError),
-                 MB_TOPMOST | MB_ICONINFORMATION);
+  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionInfo), MB_TOPMOST | MB_ICONINFORMATION);
 }

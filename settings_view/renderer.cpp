@@ -3,6 +3,7 @@
 // signal, fixture, tool and plug-in lists.
 #include "settings_view/renderer.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/message_box.h"
@@ -296,29 +297,44 @@ static int DrawFixtureHeadings(HDC dc, const SettingsDialog& dialog, int y) {
   return y + 20 + 22;  // first line
 }
 
+// Set while the dialog being drawn was moved to a new page with its frame
+// left open below: its rows or table close it.
+static bool FrameLeftOpen = false;
+
+// Whether the next line of a long table goes on a new page first: it would
+// not lie, with the frame's bottom 20 below it, above the page's end. A page
+// that holds no line yet keeps it, so a tiny page cannot break forever.
+static bool BreaksBefore(int lineY, int linesOnPage) {
+  return Render.printing && Render.split && linesOnPage > 0 && lineY + 20 >= Render.pageHeight;
+}
+
 static int DrawFixtureTable(const DrawingTarget& target) {
   HDC dc = target.dc;
   const SettingsDialog& dialog = DialogTable[DialogFixtures];
   int y = DrawFixtureHeadings(dc, dialog, dialog.top + dialog.rows[0].y + Render.currentOffset + 20) - 20;
   bool broke = false;
+  int linesOnPage = 0;
   for (int i = 0; i < FixtureCount; ++i) {
     const FixtureRecord& record = FixtureTable[i];
     if (Render.validOnly && record.empty != 0) continue;
+    if (BreaksBefore(y + 20, linesOnPage)) {
+      NextPage(target);
+      DrawPageHeader(dc, DialogFixtures);
+      y = DrawFixtureHeadings(dc, dialog, dialog.top + dialog.rows[0].y + 40) - 20;
+      broke = true;
+      linesOnPage = 0;
+    }
     y += 20;
+    ++linesOnPage;
     PutText(dc, dialog.left + dialog.rows[1].x + 20, y, FixtureLabel(i));
     for (int axis = 0; axis < FixtureAxisCount; ++axis) {
       PutText(dc, dialog.left + dialog.rows[2 + axis].x + 20, y, record.coords[axis]);
     }
     PutText(dc, dialog.left + dialog.rows[8].x + 25, y, record.name);
     if (broke) DrawSidesBeside(dc, dialog, y);
-    if (Render.printing && Render.split && y >= Render.pageHeight) {
-      NextPage(target);
-      DrawPageHeader(dc, DialogFixtures);
-      y = DrawFixtureHeadings(dc, dialog, dialog.top + dialog.rows[0].y + 40) - 20;
-      broke = true;
-    }
   }
-  if (Render.printing && broke) DrawTableBottom(dc, dialog, y);
+  // The frame closes on the table's last page, whether it broke or not.
+  if (Render.printing && (broke || FrameLeftOpen)) DrawTableBottom(dc, dialog, y);
   return y;
 }
 
@@ -331,21 +347,24 @@ static int DrawToolTable(const DrawingTarget& target) {
   };
   int y = headings(dialog.top + dialog.rows[0].y + Render.currentOffset + 40);
   bool broke = false;
+  int linesOnPage = 0;
   for (const ToolSlot& slot : ToolTable) {
     if (Render.validOnly && slot.valid != 1) continue;
-    y += 20;
-    const wchar_t* columns[6] = {slot.number, slot.description, slot.diameter,
-                                 slot.height, slot.diameterWear, slot.heightWear};
-    for (int c = 0; c < 6; ++c) PutText(dc, dialog.left + dialog.rows[c].x + 25, y, columns[c]);
-    if (broke) DrawSidesBeside(dc, dialog, y);
-    if (Render.printing && Render.split && y >= Render.pageHeight) {
+    if (BreaksBefore(y + 20, linesOnPage)) {
       NextPage(target);
       DrawPageHeader(dc, DialogToolTable);
       y = headings(dialog.top + dialog.rows[0].y + 40);
       broke = true;
+      linesOnPage = 0;
     }
+    y += 20;
+    ++linesOnPage;
+    const wchar_t* columns[6] = {slot.number, slot.description, slot.diameter,
+                                 slot.height, slot.diameterWear, slot.heightWear};
+    for (int c = 0; c < 6; ++c) PutText(dc, dialog.left + dialog.rows[c].x + 25, y, columns[c]);
+    if (broke) DrawSidesBeside(dc, dialog, y);
   }
-  if (Render.printing && broke) DrawTableBottom(dc, dialog, y);
+  if (Render.printing && (broke || FrameLeftOpen)) DrawTableBottom(dc, dialog, y);
   return y;
 }
 
@@ -390,14 +409,18 @@ void DrawDialog(const DrawingTarget& target, int dialogIndex) {
     const int t = dialog.top + Render.currentOffset;
     DrawPageHeader(dc, dialogIndex);
     DrawFrameBottom(dc, left, right, t + 30, t + height);
+    FrameLeftOpen = false;
   } else {
     // A dialog taller than a page stays on a page that is still empty.
     if (Render.currentOffset > 0) NextPage(target);
     DrawPageHeader(dc, dialogIndex);
     Render.usableHeight = Render.pageHeight - dialog.top - 10;
-    Line(dc, left, dialog.top + 10, left, height);
-    Line(dc, right, dialog.top + 10, right, height);
+    // Sides end at the page's end: a long table breaks pages on its own.
+    const int sidesTo = std::min(height, Render.pageHeight);
+    Line(dc, left, dialog.top + 10, left, sidesTo);
+    Line(dc, right, dialog.top + 10, right, sidesTo);
     Render.split = 1;
+    FrameLeftOpen = true;
   }
   const int t = dialog.top + Render.currentOffset;
   if (IsLineTableDialog(dialogIndex)) {

@@ -25,10 +25,13 @@ bool ChooseProfileIfEmpty() {
   return true;
 }
 
-// A found value replaces the text; a missing key leaves it as it was.
-static void LookUpInto(const PreferenceIndex& preferences, const wchar_t* key, std::wstring& text) {
+// A found value replaces the text; a missing or empty one leaves it as it
+// was (an empty folder would send the data files to the current folder).
+static bool LookUpInto(const PreferenceIndex& preferences, const wchar_t* key, std::wstring& text) {
   wchar_t value[PreferenceCapacity] = {};
-  if (preferences.Find(key, value)) text = value;
+  if (!preferences.Find(key, value) || value[0] == L'\0') return false;
+  text = value;
+  return true;
 }
 
 static void ReportRowProblem(const std::wstring& message) {
@@ -39,11 +42,7 @@ bool LoadSettingsValues() {
   if (!ChooseProfileIfEmpty()) return false;
   if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return false;
   const PreferenceIndex preferences(ProfileSlots[FirstProfileSlot]);
-  wchar_t found[PreferenceCapacity] = {};
-  if (preferences.Find(L"DefDir", found)) {
-    MachDir = found;
-    LookUpInto(preferences, L"Profile", ProfileName);
-  }
+  if (LookUpInto(preferences, L"DefDir", MachDir)) LookUpInto(preferences, L"Profile", ProfileName);
   ClearValues();
   LoadFixtureFile();
   LoadToolFile();

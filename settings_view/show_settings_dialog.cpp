@@ -126,6 +126,14 @@ static void DrawIntoOutputWindow() {
   ReleaseDC(SettingsOutputWindow, dc);
 }
 
+// The file goes from the profile the dialog shows, as Show and Print take
+// it; kept for the next start. An empty field leaves the choice to the
+// open-file dialog.
+static void TakeProfilePath(HWND dialog) {
+  GetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, Settings.filenameProfile1, PathCapacity);
+  if (Settings.filenameProfile1[0] != L'\0') StoreSettings({Settings.filenameProfile1});
+}
+
 void ShowOrPrintSettings(HWND dialog, bool print) {
   const std::wstring printer = ItemText(dialog, IDC_SETTINGS_PRINTER);
   if (RefuseWhileOutputOpen(dialog)) return;
@@ -258,6 +266,7 @@ static void OnCommand(HWND dialog, int id) {
       ShowOrPrintSettings(dialog, true);
       break;
     case IDC_SETTINGS_PRINT_TO_FILE:
+      TakeProfilePath(dialog);
       PrintToFile(dialog);
       DestroySettingsOutputWindow();
       break;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/pins/resource_list_sample.h"
 
 namespace {
 
@@ -445,33 +446,38 @@ bool PrepareSettings(DWORD language, const std::wstring& mach) {
 }
 
 // The parallel ports of the PC in the pictures, as Windows lists them: an
-// on-board port at 0x378 and a PCI Express card at 0xE010 (the router's).
+// on-board port at 0x378 (with its ECP range, IRQ and DMA) and a PCI Express
+// card at 0xE010 (the router's), a multi-function device.
 void PrepareParallelPorts() {
-  struct Port {
-    const wchar_t* device;
+  using namespace resource_sample;
+  struct Device {
+    const wchar_t* path;
+    const wchar_t* service;
     const wchar_t* friendlyName;
     const wchar_t* portName;
-    WORD address;
+    std::vector<uint8_t> resources;
   };
-  const Port ports[] = {{L"PNP0400\\0", L"ECP Printer Port (LPT1)", L"LPT1", 0x378},
-                        {L"PNP0400\\1", L"PCI Express Parallel Port (LPT3)", L"LPT3", 0xE010}};
+  BOOL wow64 = FALSE;  // the descriptor width follows the Windows, not this program
+  const size_t width = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) ? 20 : 16;
+  const Device ports[] = {
+      {L"ACPI\\PNP0400\\0", L"Parport", L"ECP Printer Port (LPT1)", L"LPT1", PrinterPort(0x378, width)},
+      {L"MF\\PCI#VEN_1C00&DEV_3050\\0", L"Parport", L"PCI Express Parallel Port (LPT3)", L"LPT3",
+       ResourceList({{Interrupt, 17, 17}, {Port, 0xE010, 8}, {Port, 0xE000, 8}}, width, 5 /* PCI */)}};
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Enum\\ACPI\\PNP0400");
-  for (const Port& port : ports) {
-    const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Enum\\ACPI\\") + port.device;
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Enum\\MF");
+  for (const Device& port : ports) {
+    const std::wstring path = std::wstring(L"System\\CurrentControlSet\\Enum\\") + port.path;
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
       continue;
-    SetText(key, L"Service", L"Parport");
+    SetText(key, L"Service", port.service);
     SetText(key, L"Class", L"Ports");
     SetText(key, L"FriendlyName", port.friendlyName);
     RegCloseKey(key);
-    // The program reads the address from bytes 48 (low) and 50 (high).
-    BYTE resources[56] = {};
-    resources[48] = LOBYTE(port.address);
-    resources[50] = HIBYTE(port.address);
     if (!RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\Control").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                          &key, nullptr)) {
-      RegSetValueExW(key, L"AllocConfig", 0, REG_RESOURCE_LIST, resources, sizeof resources);
+      RegSetValueExW(key, L"AllocConfig", 0, REG_RESOURCE_LIST, port.resources.data(),
+                     static_cast<DWORD>(port.resources.size()));
       RegCloseKey(key);
     }
     if (!RegCreateKeyExW(HKEY_LOCAL_MACHINE, (path + L"\\Device Parameters").c_str(), 0, nullptr, 0,

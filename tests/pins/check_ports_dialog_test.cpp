@@ -67,8 +67,8 @@ TEST_F(CheckPortsDialogTest, OpensWithoutPortsAsksForAFileAndKeepsTheBox) {
 
 TEST_F(CheckPortsDialogTest, ListsTheKnownPortsAndHidesTheRedLine) {
   CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", L"ECP Printer Port (LPT1)",
-                AllocConfig(0x78, 0x00, 0x03, 0x00), L"LPT1"});
-  CreateDevice({L"ACPI\\PNP0401\\0", L"Parport", L"Ports", L"Printer Port (LPT2)", AllocConfig(0x78, 0x00, 0x02, 0x00),
+                PrinterPortConfig(0x378), L"LPT1"});
+  CreateDevice({L"ACPI\\PNP0401\\0", L"Parport", L"Ports", L"Printer Port (LPT2)", PrinterPortConfig(0x278),
                 L"LPT2"});
   Run({[&](HWND dialog) {
     EXPECT_EQ(ListBoxLines(GetDlgItem(dialog, IDC_CHECK_PORTS_LIST)),
@@ -109,7 +109,7 @@ TEST_F(CheckPortsDialogTest, CheckReadsTheProfileAndShowsTheSheet) {
                       {"Input2Active", "1"}, {"Input2Port", "2"}, {"Input2Pin", "11"}};
   folder.Write(L"Mill.xml", ProfileXml(keys));
   CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", L"ECP Printer Port (LPT1)",
-                AllocConfig(0x78, 0x00, 0x03, 0x00), L"LPT1"});
+                PrinterPortConfig(0x378), L"LPT1"});
   StoreSettingText(L"Filename check ports and pins2", L"C:\\stored.xml");
   const std::wstring path = folder.Path(L"Mill.xml");
   HWND checkDialog = nullptr;

@@ -18,6 +18,8 @@ class FakeDialogs final : public CommonDialogs {
   std::wstring printer;
   DWORD printFlags = 0;
   WORD printCopies = 0;
+  short presetOrientation = 0;  // of the device mode handed to the print dialog
+  bool landscape = false;       // the user's choice in the dialog
 
   BOOL OpenFileName(OPENFILENAMEW* request) override {
     ++openCount;
@@ -30,8 +32,14 @@ class FakeDialogs final : public CommonDialogs {
   BOOL Print(PRINTDLGW* request) override {
     printFlags = request->Flags;
     printCopies = request->nCopies;
+    auto* mode = request->hDevMode ? static_cast<DEVMODEW*>(GlobalLock(request->hDevMode)) : nullptr;
+    if (mode) {
+      presetOrientation = mode->dmOrientation;
+      if (landscape) mode->dmOrientation = DMORIENT_LANDSCAPE;
+    }
+    if (!printer.empty()) request->hDC = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, mode);
+    if (mode) GlobalUnlock(request->hDevMode);
     if (printer.empty()) return FALSE;
-    request->hDC = CreateDCW(L"WINSPOOL", printer.c_str(), nullptr, nullptr);
     return request->hDC != nullptr;
   }
   BOOL SaveFileName(OPENFILENAMEW*) override { return FALSE; }

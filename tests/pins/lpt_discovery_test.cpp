@@ -31,8 +31,8 @@ class LptDiscoveryTest : public testing::Test {
 };
 
 TEST_F(LptDiscoveryTest, NoPortsFoundAndNothingLeftFromAnEarlierRun) {
-  CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", L"ECP Printer Port (LPT1)",
-                AllocConfig(0x78, 0x03, 0x00, 0x00), L"LPT1"});
+  CreateDevice({L"ACPI\\PNP0400\\0", L"Parport", L"Ports", L"ECP Printer Port (LPT1)", PrinterPortConfig(0x378),
+                L"LPT1"});
   EXPECT_EQ(DiscoverLptPorts(), 1);
   RemoveTestDevices();
   EXPECT_EQ(DiscoverLptPorts(), 0);
@@ -42,41 +42,42 @@ TEST_F(LptDiscoveryTest, NoPortsFoundAndNothingLeftFromAnEarlierRun) {
 
 TEST_F(LptDiscoveryTest, BothPassesWithTheirRules) {
   const std::wstring longName(99, L'n');  // the longest name a port may have
+  using namespace resource_sample;
+  std::vector<BYTE> cutShort = PrinterPortConfig(0x278);
+  cutShort.resize(30);
   const std::vector<Device> devices = {
-      // Pass 1: exact case only; the address's high byte is byte 50.
-      {L"ACPI\\PNP0400\\0", L"Parport", L"Ports", longName, AllocConfig(0x78, 0x03, 0x00, 0x00), L"LPT1"},
-      {L"ACPI\\PNP0400\\1", L"parport", L"Ports", L"Lower-case service", AllocConfig(0x78, 0, 0x03, 0), L"LPT9"},
-      {L"ACPI\\PNP0400\\2", L"Parport", L"Ports", L"No port name", AllocConfig(0x78, 0, 0x03, 0), std::nullopt},
-      {L"ACPI\\PNP0400\\3", L"Parport", L"Ports", L"Short config", AllocConfig(0x78, 0, 0x03, 0, 50), L"LPT8"},
+      // Pass 1: exact case only.
+      {L"ACPI\\PNP0400\\0", L"Parport", L"Ports", longName, PrinterPortConfig(0x378), L"LPT1"},
+      {L"ACPI\\PNP0400\\1", L"parport", L"Ports", L"Lower-case service", PrinterPortConfig(0x278), L"LPT9"},
+      {L"ACPI\\PNP0400\\2", L"Parport", L"Ports", L"No port name", PrinterPortConfig(0x278), std::nullopt},
+      {L"ACPI\\PNP0400\\3", L"Parport", L"Ports", L"Cut short", cutShort, L"LPT8"},
       {L"ACPI\\PNP0400\\4", L"Parport", L"Ports", L"No config", std::nullopt, L"LPT7"},
-      {L"ACPI\\PNP0400\\5", L"Parport", L"Printer", L"Other class", AllocConfig(0x78, 0, 0x03, 0), L"LPT6"},
-      {L"ACPI\\PNP0401\\0", L"Parport", L"Ports", L"", AllocConfig(0xBC, 0x07, 0x03, 0x00), L"LPT2"},
-      // Pass 2: case-blind, lower-cased names, empty addresses skipped.
-      {L"MF\\PCI#VEN_9710\\0", L"Parport", L"PORTS", L"PCI Parallel Port (LPT3)", AllocConfig(0x00, 0, 0xE0, 0),
-       L"LPT3"},
-      {L"MF\\PCI#VEN_9710\\1", L"NMPAR", L"Ports", L"Empty range", AllocConfig(0, 0, 0, 0), L"LPT5"},
-      {L"MF\\PCI#VEN_9710\\2", L"nmpar", L"Ports", L"High byte only in 49", AllocConfig(0, 0x12, 0, 0), L"LPT4"},
-      {L"MF\\PCI#VEN_9710\\3", L"serial", L"Ports", L"Serial", AllocConfig(0, 0, 0xE8, 0), L"COM3"},
+      {L"ACPI\\PNP0400\\5", L"Parport", L"Printer", L"Other class", PrinterPortConfig(0x278), L"LPT6"},
+      {L"ACPI\\PNP0400\\6", L"Parport", L"Ports", L"Interrupt only", AllocConfig({{Interrupt, 7, 7}}), L"LPT5"},
+      {L"ACPI\\PNP0401\\0", L"Parport", L"Ports", L"", PrinterPortConfig(0x3BC), L"LPT2"},
+      // Pass 2: case-blind, lower-cased names, cards without a port range skipped.
+      {L"MF\\PCI#VEN_9710\\0", L"Parport", L"PORTS", L"PCI Parallel Port (LPT3)",
+       AllocConfig({{Interrupt, 16, 16}, {Port, 0xE010, 8}, {Port, 0xE000, 8}}), L"LPT3"},
+      {L"MF\\PCI#VEN_9710\\1", L"NMPAR", L"Ports", L"Empty range", AllocConfig({{Port, 0, 8}}), L"LPT5"},
+      {L"MF\\PCI#VEN_9710\\2", L"serial", L"Ports", L"Serial", AllocConfig({{Port, 0xE8F8, 8}}), L"COM3"},
   };
   for (const Device& device : devices) CreateDevice(device);
 
-  EXPECT_EQ(DiscoverLptPorts(), 4);
+  EXPECT_EQ(DiscoverLptPorts(), 3);
   const std::vector<LptPortInfo> present = Present();
-  ASSERT_EQ(present.size(), 4u);
-  EXPECT_EQ(present[0].address, 0x78);
+  ASSERT_EQ(present.size(), 3u);
+  EXPECT_EQ(present[0].address, 0x378);
   EXPECT_EQ(present[0].portName, L"LPT1");
   EXPECT_EQ(present[0].friendlyName, longName);
   EXPECT_EQ(present[1].address, 0x3BC);
   EXPECT_EQ(present[1].portName, L"LPT2");
   EXPECT_EQ(present[1].friendlyName, L"");
-  EXPECT_EQ(present[2].address, 0xE000);
+  EXPECT_EQ(present[2].address, 0xE010);
   EXPECT_EQ(present[2].friendlyName, L"pci parallel port (lpt3)");
   EXPECT_EQ(present[2].portName, L"LPT3");
-  EXPECT_EQ(present[3].address, 0);  // byte 49 is not part of the address
-  EXPECT_EQ(present[3].portName, L"LPT4");
   // Found ports fill the table from entry 1 on.
-  EXPECT_TRUE(LptPorts[3].present);
-  EXPECT_FALSE(LptPorts[4].present);
+  EXPECT_TRUE(LptPorts[2].present);
+  EXPECT_FALSE(LptPorts[3].present);
   EXPECT_TRUE(messages.Messages().empty());
 }
 
@@ -84,31 +85,13 @@ TEST_F(LptDiscoveryTest, TableHoldsAtMost256Ports) {
   for (const wchar_t* root : {L"ACPI\\PNP0400", L"ACPI\\PNP0401"}) {
     for (int i = 0; i < 128; ++i) {
       CreateDevice({std::wstring(root) + L"\\" + std::to_wstring(i), L"Parport", L"Ports", L"",
-                    AllocConfig(static_cast<BYTE>(i), 0, 1, 0), L"LPT"});
+                    PrinterPortConfig(0x100 + i), L"LPT"});
     }
   }
-  CreateDevice({L"MF\\Card\\0", L"parport", L"ports", L"one too many", AllocConfig(1, 0, 2, 0), L"LPTX"});
+  CreateDevice({L"MF\\Card\\0", L"parport", L"ports", L"one too many", PrinterPortConfig(0x200), L"LPTX"});
   EXPECT_EQ(DiscoverLptPorts(), 256);
   EXPECT_TRUE(LptPorts[255].present);
   EXPECT_EQ(LptPorts[255].portName, L"LPT");
-}
-
-TEST(FindLptForMachPortTest, MatchesEnabledPortsByAddress) {
-  LptPortTable table = {};
-  table[0] = {0x278, 1, L"LPT2", L""};
-  table[1] = {0x378, 1, L"LPT1", L""};
-  table[2] = {0x3BC, 0, L"old", L""};  // not found by the latest run
-  PinModel model = {};
-  model.ports[1] = {888, 1};
-  model.ports[2] = {888, 0};
-  model.ports[3] = {0x3BC, 1};
-  model.ports[4] = {0, 1};
-  EXPECT_EQ(FindLptForMachPort(1, model, table), 2);
-  EXPECT_EQ(FindLptForMachPort(2, model, table), 0);
-  EXPECT_EQ(FindLptForMachPort(3, model, table), 0);
-  EXPECT_EQ(FindLptForMachPort(4, model, table), 0);
-  EXPECT_EQ(FindLptForMachPort(0, model, table), 0);
-  EXPECT_EQ(FindLptForMachPort(9, model, table), 0);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "pins/lpt_ports.h"
+#include "tests/pins/resource_list_sample.h"
+
 namespace lpt_test {
 
 inline const wchar_t* const Enum = L"System\\CurrentControlSet\\Enum";
@@ -31,12 +34,12 @@ inline void SetText(const std::wstring& path, const wchar_t* name, const std::ws
   SetValue(path, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
-// A resource list whose bytes 48..51 are the given ones, `size` bytes long.
-inline std::vector<BYTE> AllocConfig(BYTE b48, BYTE b49, BYTE b50, BYTE b51, size_t size = 56) {
-  std::vector<BYTE> data(size, 0xEE);
-  const BYTE tail[] = {b48, b49, b50, b51};
-  for (size_t i = 0; i < 4 && 48 + i < size; ++i) data[48 + i] = tail[i];
-  return data;
+// "AllocConfig" values laid out as the Windows running the tests writes them.
+inline std::vector<BYTE> AllocConfig(const std::vector<resource_sample::Partial>& partials) {
+  return resource_sample::ResourceList(partials, WindowsResourceDescriptorSize());
+}
+inline std::vector<BYTE> PrinterPortConfig(uint32_t address) {
+  return resource_sample::PrinterPort(address, WindowsResourceDescriptorSize());
 }
 
 struct Device {

@@ -63,14 +63,16 @@ class PinPrintTest : public testing::Test {
     CopyText(Settings.filenameCheckPorts, PathCapacity, L"C:\\Mach3\\PrintTest.xml");
   }
   // Prints with the page and button, returns the text of each printed page.
-  std::vector<std::string> PrintAndRead(HWND page, int button) {
+  std::vector<std::string> PrintAndRead(HWND page, int button, bool landscape = false) {
     FakeDialogs dialogs;
     dialogs.printer = printer_;
+    dialogs.landscape = landscape;
     const std::set<std::wstring> before = PdfFiles(folder_);
     EXPECT_EQ(PrintPinTables(page, button), 1);
     EXPECT_EQ(dialogs.printFlags, static_cast<DWORD>(PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION |
                                                  PD_USEDEVMODECOPIESANDCOLLATE));
     EXPECT_EQ(dialogs.printCopies, 1);
+    EXPECT_EQ(dialogs.presetOrientation, DMORIENT_PORTRAIT);
     const std::wstring pdf = WaitForNewPdf(folder_, before);
     if (pdf.empty()) {
       ADD_FAILURE() << "no PDF appeared in " << Narrow(folder_);
@@ -138,6 +140,8 @@ TEST_F(PinPrintTest, MotorTableHasHeadingsActiveAxesPulseBlockAndFooter) {
   EXPECT_TRUE(has(R"(^Step\s+5$)")) << page;
 }
 
+// At 96 and 192 DPI (list columns twice as wide) and in landscape every
+// column lands on the paper, in its sorted order, over as many pages as needed.
 TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
   std::vector<std::vector<std::wstring>> rows;
   for (int i = 0; i < 120; ++i) {
@@ -148,21 +152,35 @@ TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
   ASSERT_TRUE(page);
   // Sorted by name, as a click on the heading does: printed in that order.
   ClickColumn(page, IDC_PARAMS_USED_LIST, 0);
-  const std::vector<std::string> pages = PrintAndRead(page, IDC_PARAMS_PRINT_LIST);
-  DestroyWindow(sheet);
-  ASSERT_GE(pages.size(), 2u);
-  std::vector<std::string> printed;
-  for (size_t p = 0; p < pages.size(); ++p) {
-    ExpectFrame(pages[p], static_cast<int>(p + 1));
-    EXPECT_TRUE(std::regex_search(pages[p], std::regex(R"(Pin name\s+Port number\s+Pin number)"))) << "page " << p + 1;
-    const std::regex row(R"((Signal\d{3})\s+(\d)\s+(\d+))");
-    for (const std::string& line : Lines(pages[p])) {
-      std::smatch match;
-      if (std::regex_search(line, match, row)) printed.push_back(match[1]);
+  size_t portraitPages = 0;
+  for (const int dpi : {96, 192, 0 /* 96, landscape */}) {
+    const int scale = dpi == 192 ? 2 : 1;
+    for (int column = 0; column < 3; ++column) {
+      SendDlgItemMessageW(page, IDC_PARAMS_USED_LIST, LVM_SETCOLUMNWIDTH, column, (column == 0 ? 150 : 100) * scale);
+    }
+    const std::vector<std::string> pages = PrintAndRead(page, IDC_PARAMS_PRINT_LIST, dpi == 0);
+    ASSERT_GE(pages.size(), 2u);
+    if (dpi == 96) portraitPages = pages.size();
+    std::vector<std::string> printed;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      ExpectFrame(pages[p], static_cast<int>(p + 1));
+      EXPECT_TRUE(std::regex_search(pages[p], std::regex(R"(Pin name\s+Port number\s+Pin number)"))) << "page " << p + 1;
+      const std::regex row(R"((Signal\d{3})\s+(\d)\s+(\d+))");
+      for (const std::string& line : Lines(pages[p])) {
+        std::smatch match;
+        if (std::regex_search(line, match, row)) printed.push_back(match[1]);
+      }
+    }
+    ASSERT_EQ(printed.size(), rows.size()) << dpi;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(printed[i], Narrow(FormatText(L"Signal%03d", static_cast<int>(i)))) << i;
+    }
+    if (dpi == 0) {
+      EXPECT_GT(pages.size(), portraitPages);  // landscape pages hold fewer rows
     }
   }
-  ASSERT_EQ(printed.size(), rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(printed[i], Narrow(FormatText(L"Signal%03d", static_cast<int>(i)))) << i;
+  DestroyWindow(sheet);
+  EXPECT_EQ(PrintColumnPositions({300, 200, 200}, 100, 600), (std::vector<int>{100, 314, 457}));
 }
 
 TEST_F(PinPrintTest, CancelledPrintDialogPrintsNothing) {

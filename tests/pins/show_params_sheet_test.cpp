@@ -11,6 +11,7 @@
 
 #include "app/settings.h"
 #include "app/text_triple.h"
+#include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "tests/pins/fake_dialogs.h"
@@ -121,21 +122,34 @@ TEST_F(ShowParamsSheetTest, TitlesFollowTheStoredLanguage) {
   EXPECT_EQ(titles[0], L"Motore / Achsen");
 }
 
-TEST_F(ShowParamsSheetTest, MissingKeyAsksAndCancelStopsThePage) {
+// One box names every missing key; OK shows what was found (missing values
+// empty, the port-2 box unticked), Cancel stops the page at the first one.
+TEST_F(ShowParamsSheetTest, MissingKeysAskOnceAndCancelStopsThePage) {
   ProfileKeys keys = MillKeys();
-  std::erase_if(keys, [](const auto& key) { return key.first == "Motor0DirNeg" || key.first == "Vel1"; });
+  std::erase_if(keys, [](const auto& key) {
+    return key.first == "Motor0DirNeg" || key.first == "Vel1" || key.first == "M1Rev" || key.first == "Port2Input";
+  });
   folder_.Write(L"Mill.xml", ProfileXml(keys));
-  messages.Answer(IDCANCEL);
-  std::wstring yShown;
-  Open({[&](HWND sheet) {
-    yShown = ItemText(CurrentSheetPage(sheet), IDC_MOTOR_DIR_PORT + 1);
-    CloseSheet(sheet);
-  }});
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  const RecordedMessage& message = messages.Messages()[0];
-  EXPECT_EQ(message.text, L"Motor0DirNeg missing in profile  " + folder_.Path(L"Mill.xml"));
-  EXPECT_EQ(message.style, static_cast<UINT>(MB_ICONERROR | MB_OKCANCEL));
-  EXPECT_EQ(yShown, L"");  // the page stopped before motor Y
+  for (const int answer : {IDCANCEL, IDOK}) {
+    messages.Clear();
+    messages.Answer(answer);
+    std::wstring yPort, yReversed;
+    UINT port2 = 0;
+    Open({[&](HWND sheet) {
+      HWND page = CurrentSheetPage(sheet);
+      yPort = ItemText(page, IDC_MOTOR_DIR_PORT + 1);
+      yReversed = ItemText(page, IDC_MOTOR_REVERSED + 1);
+      port2 = IsDlgButtonChecked(page, IDC_PORT2_INPUT);
+      CloseSheet(sheet);
+    }});
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    const RecordedMessage& message = messages.Messages()[0];
+    EXPECT_EQ(message.text, L"Motor0DirNeg, M1Rev, Port2Input missing in profile  " + folder_.Path(L"Mill.xml"));
+    EXPECT_EQ(message.style, static_cast<UINT>(MB_ICONERROR | MB_OKCANCEL));
+    EXPECT_EQ(yPort, answer == IDOK ? L"2" : L"");  // Cancel stopped the page before motor Y
+    EXPECT_EQ(yReversed, L"");
+    EXPECT_EQ(port2, static_cast<UINT>(BST_UNCHECKED));
+  }
 }
 
 TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndCancelOpensNothing) {
@@ -180,6 +194,66 @@ TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
   EXPECT_EQ(path, folder_.Path(L"Empty.xml"));
   EXPECT_EQ(usedRows, 0);
   EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), folder_.Path(L"Empty.xml"));
+}
+
+// After any browse every page and both printouts show the new profile; a
+// profile that cannot be read leaves every page empty and nothing to print.
+TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
+  ProfileKeys lathe = {{"Profile", "Lathe"}, {"DirPulse", "4"}, {"PulseWidth", "3"}, {"Port2Input", "0"}};
+  AddProfileMotor(lathe, 0, "1", 1, 8, 1, 9);
+  folder_.Write(L"Lathe.xml", ProfileXml(lathe));
+  FakeDialogs dialogs;
+  for (const int from : {1, 2, 3, 4}) {
+    StoreSettingText(L"Filename check ports and pins2", folder_.Path(L"Mill.xml"));
+    PrintedMotorValues = {};
+    dialogs.chosenPath = folder_.Path(L"Lathe.xml");
+    std::wstring xDirPin;
+    bool yShown = true;
+    Open({[&](HWND sheet) { SendMessageW(sheet, PSM_SETCURSEL, from, 0); },
+          [&](HWND sheet) {
+            ClickButton(CurrentSheetPage(sheet), IDC_PARAMS_BROWSE);
+            SendMessageW(sheet, PSM_SETCURSEL, 0, 0);
+          },
+          [&](HWND sheet) {
+            HWND page = CurrentSheetPage(sheet);
+            xDirPin = ItemText(page, IDC_MOTOR_DIR_PIN);
+            yShown = Visible(page, IDC_MOTOR_DIR_PORT + 1);
+            CloseSheet(sheet);
+          }});
+    EXPECT_EQ(xDirPin, L"8") << from;
+    EXPECT_FALSE(yShown) << from;
+    EXPECT_EQ(PrintedMotorValues.rows[0].dirPin, 8) << from;
+    EXPECT_EQ(PrintedMotorValues.rows[1].active, 0) << from;
+    EXPECT_EQ(PrintedMotorValues.dirPulse, 4) << from;
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+
+  dialogs.chosenPath = folder_.Path(L"Missing.xml");
+  bool xShown = true, printMotors = true, printList = true;
+  int usedRows = -1;
+  Open({[&](HWND sheet) { SendMessageW(sheet, PSM_SETCURSEL, 4, 0); },
+        [&](HWND sheet) {
+          ClickButton(CurrentSheetPage(sheet), IDC_PARAMS_BROWSE);
+          SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
+        },
+        [&](HWND sheet) {
+          HWND page = CurrentSheetPage(sheet);
+          usedRows = ListViewCount(GetDlgItem(page, IDC_PARAMS_USED_LIST));
+          printList = IsWindowEnabled(GetDlgItem(page, IDC_PARAMS_PRINT_LIST));
+          SendMessageW(sheet, PSM_SETCURSEL, 0, 0);
+        },
+        [&](HWND sheet) {
+          HWND page = CurrentSheetPage(sheet);
+          xShown = Visible(page, IDC_MOTOR_DIR_PORT);
+          printMotors = IsWindowEnabled(GetDlgItem(page, IDC_PARAMS_PRINT_MOTORS));
+          CloseSheet(sheet);
+        }});
+  EXPECT_EQ(messages.Messages().size(), 1u);  // the reader's
+  EXPECT_EQ(usedRows, 0);
+  EXPECT_FALSE(xShown);
+  EXPECT_FALSE(printList);
+  EXPECT_FALSE(printMotors);
+  EXPECT_EQ(PrintedMotorValues.rows[0].active, 0);
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ KeyTable CompleteProfile() {
 class ShowParamsTest : public testing::Test {
  protected:
   void SetUp() override { LanguageIndex = English; }
-  std::vector<std::wstring> asked;
+  std::vector<std::vector<std::wstring>> asked;
   MissingKeyHandler Record(bool answer = true) {
-    return [this, answer](const std::wstring& key) {
-      asked.push_back(key);
+    return [this, answer](const std::vector<std::wstring>& keys) {
+      asked.push_back(keys);
       return answer;
     };
   }
@@ -46,23 +46,39 @@ TEST_F(ShowParamsTest, PrintValuesOfTheMotorPage) {
   EXPECT_EQ(print.stepPulse, 5);
 }
 
-TEST_F(ShowParamsTest, MissingKeysAreAskedAboutInReadingOrder) {
+// One question lists every missing key; on screen they stay empty, on
+// paper Rev, Neg and the profile-wide values count as -1. A stop leaves the
+// page as far as the first missing key.
+TEST_F(ShowParamsTest, MissingKeysAreAskedAboutOnceInReadingOrder) {
   KeyTable keys = CompleteProfile();
   keys.erase(L"Motor0DirNeg");
   keys.erase(L"M0Rev");
   keys.erase(L"Vel0");  // skipped without asking
   keys.erase(L"Steps6");  // the spindle's are never read
   keys.erase(L"PulseWidth");
+  keys.erase(L"Port2Input");
   const MotorPageValues page = ReadMotorPage(LookupIn(keys), Record(true));
-  EXPECT_EQ(asked, (std::vector<std::wstring>{L"Motor0DirNeg", L"M0Rev", L"PulseWidth"}));
-  EXPECT_EQ(page.rows[0].reversed, L"-1");
+  EXPECT_EQ(asked, (std::vector<std::vector<std::wstring>>{{L"Motor0DirNeg", L"M0Rev", L"PulseWidth", L"Port2Input"}}));
+  EXPECT_EQ(page.rows[0].reversed, L"");
   EXPECT_EQ(page.rows[0].dirNeg, L"");
   EXPECT_EQ(page.rows[0].velocity, L"");
-  EXPECT_EQ(page.stepPulse, L"-1");
+  EXPECT_EQ(page.rows[6].stepPin, L"14");
+  EXPECT_EQ(page.stepPulse, L"");
+  EXPECT_EQ(page.dirPulse, L"2");
   EXPECT_TRUE(page.complete);
   const MotorPrintValues print = MotorPrintValuesOf(page);
   EXPECT_EQ(print.rows[0].reversed, -1);
   EXPECT_EQ(print.stepPulse, -1);
+  EXPECT_EQ(print.port2Input, -1);
+
+  asked.clear();
+  const MotorPageValues stopped = ReadMotorPage(LookupIn(keys), Record(false));
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_FALSE(stopped.complete);
+  EXPECT_EQ(stopped.rows[0].dirPin, L"3");
+  EXPECT_EQ(stopped.rows[0].stepPin, L"");  // after the first missing key
+  EXPECT_EQ(stopped.rows[6].stepPin, L"");
+  EXPECT_EQ(stopped.dirPulse, L"");
 }
 
 // The lists are checked on the sheet; here the cases it does not show.

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
+
 #include "metafile_recording.h"
 #include "settings_view/dialog_table.h"
 #include "settings_view/renderer.h"
@@ -11,6 +14,8 @@
 #include "tests/support/test_support.h"
 
 namespace {
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 class RendererTest : public testing::Test {
  protected:
@@ -217,22 +222,38 @@ TEST_F(RendererTest, NewPagePerDialogStartsEveryDialogOnTopOfAPage) {
   EXPECT_EQ(items.back().page, 2);  // no empty page after the last
 }
 
-TEST_F(RendererTest, LongTablesContinueOverPagesWithTheirHeadings) {
-  Render.printing = 1;
-  Render.pageHeight = 1000;
-  for (FixtureRecord& record : FixtureTable) record.empty = 0;
-  const std::vector<DrawnItem> items = Draw(1u << 15, true);
-  int headingPages = 0;
-  for (const DrawnItem& item : ItemsOf(items, EMR_EXTTEXTOUTW)) {
-    if (item.text == L"G-Code Pos") ++headingPages;
+// Every line of full fixture and tool tables lands once on paper, broken
+// before it would reach the page's end, each page with its headings; the
+// frame is closed on the last page.
+TEST_F(RendererTest, LongTablesPrintEveryLineOnceWithinThePages) {
+  for (int i = 0; i < FixtureCount; ++i) {
+    FixtureTable[i].empty = 0;
+    FixtureTable[i].name = L"Vise" + std::to_wstring(i);
   }
-  const DrawnItem* last = FindText(items, L"G59P253");
-  ASSERT_NE(last, nullptr);
-  EXPECT_GE(headingPages, 5);
-  EXPECT_EQ(last->page, headingPages - 1);
-  // A table too long for any page starts on the first page, not after an empty one.
-  EXPECT_EQ(FindText(items, L"Work Offset")->page, 0);
-  for (const DrawnItem& item : ItemsOf(items, EMR_EXTTEXTOUTW)) EXPECT_LE(item.box.top, 1000 + 20);
+  for (int i = 0; i < ToolCount; ++i) {
+    ToolTable[i].valid = 1;
+    SetFieldText(ToolTable[i].number, ToolNumberCapacity, std::to_wstring(i + 1).c_str());
+  }
+  for (const int pageHeight : {1000, 1117}) {
+    for (const bool validOnly : {false, true}) {
+      Render.printing = 1;
+      Render.pageHeight = pageHeight;
+      const std::vector<DrawnItem> items = Draw((1u << 15) | (1u << 16), validOnly);
+      std::map<std::wstring, int> lines;
+      std::map<int, int> headingsOnPage;
+      for (const DrawnItem& item : ItemsOf(items, EMR_EXTTEXTOUTW)) {
+        EXPECT_LE(item.box.top + 16, pageHeight) << Narrow(item.text) << " on page " << item.page;
+        if (item.text.rfind(L"Vise", 0) == 0 || item.box.left == 200 + 10 + 25) ++lines[item.text];
+        if (item.text == L"G-Code Pos" || item.text == L"Diam. Wear") ++headingsOnPage[item.page];
+      }
+      EXPECT_EQ(lines.size(), static_cast<size_t>(FixtureCount + ToolCount)) << pageHeight << validOnly;
+      for (const auto& [text, count] : lines) EXPECT_EQ(count, 1) << Narrow(text);
+      EXPECT_EQ(headingsOnPage.size(), static_cast<size_t>(items.back().page + 1));
+      EXPECT_EQ(FindText(items, L"Work Offset")->page, 0);  // not after an empty page
+      const DrawnItem* last = FindText(items, L"Vise252");
+      EXPECT_TRUE(HasLine(items, 890, last->box.top + 20, 210, last->box.top + 20)) << "fixture frame closed";
+    }
+  }
 }
 
 TEST_F(RendererTest, UndrawableKindsAndFormatsAreReported) {

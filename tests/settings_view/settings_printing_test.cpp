@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <regex>
 #include <string>
 
 #include "settings_view/dialog_table.h"
@@ -45,7 +47,10 @@ TEST(SettingsPrintingTest, AllTwentyDialogsPrintWithHeadersAndPagedTables) {
     FixtureTable[i].coords[0] = std::to_wstring(i) + L".5000";
     FixtureTable[i].name = L"Fixture" + std::to_wstring(i);
   }
-  MarkToolsInvalid();
+  for (int i = 0; i < ToolCount; ++i) {
+    ToolTable[i].valid = 1;
+    SetFieldText(ToolTable[i].description, ToolDescriptionCapacity, (L"Drill" + std::to_wstring(i)).c_str());
+  }
   ClearPlugins();
   ASSERT_TRUE(CreateSettingsOutputWindow());
   Render = RenderState{};
@@ -78,6 +83,14 @@ TEST(SettingsPrintingTest, AllTwentyDialogsPrintWithHeadersAndPagedTables) {
     for (const std::string& page : pages) found = found || Contains(page, title + " ");
     EXPECT_TRUE(found) << title;
   }
+  // No fixture or tool is lost at a page break or printed twice.
+  std::map<std::string, int> lines;
+  const std::regex line(R"(\b(Fixture|Drill)\d+\b)");
+  for (const std::string& page : pages) {
+    for (std::sregex_iterator it(page.begin(), page.end(), line), end; it != end; ++it) ++lines[it->str()];
+  }
+  EXPECT_EQ(lines.size(), static_cast<size_t>(FixtureCount + ToolCount));
+  for (const auto& [text, count] : lines) EXPECT_EQ(count, 1) << text;
 }
 
 }  // namespace

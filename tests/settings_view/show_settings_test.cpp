@@ -177,6 +177,7 @@ TEST_F(ShowSettingsTest, PrintFileDrawsLikeTheProfile) {
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
   EXPECT_EQ(LastMessage(), L"Printdata successfully written into file");
+  EXPECT_EQ(messages.Messages().back().caption, L"Kestrelwood Info");
   EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_TOPMOST | MB_ICONINFORMATION));
   // The same pictures from the profile and from the file.
   const SYSTEMTIME time = {2026, 12, 0, 6, 21, 45, 0, 0};
@@ -319,21 +320,30 @@ TEST_F(ShowSettingsTest, PrintToFileFailuresKeepTheOldFile) {
   }
 }
 
-TEST_F(ShowSettingsTest, PrintToFileAsksForAProfileWhenNoneIsStored) {
+// Print to file takes the profile the field shows and stores it; with an
+// empty field and none stored it asks for one.
+TEST_F(ShowSettingsTest, PrintToFileTakesTheProfileOfTheField) {
   Settings.filenameProfile1[0] = L'\0';
   StoreSettings({Settings.filenameProfile1});
+  SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, L"");
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);  // cancelled
   EXPECT_EQ(fileDialogs.openFileCalls, 1);
   EXPECT_EQ(std::wstring(fileDialogs.lastOpenFileRequest.lpstrTitle), L"Profile file to open");
   EXPECT_EQ(std::wstring(fileDialogs.lastOpenFileRequest.lpstrFilter), L"*.xml");
   EXPECT_EQ(GetFileAttributesW(printFile.c_str()), INVALID_FILE_ATTRIBUTES);
-  fileDialogs.OpenFileAnswer(profilePath);
+
+  const std::wstring lathe = folder.Path(L"Lathe.xml");
+  WriteBytes(lathe, Utf8(L"<profile><Preferences><DefDir>" + root + L"</DefDir><Profile>Lathe</Profile>"
+                         L"</Preferences></profile>"));
+  SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, lathe.c_str());
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
+  EXPECT_EQ(fileDialogs.openFileCalls, 1);
   EXPECT_EQ(LastMessage(), L"Printdata successfully written into file");
+  EXPECT_EQ(ProfileName, L"Lathe");
   wchar_t stored[PathCapacity] = {};
   DWORD size = sizeof(stored);
   RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Filename profile 1", RRF_RT_REG_SZ, nullptr, stored, &size);
-  EXPECT_EQ(std::wstring(stored), profilePath);
+  EXPECT_EQ(std::wstring(stored), lathe);
 }
 
 TEST_F(ShowSettingsTest, FileCommandsWithoutPathOrFileAreRefused) {
@@ -346,14 +356,19 @@ TEST_F(ShowSettingsTest, FileCommandsWithoutPathOrFileAreRefused) {
   EXPECT_EQ(LastMessage(), L"Print File not found");
 }
 
+// A missing or empty DefDir or Profile keeps the folder and name before.
 TEST_F(ShowSettingsTest, AProfileWithoutDefDirKeepsThePreviousFolder) {
   ASSERT_TRUE(LoadSettingsValues());
-  WriteBytes(profilePath, Utf8(L"<profile><Preferences><Units>0</Units></Preferences></profile>"));
-  FixtureTable[1].name = L"changed";
-  ASSERT_TRUE(LoadSettingsValues());
-  EXPECT_EQ(MachDir, root);
-  EXPECT_EQ(ProfileName, L"Mill");
-  EXPECT_EQ(FixtureTable[1].name, L"Vise");  // read again from the same folder
+  for (const std::wstring& preferences :
+       {std::wstring(L"<Units>0</Units>"), std::wstring(L"<DefDir></DefDir><Profile>Lathe</Profile>"),
+        L"<DefDir>" + root + L"</DefDir><Profile></Profile>"}) {
+    WriteBytes(profilePath, Utf8(L"<profile><Preferences>" + preferences + L"</Preferences></profile>"));
+    FixtureTable[1].name = L"changed";
+    ASSERT_TRUE(LoadSettingsValues());
+    EXPECT_EQ(MachDir, root);
+    EXPECT_EQ(ProfileName, L"Mill");
+    EXPECT_EQ(FixtureTable[1].name, L"Vise");  // read again from the same folder
+  }
 }
 
 }  // namespace
