@@ -56,6 +56,10 @@ int32_t NextScrollPosition(int32_t position, int32_t maximum, int request, int32
       return up(200);
     case SB_PAGEDOWN:
       return down(200);
+    case SB_TOP:
+      return 0;
+    case SB_BOTTOM:
+      return maximum;
     case SB_THUMBTRACK:
       return trackPosition;
     default:
@@ -75,6 +79,25 @@ static void OnPaint(HWND window) {
     DrawSelectedDialogs(DrawingTarget{dc, nullptr});
   }
   EndPaint(window, &paint);
+}
+
+int ScrollRequestForKey(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+      return SB_LINEUP;
+    case VK_DOWN:
+      return SB_LINEDOWN;
+    case VK_PRIOR:
+      return SB_PAGEUP;
+    case VK_NEXT:
+      return SB_PAGEDOWN;
+    case VK_HOME:
+      return SB_TOP;
+    case VK_END:
+      return SB_BOTTOM;
+    default:
+      return -1;
+  }
 }
 
 static void OnVerticalScroll(HWND window, WPARAM wParam) {
@@ -102,6 +125,14 @@ LRESULT CALLBACK SettingsOutputWindowProc(HWND window, UINT message, WPARAM wPar
       return 0;
     case WM_VSCROLL:
       OnVerticalScroll(window, wParam);
+      return 0;
+    case WM_KEYDOWN:
+      // The keyboard scrolls as the scroll bar does; Esc closes, as in every dialog.
+      if (wParam == VK_ESCAPE) {
+        DestroyWindow(window);
+      } else if (const int request = ScrollRequestForKey(wParam); request >= 0) {
+        OnVerticalScroll(window, MAKEWPARAM(request, 0));
+      }
       return 0;
     case WM_DESTROY:
       if (SettingsOutputWindow == window) SettingsOutputWindow = nullptr;

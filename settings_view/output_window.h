@@ -18,6 +18,9 @@ void DestroySettingsOutputWindow();
 // Scroll range from the heights of all dialogs; position back to 0.
 void SetupScrollRange();
 
+// The scroll request a key stands for (arrows, Page Up/Down, Home, End); -1 for others.
+int ScrollRequestForKey(WPARAM key);
+
 // The scroll position a scroll request leads to.
 int32_t NextScrollPosition(int32_t position, int32_t maximum, int request, int32_t trackPosition);
 

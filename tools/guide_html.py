@@ -31,6 +31,13 @@ def link(target):
     return re.sub(r"\.md(#|$)", r".html\1", target)
 
 
+def anchor(heading):
+    """The id a link's #fragment names: the heading in lower case, words
+    joined by hyphens, punctuation dropped (as Markdown viewers make it)."""
+    words = re.sub(r"[^\w\s-]", "", heading.lower()).split()
+    return "-".join(words)
+
+
 def inline(text):
     parts = re.split(r"(`[^`]+`)", text)
     out = []
@@ -67,7 +74,7 @@ def convert(markdown):
             flush()
             level = len(heading[1])
             title = title or heading[2]
-            body.append(f"<h{level}>{inline(heading[2])}</h{level}>")
+            body.append(f'<h{level} id="{anchor(heading[2])}">{inline(heading[2])}</h{level}>')
         elif item and not paragraph:
             tag = "ul" if item[1] == "-" else "ol"
             if list_tag != tag:
@@ -96,13 +103,21 @@ def drop_missing_pictures(page, markdown, source_root):
 
 
 def check_links(page, markdown, source_root):
+    """Links to pages that do not exist, or to a heading (#...) the page lacks."""
     missing = []
-    for target in re.findall(r"(?<!!)\[[^\]]+\]\(([^)#]+)", markdown):
+    for target, fragment in re.findall(r"(?<!!)\[[^\]]+\]\(([^)#]*)(?:#([^)]+))?\)", markdown):
         if re.match(r"[a-z]+:", target):
             continue
-        if not (page.parent / target).exists():
+        linked = page.parent / target if target else page
+        if not linked.exists():
             missing.append(f"{page.relative_to(source_root)}: {target}")
+        elif fragment and fragment not in headings(linked):
+            missing.append(f"{page.relative_to(source_root)}: {target}#{fragment}")
     return missing
+
+
+def headings(page):
+    return {anchor(m) for m in re.findall(r"^#{1,4}\s+(.*)$", page.read_text(encoding="utf-8"), re.M)}
 
 
 def main():

@@ -55,8 +55,9 @@ TEST_F(LanguageDialogTest, OkStoresTheLanguageAndRelabelsTheMenu) {
   EXPECT_EQ(StoredLanguage(), 2u);
   EXPECT_EQ(HelpMenuText(), L"Aide");
   EXPECT_EQ(MenuItemText(GetMenu(MainWindow), IDM_LANGUAGE, false), L"Langue");
-  // States are untouched by the relabelling.
-  EXPECT_TRUE(GetMenuState(GetMenu(MainWindow), IDM_REMOVE_PLUGIN, MF_BYCOMMAND) & MF_DISABLED);
+  // States are untouched by the relabelling: Remove Plugin stays disabled and drawn grey.
+  EXPECT_EQ(GetMenuState(GetMenu(MainWindow), IDM_REMOVE_PLUGIN, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED),
+            static_cast<UINT>(MF_DISABLED | MF_GRAYED));
 
   // The next dialog opens in the new language (checked in the step, which
   // the driver makes sure runs).

@@ -153,6 +153,17 @@ TEST_F(ShowSettingsTest, ShowLoadsTheProfileAndASecondShowIsRefusedWhileTheWindo
   EXPECT_EQ(LastMessage(), L"Please close output window first");
   EXPECT_EQ(messages.Messages().back().owner, dialog);
   EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+
+  // The keyboard scrolls the pictures; Esc closes the window, as the menu's Close does.
+  SendMessageW(SettingsOutputWindow, WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(ScrollPosition, GetScrollPos(SettingsOutputWindow, SB_VERT));
+  EXPECT_GT(ScrollPosition, 0);
+  SendMessageW(SettingsOutputWindow, WM_KEYDOWN, VK_PRIOR, 0);
+  SendMessageW(SettingsOutputWindow, WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(ScrollPosition, 0);
+  SendMessageW(SettingsOutputWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(SettingsOutputWindow, nullptr);
+  ASSERT_TRUE(CreateSettingsOutputWindow());
   SendMessageW(SettingsOutputWindow, WM_COMMAND, IDM_OUTPUT_CLOSE, 0);
   EXPECT_EQ(SettingsOutputWindow, nullptr);
 }
