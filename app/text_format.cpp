@@ -60,7 +60,7 @@ bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source) {
 
 // ---------------------------------------------------------------- UTF-8
 
-static void AppendCodePoint(std::string& out, uint32_t c) {
+void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -91,7 +91,7 @@ std::string ToUtf8(std::wstring_view text) {
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c) || c > 0x10FFFF) {
       c = 0xFFFD;
     }
-    AppendCodePoint(out, c);
+    AppendUtf8(out, c);
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ bool FormatInto(wchar_t* buffer, size_t capacity, const wchar_t* format, ...);
 // Copies at most capacity - 1 characters and the terminator. Returns false
 // when the source was cut.
 bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source);
+
+// One code point (below 0x110000, no surrogate) appended as UTF-8.
+void AppendUtf8(std::string& out, uint32_t c);
 
 // UTF-16 (Windows) or UTF-32 (elsewhere) text as UTF-8; a lone surrogate
 // becomes U+FFFD.

@@ -2,6 +2,8 @@
 // profile's two levels, then the chosen values put in place.
 #include "plugins/profile_patch.h"
 
+#include "app/text_format.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -226,24 +228,8 @@ std::u32string CodePointsOf(std::wstring_view text) {
 
 bool EncodeUtf8(std::u32string_view text, std::string& out) {
   for (char32_t c : text) {
-    if (c >= 0xD800 && c < 0xE000) return false;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      return false;
-    }
+    if ((c >= 0xD800 && c < 0xE000) || c >= 0x110000) return false;
+    AppendUtf8(out, c);
   }
   return true;
 }
