@@ -1,6 +1,10 @@
 // Windows' own common dialogs.
 #include "app/common_dialogs.h"
 
+#include "app/settings.h"
+#include "app/text_format.h"
+#include "app/text_triple.h"
+
 namespace {
 
 class SystemDialogs final : public CommonDialogs {
@@ -25,4 +29,19 @@ CommonDialogs* SetCommonDialogs(CommonDialogs* dialogs) {
   CommonDialogs* previous = CurrentDialogs;
   CurrentDialogs = dialogs ? dialogs : &SystemCommonDialogs;
   return previous;
+}
+
+bool ChooseFolder(HWND owner, wchar_t* folder) {
+  wchar_t displayName[PathCapacity + 1] = L"";
+  BROWSEINFOW request = {};
+  request.hwndOwner = owner;
+  request.pszDisplayName = displayName;
+  request.lpszTitle = SelectText(TextFolderBrowseTitle);
+  request.ulFlags = BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = Dialogs().BrowseForFolder(&request);
+  if (!chosen) return false;
+  wchar_t path[MAX_PATH] = L"";
+  const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);  // the shell's allocator
+  return known && CopyText(folder, PathCapacity, path);
 }

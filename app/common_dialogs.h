@@ -22,5 +22,10 @@ class CommonDialogs {
 // The dialogs in force: Windows' own unless a test installed others.
 CommonDialogs& Dialogs();
 
+// The folder browser, titled for the Mach3 and backup folders. On true,
+// `folder` (PathCapacity characters) holds the chosen folder; false when
+// cancelled or when the choice is no file-system folder.
+bool ChooseFolder(HWND owner, wchar_t* folder);
+
 // Installs other dialogs (nullptr restores Windows' own); returns the ones before.
 CommonDialogs* SetCommonDialogs(CommonDialogs* dialogs);

@@ -35,9 +35,6 @@ static const TextTriple TextChooseFolder = {L"Ordner wählen ...", L"Choose fold
 static const TextTriple TextCompare = {L"Vergleichen", L"Compare", L"Comparer"};
 static const TextTriple TextNever = {L"nie", L"never", L"jamais"};
 static const TextTriple TextChangedSince = {L"%s, seitdem geändert", L"%s, changed since", L"%s, modifié depuis"};
-// The save dialog's folder browser title.
-static const TextTriple TextBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
-                                           L"Storage path and filename"};
 
 static const TextTriple ColumnTitles[] = {
     {L"Profil", L"Profile", L"Profil"},
@@ -547,19 +544,8 @@ bool StartPageIdleStep() {
 
 // The save dialog's folder browser; the choice becomes the stored Mach3
 // folder, as if chosen there. Nothing is written into the folder itself.
-static void ChooseFolder() {
-  wchar_t displayName[PathCapacity + 1] = L"";
-  BROWSEINFOW request = {};
-  request.hwndOwner = Page.window;
-  request.pszDisplayName = displayName;
-  request.lpszTitle = SelectText(TextBrowseTitle);
-  request.ulFlags = BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = Dialogs().BrowseForFolder(&request);
-  if (!chosen) return;
-  wchar_t path[MAX_PATH] = L"";
-  const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
-  CoTaskMemFree(chosen);
-  if (!known || !CopyText(Settings.saveMachPath, PathCapacity, path)) return;
+static void OnChooseFolder() {
+  if (!ChooseFolder(Page.window, Settings.saveMachPath)) return;
   StoreSettings({Settings.saveMachPath});
   RefreshStartPage();
 }
@@ -632,7 +618,7 @@ bool StartPageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
           CompareSelectedRows();
           break;
         case IDC_START_CHOOSE_FOLDER:
-          ChooseFolder();
+          OnChooseFolder();
           break;
         default:
           return false;

@@ -16,3 +16,5 @@ const TextTriple TextOutOfMemory = {L" Zu wenig Speicher", L"Out of memory", L"O
 const TextTriple TextCancel = {L"Abbrechen", L"Cancel", L"Annuler"};
 const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 const TextTriple TextOpenProfileTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};
+const TextTriple TextFolderBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
+                                          L"Storage path and filename"};

@@ -29,6 +29,7 @@ extern const TextTriple TextOutOfMemory;
 extern const TextTriple TextCancel;
 extern const TextTriple TextClose;
 extern const TextTriple TextOpenProfileTitle;  // title of the open-file dialog for a profile
+extern const TextTriple TextFolderBrowseTitle;  // title of the folder browser for the Mach3 and backup folders
 
 // The program's name and version as they appear in titles and captions.
 inline constexpr const wchar_t* ProgramName = L"Kestrelwood";

@@ -24,8 +24,6 @@ static const TextTriple TextSaveTitle = {L"Mach3 Daten    SICHERN", L"   SAVE   
                                          L"   SAVE    Mach3 data"};
 static const TextTriple TextRestoreTitle = {L"Mach3 Daten    ZURÜCKSCHREIBEN", L"   RESTORE    Mach3 data",
                                             L"   RESTORE    Mach3 data"};
-static const TextTriple TextBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
-                                           L"Storage path and filename"};
 static const TextTriple TextBackupMissing = {L"Sicherung Laufwerk / Pfad nicht gefunden", L"Restore path not existing",
                                              L"Restore path not existing"};
 static const TextTriple TextMachMissing = {L"Angegebenes Mach3 Installationsverzeichnis nicht vorhanden",
@@ -181,33 +179,16 @@ static void OnInitBackup(HWND dialog, const BackupMode& mode) {
   CurrentCopyCommand.dontAsk = false;
 }
 
-// The folder browser; false when cancelled.
-static bool BrowseForFolder(HWND dialog, wchar_t* folder) {
-  wchar_t displayName[PathCapacity + 1] = L"";
-  BROWSEINFOW request = {};
-  request.hwndOwner = dialog;
-  request.pszDisplayName = displayName;
-  request.lpszTitle = SelectText(TextBrowseTitle);
-  request.ulFlags = BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = Dialogs().BrowseForFolder(&request);
-  if (!chosen) return false;
-  wchar_t path[MAX_PATH] = L"";
-  const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
-  CoTaskMemFree(chosen);  // the shell's allocator
-  if (!known) return false;
-  CopyText(folder, PathCapacity, path);
-  return true;
-}
 
 static void OnBrowseMach(HWND dialog, const BackupMode& mode) {
-  if (!BrowseForFolder(dialog, mode.machPath)) return;
+  if (!ChooseFolder(dialog, mode.machPath)) return;
   SetDlgItemTextW(dialog, IDC_MACH_PATH, mode.machPath);
   StoreSettings({mode.machPath});
   mode.fillList(dialog);
 }
 
 static void OnBrowseStore(HWND dialog, const BackupMode& mode) {
-  if (!BrowseForFolder(dialog, mode.storePath)) return;
+  if (!ChooseFolder(dialog, mode.storePath)) return;
   SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
   if (mode.restore && PathExists(mode.storePath)) mode.fillList(dialog);
   StoreSettings({mode.storePath});
@@ -242,7 +223,7 @@ static std::wstring ItemTextOf(HWND dialog, int id) {
 static std::wstring RestoreStoreFolder(HWND dialog, const BackupMode& mode) {
   std::wstring folder = ItemTextOf(dialog, IDC_STORE_PATH);
   if (!folder.empty()) return folder;
-  if (!BrowseForFolder(dialog, mode.storePath)) return std::wstring();
+  if (!ChooseFolder(dialog, mode.storePath)) return std::wstring();
   StoreSettings({mode.storePath});
   SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
   return mode.storePath;

@@ -42,8 +42,6 @@ static const TextTriple TextNothingSelected = {L"Kein Plugin ausgewählt", L"No 
                                                L"No Plugin selected"};
 static const TextTriple TextNoProfile = {L"Bitte Datei  angeben", L"Please specify file",
                                          L"Spécifiez le premier fichier"};
-static const TextTriple TextBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
-                                           L"Storage path and filename"};
 static const TextTriple TextColumnName = {L"Name", L"Name", L"Name"};
 static const TextTriple TextColumnEnabled = {L"Freigegeben / Gesperrt", L"Enabled / Disabled", L"Enabled / Disabled"};
 static const TextTriple TextColumnReferenced = {L"Aufgerufen", L"Referenced", L"Referenced"};
@@ -239,19 +237,7 @@ static void OnChooseProfile(HWND dialog) {
 }
 
 static void OnChooseMachFolder(HWND dialog) {
-  wchar_t displayName[PathCapacity + 1] = L"";
-  BROWSEINFOW request = {};
-  request.hwndOwner = dialog;
-  request.pszDisplayName = displayName;
-  request.lpszTitle = SelectText(TextBrowseTitle);
-  request.ulFlags = BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = Dialogs().BrowseForFolder(&request);
-  if (!chosen) return;
-  wchar_t path[MAX_PATH] = L"";
-  const bool known = SHGetPathFromIDListW(chosen, path) != FALSE;
-  CoTaskMemFree(chosen);
-  if (!known) return;
-  CopyText(Settings.removePluginMachPath, PathCapacity, path);
+  if (!ChooseFolder(dialog, Settings.removePluginMachPath)) return;
   SetDlgItemTextW(dialog, IDC_MACH_PATH, Settings.removePluginMachPath);
   StoreSettings({Settings.removePluginMachPath});
 }
