@@ -308,6 +308,11 @@ static void Layout() {
   }
 }
 
+static BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
+  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  return TRUE;
+}
+
 // The system's dialog font at the screen's DPI.
 static void TakeSystemFont() {
   NONCLIENTMETRICSW metrics = {};
@@ -315,13 +320,7 @@ static void TakeSystemFont() {
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
   HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
   if (!font) return;
-  EnumChildWindows(
-      Page.window,
-      [](HWND child, LPARAM font) -> BOOL {
-        SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(font));
+  EnumChildWindows(Page.window, SetChildFont, reinterpret_cast<LPARAM>(font));
   if (Page.font) DeleteObject(Page.font);
   Page.font = font;
 }
