@@ -534,7 +534,7 @@ int wmain(int argc, wchar_t** argv) {
     TerminateProcess(process.hProcess, 1);
     return 2;
   }
-  SetWindowPos(ProgramMain, nullptr, 10, 10, 520, 300, SWP_NOZORDER);
+  SetWindowPos(ProgramMain, nullptr, 10, 10, 800, 600, SWP_NOZORDER);  // the whole start page
   Settle(800);
 
   for (const Row& row : ShotTable()) {
