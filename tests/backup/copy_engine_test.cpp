@@ -259,7 +259,7 @@ TEST_F(CopyEngineTest, ATargetTakenDuringTheCopyIsReportedAndKept) {
 // replaced, though the temporary file's name is longer than the target's.
 TEST_F(CopyEngineTest, PathsOf260CharactersAndMoreWork) {
   std::wstring deep = folder.Path(L"to");
-  while (deep.size() < 290) deep += L"\\" + std::wstring(40, L'd');
+  while (deep.size() < 294) deep += L"\\" + std::wstring(40, L'd');  // whatever the temporary folder's length
   const std::wstring longTarget = deep + L"\\P.xml";
   ASSERT_GE(longTarget.size(), 300u);
   EXPECT_TRUE(CreateFolderPath(deep));
