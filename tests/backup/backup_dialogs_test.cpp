@@ -522,6 +522,19 @@ TEST_F(BackupDialogTest, RestoreIntoAMissingMach3FolderIsRefused) {
   EXPECT_FALSE(FolderExists(folder.Path(L"Nowhere")));
 }
 
+// Mach3 writes its profile back when it ends and would undo the restore.
+TEST_F(BackupDialogTest, RestoreIsRefusedWhileMach3Runs) {
+  folder.Write(L"Mach3\\Addons\\a.txt", "installed");
+  folder.Write(L"Backup\\Addons\\a.txt", "backup");
+  RunningProcess mach3(folder.Path(), L"Mach3.exe");
+  ASSERT_TRUE(mach3.Started());
+  ChooseSets({IDC_SET_ADDONS});
+  RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
+  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"_tfindfirst File not found",  // no profiles in the backup
+                                                   L"Mach3 is currently running, please terminate Mach3"}));
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "installed");
+}
+
 // The list marks profiles without a macro folder.
 TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   MakeMach3Folder();
