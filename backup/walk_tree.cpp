@@ -1,4 +1,5 @@
-// Folder walk on full paths, in the long form beyond 259 characters.
+// Folder walk on full paths, searched in their long form so that no depth is
+// too deep.
 #include "backup/walk_tree.h"
 
 #include <errno.h>
@@ -7,7 +8,6 @@
 #include <new>
 
 #include "app/message_box.h"
-#include "app/settings.h"
 #include "app/text_format.h"
 #include "backup/copy_engine.h"
 #include "backup/copy_rules.h"
