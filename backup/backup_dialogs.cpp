@@ -3,7 +3,6 @@
 #include "backup/backup_dialogs.h"
 
 #include <commctrl.h>
-#include <direct.h>
 #include <shlobj.h>
 
 #include "app/common_dialogs.h"
@@ -113,13 +112,12 @@ static bool CheckMachFolder(HWND dialog, const wchar_t* machPath) {
 }
 
 void FillSaveProfileList(HWND dialog) {
-  KeepCurrentFolder keep;
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_RESETCONTENT, 0, 0);
   if (!CheckMachFolder(dialog, Settings.saveMachPath)) return;
   const std::vector<std::wstring> macroFolders = FoldersBelow(JoinPath(Settings.saveMachPath, L"macros"));
-  if (_wchdir(Settings.saveMachPath) != 0) return;
+  if (!FolderPathExists(Settings.saveMachPath)) return;
   int32_t count = 0;
-  WalkTree(&count, L"*.xml");
+  WalkTree(Settings.saveMachPath, &count, L"*.xml");
   for (int32_t i = 0; i < count; ++i) {
     const WalkEntry& entry = WalkList[static_cast<size_t>(i)];
     if (entry.IsFolder()) continue;
@@ -132,12 +130,11 @@ void FillSaveProfileList(HWND dialog) {
 }
 
 void FillRestoreProfileList(HWND dialog) {
-  KeepCurrentFolder keep;
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_RESETCONTENT, 0, 0);
   CheckMachFolder(dialog, Settings.restoreMachPath);
-  if (PathExists(Settings.restoreStorePath) && _wchdir(Settings.restoreStorePath) == 0) {
+  if (FolderPathExists(Settings.restoreStorePath)) {
     int32_t count = 0;
-    WalkTree(&count, L"*.xml");
+    WalkTree(Settings.restoreStorePath, &count, L"*.xml");
     bool found = false;
     for (int32_t i = 0; i < count; ++i) {
       const WalkEntry& entry = WalkList[static_cast<size_t>(i)];

@@ -175,6 +175,25 @@ std::wstring FindErrorText(int number, bool* withIcon) {
   return std::wstring();
 }
 
+int FindErrorNumber(uint32_t systemError) {
+  static const struct {
+    uint32_t error;
+    int number;
+  } table[] = {
+      {1, 22},   {2, 2},    {3, 2},    {4, 24},   {5, 13},   {6, 9},    {7, 12},   {8, 12},   {9, 12},
+      {10, 7},   {11, 8},   {12, 22},  {13, 22},  {15, 2},   {16, 13},  {17, 18},  {18, 2},   {53, 2},
+      {65, 13},  {67, 2},   {80, 17},  {82, 13},  {83, 13},  {87, 22},  {89, 11},  {108, 13}, {109, 32},
+      {112, 28}, {114, 9},  {128, 10}, {129, 10}, {130, 9},  {131, 22}, {132, 13}, {145, 41}, {158, 13},
+      {161, 2},  {164, 11}, {167, 13}, {183, 17}, {206, 2},  {215, 11}, {1816, 12},
+  };
+  for (const auto& row : table) {
+    if (row.error == systemError) return row.number;
+  }
+  if (systemError >= 19 && systemError <= 36) return 13;   // write-protected .. sharing buffer exceeded
+  if (systemError >= 188 && systemError <= 202) return 8;  // not a runnable image
+  return 22;
+}
+
 bool FoldersAlong(const std::wstring& path, std::vector<std::wstring>* folders) {
   folders->clear();
   const size_t root = PathRootLength(path);

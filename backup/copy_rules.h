@@ -79,3 +79,7 @@ bool HasMacroFolder(const std::wstring& profileFile, const std::vector<std::wstr
 // The message for a failed first folder search with runtime error `number`;
 // empty for a number that shows nothing. `withIcon` is false for error 13.
 std::wstring FindErrorText(int number, bool* withIcon);
+
+// The runtime's error number for a system error code, as its folder search
+// would set it (ERROR_PATH_NOT_FOUND gives 2, ERROR_ACCESS_DENIED 13).
+int FindErrorNumber(uint32_t systemError);

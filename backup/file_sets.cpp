@@ -3,7 +3,6 @@
 #include "backup/file_sets.h"
 
 #include <commctrl.h>
-#include <direct.h>
 
 #include "app/settings.h"
 #include "backup/copy_engine.h"
@@ -32,12 +31,12 @@ bool ProfileFolderSelected(HWND dialog, const std::wstring& folder, const std::w
   return IsSelectedProfileFolder(folder, base, SelectedEntries(dialog));
 }
 
-// The entries of a walk of `folder` with `pattern`; empty when the folder
-// cannot be entered.
+// The entries of a walk of `folder` with `pattern`; empty when there is no
+// such folder.
 static std::vector<WalkEntry> Walk(const std::wstring& folder, const wchar_t* pattern) {
-  if (_wchdir(folder.c_str()) != 0) return {};
+  if (!FolderPathExists(folder)) return {};
   int32_t count = 0;
-  WalkTree(&count, pattern);
+  WalkTree(folder, &count, pattern);
   return std::vector<WalkEntry>(WalkList.begin(), WalkList.begin() + count);
 }
 
@@ -90,7 +89,7 @@ static bool CountOrCopyEntries(const CopyDirection& direction, bool counting, co
 
 static bool CopyTreeSet(const CopyDirection& direction, bool counting, const wchar_t* name) {
   const std::wstring top = JoinPath(direction.sourceRoot, name);
-  if (_wchdir(top.c_str()) != 0) return false;
+  if (!FolderPathExists(top)) return false;
   const std::vector<WalkEntry> entries = Walk(top, L"*.*");
   for (const WalkEntry& entry : entries) {
     if (entry.IsFolder()) CreateFolderPath(Translated(direction, entry.folder));
@@ -105,7 +104,7 @@ static bool CopyTreeSet(const CopyDirection& direction, bool counting, const wch
 static bool CopyPatternSet(const CopyDirection& direction, bool counting, const wchar_t* name,
                            const wchar_t* pattern) {
   const std::wstring top = JoinPath(direction.sourceRoot, name);
-  if (_wchdir(top.c_str()) != 0) return false;
+  if (!FolderPathExists(top)) return false;
   std::vector<std::wstring> folders = {top};
   for (const WalkEntry& entry : Walk(top, L"*.*")) {
     if (!entry.IsFolder()) {
@@ -146,7 +145,7 @@ static std::vector<std::wstring> SelectedMacroFolders(const CopyDirection& direc
 
 static bool CopyMacros(const CopyDirection& direction, bool counting, const wchar_t*) {
   const std::wstring macros = JoinPath(direction.sourceRoot, L"macros");
-  if (_wchdir(macros.c_str()) != 0) return false;
+  if (!FolderPathExists(macros)) return false;
   std::vector<std::wstring> folders = {macros};
   for (const std::wstring& folder : SelectedMacroFolders(direction, macros)) {
     folders.push_back(folder);
@@ -161,7 +160,7 @@ static bool CopyMacros(const CopyDirection& direction, bool counting, const wcha
 
 static bool CopyProfileFile(const CopyDirection& direction, bool counting, const wchar_t* file) {
   const std::wstring macros = JoinPath(direction.sourceRoot, L"macros");
-  if (_wchdir(macros.c_str()) != 0) return false;
+  if (!FolderPathExists(macros)) return false;
   uint32_t setAnswer = 0;
   for (const std::wstring& folder : SelectedMacroFolders(direction, macros)) {
     if (!PathExists(JoinPath(folder, file))) continue;
@@ -208,7 +207,6 @@ const FileSet FileSets[] = {
 };
 
 void RunFileSets(const CopyDirection& direction, uint32_t mask) {
-  KeepCurrentFolder keep;
   LastFolderMade.clear();
   ResetWalkList();
   CurrentCopyCommand.totalCount = 0;

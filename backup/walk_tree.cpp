@@ -1,15 +1,14 @@
-// Folder walk with the runtime's wide search functions.
+// Folder walk on full paths, searched in their long form so that no depth is
+// too deep.
 #include "backup/walk_tree.h"
 
-#include <direct.h>
 #include <errno.h>
-#include <io.h>
 
 #include <cwchar>
 #include <new>
 
 #include "app/message_box.h"
-#include "app/settings.h"
+#include "app/text_format.h"
 #include "backup/copy_engine.h"
 #include "backup/copy_rules.h"
 
@@ -22,10 +21,9 @@ void ResetWalkList() {
   WalkList.shrink_to_fit();
 }
 
-KeepCurrentFolder::KeepCurrentFolder() { known_ = _wgetcwd(folder_, PathCapacity) != nullptr; }
-
-KeepCurrentFolder::~KeepCurrentFolder() {
-  if (known_) _wchdir(folder_);
+bool FolderPathExists(const std::wstring& path) {
+  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void ShowFindError() {
@@ -48,18 +46,20 @@ static bool MakeRoomFor(int32_t count) {
   }
 }
 
-static bool WalkFolder(int32_t* count, const wchar_t* pattern);
+static void WalkFolder(const std::wstring& here, int32_t* count, const wchar_t* pattern);
 
-// Returns false when the walk must end (list full, folder path unknown).
-// `here` is the current folder, the folder of every file found in it.
-static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64i32_t& found,
-                      const std::wstring& here) {
+// Returns false when the walk must end (the list could not grow). `here`
+// is the folder searched, the folder of every file found in it.
+static bool WalkFound(const std::wstring& here, int32_t* count, const wchar_t* pattern,
+                      const WIN32_FIND_DATAW& found) {
+  const std::wstring path = JoinPath(here, found.cFileName);
   // A junction or symbolic link is never followed: one pointing up the tree
   // would be walked again and again, one pointing elsewhere would bring in
   // files from outside. The log lists it.
-  const DWORD attributes = GetFileAttributesW(found.name);
-  if ((found.attrib | (attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes)) & FILE_ATTRIBUTE_REPARSE_POINT) {
-    if (CopyLog) CopyLog->LinkSkipped(JoinPath(here, found.name));
+  const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+  if ((found.dwFileAttributes | (attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes)) &
+      FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (CopyLog) CopyLog->LinkSkipped(path);
     return true;
   }
   if (!MakeRoomFor(*count + 1)) {
@@ -69,46 +69,37 @@ static bool WalkFound(int32_t* count, const wchar_t* pattern, const _wfinddata64
   }
   WalkEntry& entry = WalkList[static_cast<size_t>(*count)];
   ++*count;
-  // Only a folder can be made current: that tells folders from files.
-  const bool isFolder = (found.attrib & _A_SUBDIR) && _wchdir(found.name) == 0;
+  const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry.folder = isFolder ? path : here;
+  entry.name = isFolder ? std::wstring() : std::wstring(found.cFileName);
+  // As the runtime's search gives them: a plain file has none.
+  entry.attributes = found.dwFileAttributes == FILE_ATTRIBUTE_NORMAL ? 0 : found.dwFileAttributes;
   if (isFolder) {
-    wchar_t folder[PathCapacity];
-    if (!_wgetcwd(folder, PathCapacity)) return false;
-    entry.folder = folder;
-  } else {
-    entry.folder = here;
-  }
-  entry.name = isFolder ? std::wstring() : std::wstring(found.name);
-  entry.attributes = found.attrib;
-  if (isFolder) {
-    // A walk that matched nothing stays in the folder; come back out, or
-    // the next sibling would be looked for inside it.
-    if (!WalkFolder(count, pattern)) _wchdir(L"..");
+    WalkFolder(path, count, pattern);  // may grow the list: `entry` is not used after this
     if (WalkList.empty()) return false;
   }
   return true;
 }
 
-void WalkTree(int32_t* count, const wchar_t* pattern) { WalkFolder(count, pattern); }
+void WalkTree(const std::wstring& folder, int32_t* count, const wchar_t* pattern) {
+  WalkFolder(folder, count, pattern);
+}
 
-// False when the first search matched nothing.
-static bool WalkFolder(int32_t* count, const wchar_t* pattern) {
-  _wfinddata64i32_t found;
-  const intptr_t search = _wfindfirst64i32(pattern, &found);
-  if (search == -1) {
+static void WalkFolder(const std::wstring& here, int32_t* count, const wchar_t* pattern) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(LongPathForm(JoinPath(here, pattern)).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    // The message names the runtime's number, as its own search sets it.
+    _set_errno(FindErrorNumber(GetLastError()));
     if (wcscmp(pattern, L"*.m*s") != 0) ShowFindError();
-    return false;
+    return;
   }
-  wchar_t here[PathCapacity];
-  bool going = _wgetcwd(here, PathCapacity) != nullptr;
-  const std::wstring folder = going ? here : L"";
+  bool going = true;
   while (going) {
-    if (wcscmp(found.name, L".") != 0 && wcscmp(found.name, L"..") != 0) {
-      going = WalkFound(count, pattern, found, folder);
+    if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+      going = WalkFound(here, count, pattern, found);
     }
-    if (going) going = _wfindnext64i32(search, &found) == 0;
+    if (going) going = FindNextFileW(search, &found) != 0;
   }
-  _wchdir(L"..");
-  _findclose(search);
-  return true;
+  FindClose(search);
 }

@@ -18,25 +18,15 @@ extern std::vector<WalkEntry> WalkList;
 
 void ResetWalkList();
 
-// Walks the process's current folder with `pattern`, appending entries from
-// index *count on. The pattern applies to folders too: a subfolder is
-// entered only if its name matches. A first search that finds nothing shows
-// the find error, except for "*.m*s". After a walk that found anything the
-// current folder is the parent of the start folder.
-void WalkTree(int32_t* count, const wchar_t* pattern);
+// Walks `folder` with `pattern`, appending entries from index *count on.
+// The pattern applies to folders too: a subfolder is entered only if its
+// name matches. A first search that finds nothing shows the find error,
+// except for "*.m*s". Entries hold `folder` as given followed by the names
+// found, at any depth; the current folder is not used.
+void WalkTree(const std::wstring& folder, int32_t* count, const wchar_t* pattern);
+
+// Whether `path` is a folder, at any length.
+bool FolderPathExists(const std::wstring& path);
 
 // The message for the runtime's error number after a failed first search.
 void ShowFindError();
-
-// Walks move the process's current folder; this puts the one before back.
-class KeepCurrentFolder {
- public:
-  KeepCurrentFolder();
-  ~KeepCurrentFolder();
-  KeepCurrentFolder(const KeepCurrentFolder&) = delete;
-  KeepCurrentFolder& operator=(const KeepCurrentFolder&) = delete;
-
- private:
-  wchar_t folder_[260];
-  bool known_;
-};

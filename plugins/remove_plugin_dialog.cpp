@@ -3,7 +3,6 @@
 #include "plugins/remove_plugin_dialog.h"
 
 #include <commctrl.h>
-#include <direct.h>
 #include <shlobj.h>
 
 #include "app/common_dialogs.h"
@@ -14,6 +13,7 @@
 #include "app/settings.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "backup/copy_rules.h"
 #include "backup/walk_tree.h"
 #include "plugins/plugin_rules.h"
 #include "plugins/profile_rewrite.h"
@@ -124,19 +124,19 @@ bool FindPluginInProfile(const wchar_t* name) {
   return false;
 }
 
-void CountPluginReferences(HWND dialog) {
+void CountPluginReferences(HWND dialog, const std::wstring& folder) {
   HWND list = ListOf(dialog);
   const int rows = ListView_GetItemCount(list);
   PluginReferenceTable.assign(static_cast<size_t>(rows), PluginReference{});
   ScannedProfileFiles.clear();
   int32_t count = 0;
-  WalkTree(&count, L"*.xml");
+  WalkTree(folder, &count, L"*.xml");
   const std::vector<WalkEntry> found(WalkList.begin(), WalkList.begin() + count);
   for (const WalkEntry& file : found) {
     if (file.IsFolder()) continue;
     const size_t index = ScannedProfileFiles.size();
     ScannedProfileFiles.push_back(file.name);
-    ReadProfile(SecondProfileSlot, (file.folder + L"\\" + file.name).c_str());
+    ReadProfile(SecondProfileSlot, JoinPath(file.folder, file.name).c_str());
     for (int row = 0; row < rows; ++row) {
       PluginReference& reference = PluginReferenceTable[static_cast<size_t>(row)];
       reference.inFile.resize(index + 1, false);
@@ -212,9 +212,11 @@ static void OnInitRemovePlugin(HWND dialog) {
 static void LoadProfile(HWND dialog, const std::wstring& path) {
   wchar_t mach[PathCapacity] = L"";
   GetDlgItemTextW(dialog, IDC_MACH_PATH, mach, PathCapacity);
-  KeepCurrentFolder keep;
-  _wchdir(mach);
-  if (LoadPluginList(path.c_str(), dialog)) CountPluginReferences(dialog);
+  // A profile named without a folder is one of the Mach3 folder's; it is
+  // held with its folder, so the removal writes that very file.
+  const std::wstring folder = mach[0] ? mach : L".";
+  const std::wstring profile = PathRootLength(path) == 0 ? JoinPath(folder, path) : path;
+  if (LoadPluginList(profile.c_str(), dialog)) CountPluginReferences(dialog, folder);
 }
 
 static void OnLoad(HWND dialog) {

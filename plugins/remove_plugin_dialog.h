@@ -26,9 +26,9 @@ extern std::vector<std::wstring> ScannedProfileFiles;
 // could not be read (the list then stays empty).
 bool LoadPluginList(const wchar_t* path, HWND dialog);
 
-// Counts, for every row, the profile files of the current folder that hold
-// its plug-in.
-void CountPluginReferences(HWND dialog);
+// Counts, for every row, the profile files found by a walk of `folder`
+// that hold its plug-in.
+void CountPluginReferences(HWND dialog, const std::wstring& folder);
 
 // Whether slot 1 holds a plug-in entry of that name.
 bool FindPluginInProfile(const wchar_t* name);

@@ -36,6 +36,8 @@ enum class Do {
   Close,      // Esc on the topmost dialog; it must go away
   CloseWindow,  // WM_CLOSE, for a window that is not a dialog
   Setting,    // "name=value": a text setting, as if chosen with a browse button
+  Append,     // "path=text": text added to a file, as a user editing it would
+  Age,        // a file's last change put back by `value` days
 };
 
 struct Step {
@@ -126,13 +128,16 @@ const std::vector<Row>& ShotTable() {
         {Do::CloseWindow, 0, nullptr},
         {Do::Close, 0, nullptr}}},
       // Saving twice into the same backup folder brings up the question
-      // about a file that is already there.
+      // about a file that is already there: the first one asked about, a
+      // brain, was changed since the first save, which is days old.
       {"save",
        {{Do::Open, IDM_SAVE_PARAMS, nullptr},
         {Do::Click, IDC_SELECT_ALL, nullptr},
         {Do::Shot, 0, L"save"},
         {Do::Click, IDC_SAVE, nullptr},
         {Do::Shot, 0, L"save-done"},
+        {Do::Age, 3, L"{mach} Backup\\Brains\\SpindleInterlock.brn"},
+        {Do::Append, 0, L"{mach}\\Brains\\SpindleInterlock.brn=Input OEMTrig3 -> AND Spindle -> OEMCode 1002\r\n"},
         {Do::Click, IDC_SAVE, nullptr},
         {Do::Expect, 0, nullptr},
         {Do::Shot, 0, L"conflict"},
@@ -381,6 +386,32 @@ void RunRow(const Row& row) {
           SetText(key, text.substr(0, equals).c_str(), text.substr(equals + 1));
           RegCloseKey(key);
         }
+        break;
+      }
+      case Do::Append: {
+        const std::wstring text = WithMachFolder(s.text);
+        const size_t equals = text.find(L'=');
+        const std::string added(text.begin() + static_cast<std::ptrdiff_t>(equals) + 1, text.end());  // ASCII
+        HANDLE file = CreateFileW(text.substr(0, equals).c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        DWORD written = 0;
+        if (file == INVALID_HANDLE_VALUE || !WriteFile(file, added.data(), static_cast<DWORD>(added.size()), &written,
+                                                       nullptr))
+          Log(L"could not change %ls\n", text.substr(0, equals).c_str());
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        break;
+      }
+      case Do::Age: {
+        const std::wstring path = WithMachFolder(s.text);
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now = {};
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER then = {{now.dwLowDateTime, now.dwHighDateTime}};
+        then.QuadPart -= static_cast<ULONGLONG>(s.value) * 24 * 3600 * 10000000ULL;
+        const FILETIME time = {then.LowPart, then.HighPart};
+        if (file == INVALID_HANDLE_VALUE || !SetFileTime(file, nullptr, nullptr, &time))
+          Log(L"could not date back %ls\n", path.c_str());
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         break;
       }
       case Do::Expect:

@@ -47,13 +47,14 @@ if [ "${1:-}" = --inside ]; then
   wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wineserver -w
   kw_install_wine_fonts
-  rm -rf "$WINEPREFIX/drive_c/Mach3"
-  cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
   program=$(winepath -w build/win32/Kestrelwood.exe)
   for language in $languages; do
     case $language in de) index=0 ;; en) index=1 ;; fr) index=2 ;; esac
     mkdir -p "$shots/$language"
-    # Each language saves into an empty backup folder first.
+    # Each language starts from the sample Mach3 folder (the save row changes
+    # a file in it) and saves into an empty backup folder first.
+    rm -rf "$WINEPREFIX/drive_c/Mach3"
+    cp -r samples/Mach3 "$WINEPREFIX/drive_c/Mach3"
     rm -rf "$WINEPREFIX/drive_c/Mach3 Backup" && mkdir -p "$WINEPREFIX/drive_c/Mach3 Backup"
     wine explorer "/desktop=KestrelwoodGuide,$desktop" build/win64/tools/guide_shots.exe \
       "$program" "$(winepath -w "$shots/$language")" "$index" 'C:\Mach3' $row >/dev/null 2>&1 || true

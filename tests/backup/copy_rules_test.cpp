@@ -179,6 +179,9 @@ TEST(FindErrorText, NamesTheSearchFunctionExceptForTwoTexts) {
     EXPECT_EQ(FindErrorText(c.number, &icon), c.text) << c.number;
     EXPECT_EQ(icon, c.icon) << c.number;
   }
+  // The system's codes become the runtime's numbers, as its search sets them.
+  const std::pair<uint32_t, int> codes[] = {{3, 2}, {5, 13}, {32, 13}, {206, 2}, {1450, 22}};
+  for (const auto& [code, number] : codes) EXPECT_EQ(FindErrorNumber(code), number) << code;
 }
 
 }  // namespace

@@ -99,10 +99,12 @@ TEST_F(RemovePluginTest, DoubleClickListsTheProfilesThatHoldThePlugin) {
   EXPECT_EQ(title, L"KestrelwoodV3.02 Referencing profiles");
 }
 
+// A profile typed without a folder is the Mach3 folder's, for the load and
+// for the removal alike.
 TEST_F(RemovePluginTest, RemovingAWritesTheProfileAnewAndRecyclesTheOldOne) {
   std::vector<Row> rows;
   std::vector<int> referenced;  // what a double click on each row lists
-  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+  Run({[&](HWND dialog) { LoadProfile(dialog, L"P.xml"); },
        [&](HWND dialog) {
          SelectRow(dialog, 0);
          ClickButton(dialog, IDC_PLUGIN_REMOVE);
