@@ -661,41 +661,33 @@ TEST_F(BackupDialogTest, TheDialogsAreRelabelledInTheUsersLanguage) {
 TEST(BackupCommands, OnlySaveOnTheCommandLineRunsWithoutAWindow) {
   DeleteSettingsKey();
   StoreSettingText(L"Save Parameter store path", L"C:\\Nowhere");
-  for (const wchar_t* argument : {L"-SAVE", L"/backup"}) {
+  for (const bool saving : {true, false}) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
-    std::wstring commandLine = L"\"" KW_PROGRAM "\" " + std::wstring(argument);
+    std::wstring commandLine = std::wstring(L"\"" KW_PROGRAM "\" ") + (saving ? L"-SAVE" : L"/backup");
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                &process));
     CloseHandle(writeEnd);
-    bool windowShown = false;
-    for (int wait = 0; wait < 200 && !windowShown; ++wait) {
-      if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-      windowShown = FindWindowW(MainWindowClass, nullptr) != nullptr;
+    if (!saving) {
+      WaitForInputIdle(process.hProcess, 10000);
+      HWND window = FindWindowW(MainWindowClass, nullptr);
+      EXPECT_NE(window, nullptr);
+      PostMessageW(window, WM_CLOSE, 0, 0);
     }
-    if (windowShown) PostMessageW(FindWindowW(MainWindowClass, nullptr), WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-    DWORD code = 0;
+    DWORD code = 0, read = 0;
     GetExitCodeProcess(process.hProcess, &code);
     char bytes[200] = {};
-    DWORD read = 0;
     ReadFile(readEnd, bytes, sizeof(bytes) - 1, &read, nullptr);
     for (HANDLE handle : {readEnd, process.hThread, process.hProcess}) CloseHandle(handle);
-    if (argument[0] == L'-') {
-      EXPECT_FALSE(windowShown);
-      EXPECT_EQ(code, 2u);
-      EXPECT_STREQ(bytes, "Restore path not existing: C:\\Nowhere\r\n");
-    } else {
-      EXPECT_TRUE(windowShown);
-      EXPECT_EQ(code, 0u);
-    }
+    EXPECT_EQ(code, saving ? 2u : 0u);
+    EXPECT_STREQ(bytes, saving ? "Restore path not existing: C:\\Nowhere\r\n" : "");
   }
   DeleteSettingsKey();
 }
