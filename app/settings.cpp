@@ -88,6 +88,8 @@ const SettingRow SettingsTable[] = {
     Number(L"Show Warning Remove Plugin from Profile", One, &Settings.showWarningRemovePlugin),
     // Loaded with the others so the Show profile dialog remembers its file.
     Path(L"Filename profile", Empty, Settings.filenameProfile),
+    // What a save without a window backs up.
+    {L"Save selected profiles", Empty, Settings.saveProfiles, REG_SZ, ProfileListCapacity * sizeof(wchar_t)},
     {nullptr, nullptr, nullptr, 0, 0},
 };
 

@@ -8,6 +8,7 @@
 
 inline constexpr size_t PathCapacity = 260;  // 259 characters and the terminator
 inline constexpr size_t FaceCapacity = 32;
+inline constexpr size_t ProfileListCapacity = 8192;  // profile file names joined by "|"
 
 struct SettingsVariables {
   wchar_t filenameProfile1[PathCapacity];
@@ -49,6 +50,7 @@ struct SettingsVariables {
   DWORD storeTurnAddons;
   DWORD showWarningRemovePlugin;
   wchar_t filenameProfile[PathCapacity];
+  wchar_t saveProfiles[ProfileListCapacity];  // selected when Save last ran in the dialog
 };
 
 // Zero and empty until the first load. The language lives in LanguageIndex.
@@ -59,7 +61,7 @@ struct SettingRow {
   const void* defaultValue;  // a wide string for REG_SZ, a DWORD for REG_DWORD
   void* variable;
   DWORD type;                // REG_SZ or REG_DWORD
-  DWORD loadSize;            // bytes of the variable: 520, 64 or 4
+  DWORD loadSize;            // bytes of the variable: 520, 64, 4 or 16384
 };
 
 extern const wchar_t* const SettingsKeyPath;  // under HKEY_CURRENT_USER

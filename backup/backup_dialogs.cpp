@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cwchar>
+#include <utility>
+
 #include "app/common_dialogs.h"
 #include "app/file_helpers.h"
 #include "app/handles.h"
@@ -99,6 +102,35 @@ static const BackupMode SaveMode = {false,          &TextSaveTitle,     SaveCont
 static const BackupMode RestoreMode = {true,           &TextRestoreTitle,     RestoreControls,
                                        Settings.restoreMachPath, Settings.restoreStorePath, IDC_RESTORE_DATE_RULE,
                                        SourceNotNewer, FillRestoreProfileList};
+
+// The texts of the selected entries of the profile list.
+static std::vector<std::wstring> SelectedEntries(HWND dialog) {
+  std::vector<std::wstring> entries;
+  const LRESULT selected = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETSELCOUNT, 0, 0);
+  if (selected <= 0) return entries;
+  std::vector<int> indices(static_cast<size_t>(selected));
+  const LRESULT got = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETSELITEMS, indices.size(),
+                                          reinterpret_cast<LPARAM>(indices.data()));
+  for (LRESULT i = 0; i < got; ++i) {
+    const LRESULT length = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETTEXTLEN, indices[i], 0);
+    if (length < 0) continue;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETTEXT, indices[i], reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+static void ShowBackupProgress(HWND dialog, bool counted) {
+  if (counted) {
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETRANGE32, 0, CurrentCopyCommand.totalCount);
+    SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_SETPOS, 0, 0);
+    return;
+  }
+  SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_STEPIT, 0, 0);
+  SetDlgItemTextW(dialog, IDC_BACKUP_STATUS, CopiedStatusText().c_str());
+}
 
 static void AddListEntry(HWND dialog, const std::wstring& text) {
   SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -286,13 +318,12 @@ static DWORD WriteLogFile(const std::wstring& path, const std::wstring& text) {
 }
 
 // Writes the log into the backup folder, or where the backup cannot be
-// written (a protected stick, a CD) into the local logs folder, and names it
-// in the status text; a log that cannot be written anywhere is reported,
-// and what was copied stays.
-static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& backupFolder) {
-  std::wstring path = JoinPath(backupFolder, log.FileName());
-  DWORD error = WriteLogFile(path, log.Text());
-  std::wstring shownName = log.FileName();
+// written (a protected stick, a CD) into the local logs folder; *shownName
+// is how to name it to the user. ERROR_SUCCESS or the error of the write
+// into the backup folder.
+static DWORD WriteLog(const BackupLog& log, const std::wstring& backupFolder, std::wstring* shownName) {
+  DWORD error = WriteLogFile(JoinPath(backupFolder, log.FileName()), log.Text());
+  *shownName = log.FileName();
   const std::wstring local = LocalProgramFolder();
   if (error != ERROR_SUCCESS && !local.empty()) {
     const std::wstring logs = JoinPath(local, L"logs");
@@ -303,12 +334,20 @@ static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& bac
     }
     if (made && WriteLogFile(JoinPath(logs, log.FileName()), log.Text()) == ERROR_SUCCESS) {
       error = ERROR_SUCCESS;
-      shownName = JoinPath(logs, log.FileName());  // not where the user looks first: the whole path
+      *shownName = JoinPath(logs, log.FileName());  // not where the user looks first: the whole path
     }
   }
+  return error;
+}
+
+// Writes the log and names it in the status text; a log that cannot be
+// written anywhere is reported, and what was copied stays.
+static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& backupFolder) {
+  std::wstring shownName;
+  const DWORD error = WriteLog(log, backupFolder, &shownName);
   if (error != ERROR_SUCCESS) {
-    ShowMessageBox(dialog, LogNotWrittenText(path, SystemErrorText(error)).c_str(), SelectText(CaptionWarning),
-                   MB_ICONWARNING);
+    ShowMessageBox(dialog, LogNotWrittenText(JoinPath(backupFolder, log.FileName()), SystemErrorText(error)).c_str(),
+                   SelectText(CaptionWarning), MB_ICONWARNING);
     return;
   }
   const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), shownName,
@@ -319,6 +358,7 @@ static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& bac
 static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   const bool dated = IsDlgButtonChecked(dialog, mode.dateRuleBox) == BST_CHECKED;
   StartCopyCommand(dialog, dated ? mode.dateRule : NoDateRule, 0);
+  CurrentCopyCommand.showProgress = ShowBackupProgress;
   ShowStatusZero(dialog);
   // Mach3 writes its profile back when it ends and would undo the restore.
   if (mode.restore && CheckMach3Running(Mach3Refuse)) return;
@@ -335,7 +375,15 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   }
   CopyDirection direction;
   direction.restore = mode.restore;
+  direction.sets = mask;
+  direction.dateRule = CurrentCopyCommand.dateRule;
   direction.selectedEntries = SelectedEntries(dialog);
+  if (!mode.restore) {  // stored with the sets: a save without a window does what this one does
+    const std::wstring names = JoinProfileNames(direction.selectedEntries, ProfileListCapacity);
+    wcsncpy(Settings.saveProfiles, names.c_str(), ProfileListCapacity - 1);
+    Settings.saveProfiles[ProfileListCapacity - 1] = L'\0';
+    StoreSettings({Settings.saveProfiles});
+  }
   if ((mask & ProfileSets) && direction.selectedEntries.empty()) {
     ShowMessageBox(dialog, SelectText(TextProfileNeeded), SelectText(CaptionError), MB_ICONERROR);
     return;
@@ -359,7 +407,7 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   BackupLog log(mode.restore, direction.sourceRoot, direction.targetRoot, started);
   {
     LogRecording recording(&log);
-    RunFileSets(direction, mask);
+    RunFileSets(direction);
   }
   FinishLog(dialog, log, TrimTrailingBackslashes(store));
 }
@@ -410,4 +458,94 @@ INT_PTR CALLBACK SaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 INT_PTR CALLBACK RestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   return BackupDialogProc(dialog, message, wParam, RestoreMode);
+}
+
+// A save without a window tells what keeps it from starting on the standard
+// error, when it has one (a scheduled task has none).
+static void WriteStandardError(const std::wstring& text) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
+  const std::wstring line = text + L"\r\n";
+  DWORD written = 0;
+  if (GetFileType(error) == FILE_TYPE_CHAR &&
+      WriteConsoleW(error, line.c_str(), static_cast<DWORD>(line.size()), &written, nullptr)) {
+    return;
+  }
+  const std::string bytes = ToUtf8(line);
+  WriteFile(error, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Messages of a save without a window go into its log; those before the
+// log exists wait here.
+static std::vector<std::pair<std::wstring, std::wstring>> EarlyMessages;
+
+static int NoteQuietly(HWND, const wchar_t* text, const wchar_t* caption, UINT) {
+  const std::wstring captionText = caption ? caption : L"", messageText = text ? text : L"";
+  if (CopyLog) {
+    CopyLog->NoteMessage(captionText, messageText);
+  } else {
+    EarlyMessages.emplace_back(captionText, messageText);
+  }
+  return IDOK;
+}
+
+static int SaveWithoutWindow() {
+  LoadAllSettings();
+  const std::wstring store = TrimTrailingBackslashes(Settings.saveStorePath);
+  if (!PathExists(store)) {  // no log can go there
+    for (const auto& [caption, text] : EarlyMessages) WriteStandardError(caption + L": " + text);
+    WriteStandardError(store.empty() ? std::wstring(SelectText(TextBackupMissing))
+                                     : FormatText(L"%s: %s", SelectText(TextBackupMissing), store.c_str()));
+    return 2;
+  }
+  CopyDirection direction;
+  direction.sourceRoot = TrimTrailingBackslashes(Settings.saveMachPath);
+  direction.targetRoot = store;
+  direction.restore = false;
+  direction.dateRule = NoDateRule;
+  direction.sets = 0;
+  for (const FileSet* set = FileSets; set->bit; ++set) {
+    if (*set->setting) direction.sets |= set->bit;
+  }
+  // The dialog lists only profiles that are there.
+  for (const std::wstring& name : SplitProfileNames(Settings.saveProfiles)) {
+    if (PathExists(JoinPath(direction.sourceRoot, name))) direction.selectedEntries.push_back(name);
+  }
+  BackupLog log(false, direction.sourceRoot, direction.targetRoot, LocalLogTime());
+  CopyLog = &log;
+  for (const auto& [caption, text] : EarlyMessages) log.NoteMessage(caption, text);
+  const TextTriple* missing = nullptr;
+  if (!PathExists(direction.sourceRoot)) {
+    missing = &TextMachMissing;
+  } else if (direction.sets == 0) {
+    missing = &TextNothingChosen;
+  } else if ((direction.sets & ProfileSets) && direction.selectedEntries.empty()) {
+    missing = &TextProfileNeeded;
+  }
+  int code = 2;
+  if (missing) {
+    log.NoteMessage(SelectText(CaptionError), SelectText(*missing));
+  } else {
+    StartCopyCommand(nullptr, NoDateRule, 0);
+    CurrentCopyCommand.unattended = true;
+    RunFileSets(direction);
+    code = CurrentCopyCommand.failedCount > 0 ? 1 : 0;
+  }
+  CopyLog = nullptr;
+  std::wstring shownName;
+  const DWORD error = WriteLog(log, store, &shownName);
+  if (error != ERROR_SUCCESS) {
+    WriteStandardError(LogNotWrittenText(JoinPath(store, log.FileName()), SystemErrorText(error)));
+    if (code == 0) code = 1;
+  }
+  return code;
+}
+
+int RunSaveWithoutWindow() {
+  EarlyMessages.clear();
+  const MessageBoxFunction before = SetMessageBoxFunction(NoteQuietly);
+  const int code = SaveWithoutWindow();
+  SetMessageBoxFunction(before);
+  CurrentCopyCommand.unattended = false;
+  return code;
 }

@@ -9,3 +9,9 @@ INT_PTR CALLBACK RestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 // Rebuild the profile list of the dialog from its folders.
 void FillSaveProfileList(HWND dialog);
 void FillRestoreProfileList(HWND dialog);
+
+// Kestrelwood.exe /save: the save with the stored settings, without any
+// window; every conflict keeps both files, every message goes to the log.
+// 0 when every file was copied or kept, 1 when any failed, 2 when the
+// settings do not make a save.
+int RunSaveWithoutWindow();

@@ -188,6 +188,11 @@ std::wstring BackupLog::Text() const {
   bool cancelled = false;
   for (const LoggedSet& set : sets_) {
     AppendLine(&text, L"");
+    if (set.bit == 0 && set.files.empty()) {  // before the first set: what kept the command from starting, the count
+      AppendLine(&text, FormatText(L"%s:", SelectText(TextMessages)));
+      for (const std::wstring& message : set.messages) AppendLine(&text, L"    " + message);
+      continue;
+    }
     AppendLine(&text, NameOfSet(set.bit));
     if (set.files.empty()) AppendLine(&text, FormatText(L"  %s", SelectText(TextNoFiles)));
     if (!set.messages.empty()) AppendLine(&text, FormatText(L"  %s:", SelectText(TextMessages)));

@@ -1,7 +1,6 @@
 // The copy of single files under the date rule and the conflict answers.
 #include "backup/copy_engine.h"
 
-#include <commctrl.h>
 #include <direct.h>
 #include <io.h>
 
@@ -173,6 +172,10 @@ static bool FillConflictRecord(HANDLE source, const std::wstring& sourcePath, co
 static bool DecideConflict(HANDLE source, const std::wstring& sourcePath, const std::wstring& target,
                            uint32_t* setAnswer) {
   if (*setAnswer & AnswersForAll) return true;
+  if (CurrentCopyCommand.unattended) {  // nothing overwritten, nothing lost
+    *setAnswer = KeepBothAll;
+    return true;
+  }
   if (!FillConflictRecord(source, sourcePath, target)) return false;
   if (!CurrentCopyCommand.dontAsk) {
     CurrentCopyCommand.lastAnswer = ConflictDialog();
@@ -261,10 +264,7 @@ static bool KeepReplacedFile(const std::wstring& target) {
 }
 
 static void ShowCopied() {
-  HWND owner = CurrentCopyCommand.ownerDialog;
-  if (!owner) return;
-  SendDlgItemMessageW(owner, IDC_BACKUP_PROGRESS, PBM_STEPIT, 0, 0);
-  SetDlgItemTextW(owner, IDC_BACKUP_STATUS, CopiedStatusText().c_str());
+  if (CurrentCopyCommand.showProgress) CurrentCopyCommand.showProgress(CurrentCopyCommand.ownerDialog, false);
 }
 
 // Tells the command's log what became of the file; passes `result` on.

@@ -13,7 +13,10 @@
 
 // One press of the save or restore dialog's action button.
 struct CopyCommand {
-  HWND ownerDialog;  // progress bar 1089, status text 1091
+  HWND ownerDialog;  // owns the conflict dialog; null for a save without a window
+  // Shows the count once counted, then each copied file; null shows nothing.
+  void (*showProgress)(HWND ownerDialog, bool counted);
+  bool unattended;  // nobody to ask: every conflict is answered "keep both"
   DateRule dateRule;
   bool dontAsk;               // the conflict dialog is not shown again in this command
   ConflictAnswer lastAnswer;  // the last answer given in this command

@@ -94,6 +94,48 @@ std::wstring FileNameOfEntry(const std::wstring& entry) {
   return mark == std::wstring::npos ? entry : entry.substr(0, mark);
 }
 
+std::wstring JoinProfileNames(const std::vector<std::wstring>& entries, size_t capacity) {
+  std::wstring joined;
+  for (const std::wstring& entry : entries) {
+    const std::wstring name = FileNameOfEntry(entry);
+    if (name.empty()) continue;
+    const size_t length = joined.size() + (joined.empty() ? 0 : 1) + name.size();
+    if (length >= capacity) continue;
+    if (!joined.empty()) joined += L'|';
+    joined += name;
+  }
+  return joined;
+}
+
+std::vector<std::wstring> SplitProfileNames(std::wstring_view text) {
+  std::vector<std::wstring> names;
+  while (!text.empty()) {
+    const size_t bar = text.find(L'|');
+    const std::wstring_view name = text.substr(0, bar);
+    // A name with a path in it would copy from and to elsewhere.
+    if (!name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:") == std::wstring_view::npos) {
+      names.emplace_back(name);
+    }
+    if (bar == std::wstring_view::npos) break;
+    text.remove_prefix(bar + 1);
+  }
+  return names;
+}
+
+bool IsSaveCommandLine(std::wstring_view commandLine) {
+  while (!commandLine.empty() && (commandLine.front() == L' ' || commandLine.front() == L'\t')) {
+    commandLine.remove_prefix(1);
+  }
+  while (!commandLine.empty() && (commandLine.back() == L' ' || commandLine.back() == L'\t')) {
+    commandLine.remove_suffix(1);
+  }
+  if (commandLine.size() == 7 && commandLine.front() == L'"' && commandLine.back() == L'"') {
+    commandLine = commandLine.substr(1, 5);
+  }
+  if (commandLine.size() != 5 || (commandLine[0] != L'/' && commandLine[0] != L'-')) return false;
+  return LowerCase(std::wstring(commandLine.substr(1))) == L"save";
+}
+
 bool IsSelectedProfileFolder(const std::wstring& folder, const std::wstring& base,
                              const std::vector<std::wstring>& selectedEntries) {
   const std::wstring root = TrimTrailingBackslashes(base);

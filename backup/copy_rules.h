@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum ConflictAnswer : uint32_t {
@@ -67,6 +68,17 @@ std::wstring LowerCase(const std::wstring& text);
 // Profile list entries: "Mill.xml" or "Mill.xml \tUnused", or a folder name.
 std::wstring ProfileNameOfEntry(const std::wstring& entry);  // up to the last "."
 std::wstring FileNameOfEntry(const std::wstring& entry);     // up to " \t"
+
+// The save dialog's selection as stored for a save without a window: the
+// file names joined by "|", which no file name holds. Names that would not
+// fit in `capacity` characters, terminator included, are left out; names
+// holding a path are not read back.
+std::wstring JoinProfileNames(const std::vector<std::wstring>& entries, size_t capacity);
+std::vector<std::wstring> SplitProfileNames(std::wstring_view text);
+
+// Whether the program's command line asks for a save without a window:
+// "/save" or "-save" in any case, blanks and quotes around it allowed.
+bool IsSaveCommandLine(std::wstring_view commandLine);
 
 // Whether `folder`, below `base`, is the macro folder of one of the profile
 // entries (compared in lower case; a deeper folder matches none).

@@ -2,34 +2,10 @@
 // and tool tables of the selected profiles, and the profiles themselves.
 #include "backup/file_sets.h"
 
-#include <commctrl.h>
-
 #include "app/settings.h"
 #include "backup/copy_engine.h"
 #include "backup/walk_tree.h"
 #include "resources/resource.h"
-
-std::vector<std::wstring> SelectedEntries(HWND dialog) {
-  std::vector<std::wstring> entries;
-  const LRESULT selected = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETSELCOUNT, 0, 0);
-  if (selected <= 0) return entries;
-  std::vector<int> indices(static_cast<size_t>(selected));
-  const LRESULT got = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETSELITEMS, indices.size(),
-                                          reinterpret_cast<LPARAM>(indices.data()));
-  for (LRESULT i = 0; i < got; ++i) {
-    const LRESULT length = SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETTEXTLEN, indices[i], 0);
-    if (length < 0) continue;
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendDlgItemMessageW(dialog, IDC_BACKUP_PROFILES, LB_GETTEXT, indices[i], reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    entries.push_back(text);
-  }
-  return entries;
-}
-
-bool ProfileFolderSelected(HWND dialog, const std::wstring& folder, const std::wstring& base) {
-  return IsSelectedProfileFolder(folder, base, SelectedEntries(dialog));
-}
 
 // The entries of a walk of `folder` with `pattern`; empty when there is no
 // such folder.
@@ -206,18 +182,17 @@ const FileSet FileSets[] = {
     {0, 0, nullptr, nullptr, nullptr},
 };
 
-void RunFileSets(const CopyDirection& direction, uint32_t mask) {
+void RunFileSets(const CopyDirection& direction) {
   LastFolderMade.clear();
   ResetWalkList();
+  CurrentCopyCommand.dateRule = direction.dateRule;
   CurrentCopyCommand.totalCount = 0;
   for (const FileSet* set = FileSets; set->bit; ++set) {
-    if (mask & set->bit) set->routine(direction, true, set->folder);
+    if (direction.sets & set->bit) set->routine(direction, true, set->folder);
   }
-  HWND progress = GetDlgItem(CurrentCopyCommand.ownerDialog, IDC_BACKUP_PROGRESS);
-  SendMessageW(progress, PBM_SETRANGE32, 0, CurrentCopyCommand.totalCount);
-  SendMessageW(progress, PBM_SETPOS, 0, 0);
+  if (CurrentCopyCommand.showProgress) CurrentCopyCommand.showProgress(CurrentCopyCommand.ownerDialog, true);
   for (const FileSet* set = FileSets; set->bit && !CurrentCopyCommand.cancelled; ++set) {
-    if (!(mask & set->bit)) continue;
+    if (!(direction.sets & set->bit)) continue;
     if (CopyLog) CopyLog->StartSet(set->bit);
     set->routine(direction, false, set->folder);
   }

@@ -8,12 +8,17 @@
 #include <string>
 #include <vector>
 
-// One save or restore: files found below sourceRoot go to the same
-// relative path below targetRoot.
+#include "backup/copy_rules.h"
+
+// One save or restore, read once from the dialog or from the stored
+// settings: files found below sourceRoot go to the same relative path below
+// targetRoot.
 struct CopyDirection {
   std::wstring sourceRoot;
   std::wstring targetRoot;
   bool restore;
+  uint32_t sets;  // bits of FileSets
+  DateRule dateRule;
   std::vector<std::wstring> selectedEntries;  // texts of the selected profile list entries
 };
 
@@ -31,14 +36,9 @@ extern const FileSet FileSets[];
 // The sets that need a selected profile.
 inline constexpr uint32_t ProfileSets = 0x944;
 
-// Counts, sets up the progress bar of the command's dialog, then copies.
-void RunFileSets(const CopyDirection& direction, uint32_t mask);
-
-// The texts of the selected entries of list box 1073.
-std::vector<std::wstring> SelectedEntries(HWND dialog);
-
-// Whether `folder` below `base` belongs to a selected profile of the dialog.
-bool ProfileFolderSelected(HWND dialog, const std::wstring& folder, const std::wstring& base);
+// Counts, lets the command show the count, then copies the chosen sets
+// under the direction's date rule.
+void RunFileSets(const CopyDirection& direction);
 
 // Full paths of every folder below `folder`, at any depth.
 std::vector<std::wstring> FoldersBelow(const std::wstring& folder);

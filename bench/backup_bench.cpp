@@ -107,9 +107,11 @@ void BenchSaveParams() {
     direction.sourceRoot = mach;
     direction.targetRoot = freshFolder();
     direction.restore = false;
+    direction.sets = 0xFDF;  // every set
+    direction.dateRule = NoDateRule;
     direction.selectedEntries = {L"Lathe.xml", L"Mill.xml"};
     StartCopyCommand(nullptr, NoDateRule, 0);
-    RunFileSets(direction, 0xFDF);  // every set
+    RunFileSets(direction);
   };
   const auto plainCopy = [&] {
     const std::wstring into = freshFolder();
@@ -141,16 +143,16 @@ void BenchSaveParams() {
     CurrentCopyCommand.lastAnswer = ReplaceAll;
   };
   const auto saveOver = [&] {
-    CopyDirection direction = {mach, target, false, {L"Lathe.xml", L"Mill.xml"}};
+    CopyDirection direction = {mach, target, false, 0xFDF, NoDateRule, {L"Lathe.xml", L"Mill.xml"}};
     replaceAll(NoDateRule);
-    RunFileSets(direction, 0xFDF);
+    RunFileSets(direction);
   };
   const auto restoreOver = [&] {
-    CopyDirection direction = {target, mach, true, {L"Lathe.xml", L"Mill.xml"}};
+    CopyDirection direction = {target, mach, true, 0xFDF, NoDateRule, {L"Lathe.xml", L"Mill.xml"}};
     replaceAll(NoDateRule);
     CurrentCopyCommand.targetRoot = mach;
     CurrentCopyCommand.keepFolders[0] = kept + L"\\Replaced";
-    RunFileSets(direction, 0xFDF);
+    RunFileSets(direction);
   };
   const auto withoutFlush = [](const std::function<void()>& action) {
     return [action] {

@@ -1,7 +1,7 @@
 // The path rules of the backup copy on any three texts: splitting at the
 // last backslash and before the extension, kept-copy names, trimming,
 // joining, and the translation of a found folder from the source root to
-// the target root and back. The first byte gives the copy number and the
+// the target root and back, and the stored selection of profiles. The first byte gives the copy number and the
 // form of the texts (Latin-1 bytes, or UTF-16 units); bytes 0xFF separate
 // the three texts.
 #include <string_view>
@@ -34,6 +34,13 @@ static void CheckSplits(const std::wstring& path) {
   FUZZ_CHECK(path.find_first_not_of(L'\\', trimmed.size()) == std::wstring::npos);
   FUZZ_CHECK(LowerCase(path).size() == path.size() && LowerCase(LowerCase(path)) == LowerCase(path));
   FUZZ_CHECK(StartsWith(path, ProfileNameOfEntry(path)) && StartsWith(path, FileNameOfEntry(path)));
+  // A stored selection gives names that stay in their folder, and joins within its capacity.
+  const std::vector<std::wstring> names = SplitProfileNames(path);
+  for (const std::wstring& name : names) {
+    FUZZ_CHECK(!name.empty() && name != L".." && name.find_first_of(L"\\/:|") == std::wstring::npos);
+  }
+  FUZZ_CHECK(JoinProfileNames(names, 64).size() < 64);
+  IsSaveCommandLine(path);
 }
 
 // A kept copy lies in the trimmed folder, its name the old one with "(n)"

@@ -64,6 +64,7 @@ const ExpectedValue FirstStartValues[] = {
     {L"Store turn addons files", REG_DWORD, nullptr, 0},
     {L"Show Warning Remove Plugin from Profile", REG_DWORD, nullptr, 1},
     {L"Filename profile", REG_SZ, L"", 0},
+    {L"Save selected profiles", REG_SZ, L"", 0},
 };
 
 UniqueKey OpenKeyForTest() {

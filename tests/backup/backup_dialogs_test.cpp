@@ -209,12 +209,67 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
              }),
              ReadStatusAndClose()});
     EXPECT_EQ(Messages(), std::vector<std::wstring>{c.message});
+    // A save without a window refuses the same settings, and says why in its
+    // log where there is a backup folder to hold one.
+    messages.Clear();
+    EXPECT_EQ(RunSaveWithoutWindow(), 2);
+    EXPECT_TRUE(messages.Messages().empty());
     EXPECT_TRUE(FilesBelow(backup).empty());
+    const std::vector<std::wstring> logs = LogsIn(backup);
+    ASSERT_EQ(logs.size(), c.backupThere ? 1u : 0u);
+    if (c.backupThere) {
+      EXPECT_NE(ReadLog(JoinPath(backup, logs[0])).find(c.message), std::wstring::npos);
+    }
+    RemoveTree(backup);
+    folder.MakeFolder(L"Backup");
   }
-  // The ticked sets were stored before the profile check refused.
+  // The ticked sets and the (empty) selection were stored before the
+  // profile check refused.
   EXPECT_EQ(StoredSettingNumber(L"Store fixture files"), 1u);
   EXPECT_EQ(StoredSettingNumber(L"Store addon files"), 1u);
   EXPECT_EQ(StoredSettingNumber(L"Store macro files"), 0u);
+  EXPECT_EQ(StoredSettingText(L"Save selected profiles"), L"");
+  StoreSettingText(L"Save selected profiles", L"Mill.xml");
+  StoreSettingText(L"Save Mach install path", folder.Path(L"Nowhere"));
+  EXPECT_EQ(RunSaveWithoutWindow(), 2);
+  EXPECT_TRUE(FilesBelow(backup).empty());
+  EXPECT_NE(ReadLog(JoinPath(backup, LogsIn(backup).at(0))).find(L"Specified Mach3 installation dir not existing"),
+            std::wstring::npos);
+}
+
+// Kestrelwood.exe /save backs up what Save in the dialog backed up last,
+// with the same settings; a conflict keeps both files, a file that cannot
+// be read fails the run.
+TEST_F(BackupDialogTest, ASaveWithoutAWindowCopiesWhatTheDialogCopies) {
+  MakeMach3Folder();
+  ChooseSets({IDC_SET_BRAINS, IDC_SET_FIXTURES, IDC_SET_MACROS, IDC_SET_PROFILES, IDC_SET_GCODE});
+  RunSave({Select({L"Mill.xml", L"Test.xml \tUnused"}), Click(IDC_SAVE), ReadStatusAndClose()});
+  EXPECT_EQ(StoredSettingText(L"Save selected profiles"), L"Mill.xml|Test.xml");
+  const std::map<std::wstring, std::string> saved = FilesBelow(backup);
+  ASSERT_EQ(saved.size(), 9u);
+
+  const std::wstring unattended = folder.Path(L"Unattended");
+  folder.MakeFolder(L"Unattended");
+  StoreSettingText(L"Save Parameter store path", unattended);
+  messages.Clear();
+  EXPECT_EQ(RunSaveWithoutWindow(), 0);
+  EXPECT_EQ(FilesBelow(unattended), saved);
+
+  folder.Write(L"Mach3\\Mill.xml", "changed");
+  HANDLE lock = CreateFileW(folder.Path(L"Mach3\\GCode\\Bracket.tap").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunSaveWithoutWindow(), 1);
+  CloseHandle(lock);
+  EXPECT_TRUE(messages.Messages().empty());
+  std::map<std::wstring, std::string> twice = FilesBelow(unattended);
+  EXPECT_EQ(twice.size(), 2 * saved.size() - 1);
+  EXPECT_EQ(twice[L"Mill.xml"], "Mill.xml");
+  EXPECT_EQ(twice[L"Mill(2).xml"], "changed");
+  EXPECT_EQ(twice[L"macros\\Mill\\fixtures(2).dat"], "macros\\Mill\\fixtures.dat");
+  std::wstring logs;
+  for (const std::wstring& log : LogsIn(unattended)) logs += ReadLog(JoinPath(unattended, log));
+  EXPECT_NE(logs.find(L"  Failed:\r\n    GCode\\Bracket.tap  ("), std::wstring::npos) << logs;
 }
 
 // Addons need no profile, and empty folders of the set are kept. A brains
@@ -598,6 +653,43 @@ TEST_F(BackupDialogTest, TheDialogsAreRelabelledInTheUsersLanguage) {
   EXPECT_EQ(messages.Messages()[0].text, L"Selected path is likely no Mach path!");
   EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
   LanguageIndex = English;
+}
+
+// The program's own command line: "/save" in any case runs without a
+// window (here it stops at the missing backup folder and says so on its
+// standard error); anything else starts the window as always.
+TEST(BackupCommands, OnlySaveOnTheCommandLineRunsWithoutAWindow) {
+  DeleteSettingsKey();
+  StoreSettingText(L"Save Parameter store path", L"C:\\Nowhere");
+  for (const bool saving : {true, false}) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = std::wstring(L"\"" KW_PROGRAM "\" ") + (saving ? L"-SAVE" : L"/backup");
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(writeEnd);
+    if (!saving) {
+      WaitForInputIdle(process.hProcess, 10000);
+      HWND window = FindWindowW(MainWindowClass, nullptr);
+      EXPECT_NE(window, nullptr);
+      PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+    DWORD code = 0, read = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    char bytes[200] = {};
+    ReadFile(readEnd, bytes, sizeof(bytes) - 1, &read, nullptr);
+    for (HANDLE handle : {readEnd, process.hThread, process.hProcess}) CloseHandle(handle);
+    EXPECT_EQ(code, saving ? 2u : 0u);
+    EXPECT_STREQ(bytes, saving ? "Restore path not existing: C:\\Nowhere\r\n" : "");
+  }
+  DeleteSettingsKey();
 }
 
 TEST(BackupCommands, TheMainMenuOpensTheSaveAndTheRestoreDialog) {

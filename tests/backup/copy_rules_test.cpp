@@ -110,6 +110,25 @@ TEST(ProfileListEntries, GiveProfileAndFileNames) {
   }
 }
 
+// The selection stored for a save without a window reads back as file
+// names; what could lead out of the folders is dropped.
+TEST(ProfileListEntries, StoredAsFileNamesThatFit) {
+  EXPECT_EQ(JoinProfileNames({L"Mill.xml", L"Test.xml \tUnused", L"Lathe.xml"}, 100),
+            L"Mill.xml|Test.xml|Lathe.xml");
+  EXPECT_EQ(JoinProfileNames({L"Mill.xml", L"LongName.xml", L"A.xml"}, 16), L"Mill.xml|A.xml");
+  EXPECT_EQ(SplitProfileNames(L"|Mill.xml||..|..\\Evil.xml|C:x.xml|a/b.xml|Test.xml"),
+            (std::vector<std::wstring>{L"Mill.xml", L"Test.xml"}));
+}
+
+TEST(IsSaveCommandLine, SaveOrDashSaveInAnyCase) {
+  for (const wchar_t* line : {L"/save", L"-save", L"/SAVE", L" -Save ", L"\"/save\""}) {
+    EXPECT_TRUE(IsSaveCommandLine(line)) << line;
+  }
+  for (const wchar_t* line : {L"", L"save", L"/saves", L"/save now", L"--save", L"/sav"}) {
+    EXPECT_FALSE(IsSaveCommandLine(line)) << line;
+  }
+}
+
 TEST(IsSelectedProfileFolder, MatchesFoldersDirectlyBelowTheBaseInAnyCase) {
   const std::vector<std::wstring> selected = {L"Mach3Mill.xml", L"Test.xml \tUnused", L"Router"};
   const struct {
