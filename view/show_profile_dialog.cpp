@@ -101,7 +101,7 @@ static void OnInitShowProfile(HWND dialog) {
 }
 
 static void LoadProfile(HWND dialog, const wchar_t* path) {
-  ListView_DeleteAllItems(ListOf(dialog));
+  EmptyList(ListOf(dialog));
   ListedEntries.clear();
   Segments.clear();
   ClearSearchHits();
@@ -153,10 +153,11 @@ static void OnSetFilter(HWND dialog) {
 static void OnFind(HWND dialog) {
   HWND list = ListOf(dialog);
   if (!Search.hits.empty()) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  const std::vector<uint8_t> marked = Search.hitRows;
   ClearSearchHits();
   RunSearch(dialog, static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
   Search.currentHit = 0;
-  InvalidateRect(list, nullptr, TRUE);
+  RepaintChangedHits(list, marked);
 }
 
 static ExportTable ListedProfile() {
