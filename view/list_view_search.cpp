@@ -292,3 +292,13 @@ LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back) {
   }
   return CDRF_DODEFAULT;
 }
+
+LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw) {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return Search.hits.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+      return Search.IsHit(static_cast<int>(draw->nmcd.dwItemSpec)) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+  }
+  return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
+}

@@ -198,7 +198,7 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
       return TRUE;
     case NM_CUSTOMDRAW:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
-                        DrawListRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header), CLR_DEFAULT, CLR_DEFAULT));
+                        DrawHitRows(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
       return TRUE;
     case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);

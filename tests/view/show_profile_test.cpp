@@ -151,7 +151,8 @@ TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
   Settings.selectColor = RGB(0, 0, 200);
   Settings.textColorSelected = RGB(255, 255, 0);
   EXPECT_EQ(DrawCell(dialog_, 0, 0, CDDS_PREPAINT).answer, CDRF_NOTIFYITEMDRAW);
-  EXPECT_EQ(DrawCell(dialog_, 0, 0, CDDS_ITEMPREPAINT).answer, CDRF_NOTIFYSUBITEMDRAW);
+  EXPECT_EQ(DrawCell(dialog_, 2, 0, CDDS_ITEMPREPAINT).answer, CDRF_NOTIFYSUBITEMDRAW);
+  EXPECT_EQ(DrawCell(dialog_, 1, 0, CDDS_ITEMPREPAINT).answer, CDRF_DODEFAULT);  // the list's own colours
   for (int column = 0; column < 3; ++column) {
     const Drawn hit = DrawCell(dialog_, 2, column), plain = DrawCell(dialog_, 1, column);
     EXPECT_EQ(hit.answer, CDRF_NEWFONT);
