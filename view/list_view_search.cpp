@@ -297,8 +297,15 @@ LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return Search.hits.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-      return Search.IsHit(static_cast<int>(draw->nmcd.dwItemSpec)) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT: {
+      if (!Search.IsHit(static_cast<int>(draw->nmcd.dwItemSpec))) return CDRF_DODEFAULT;
+      auto* colours = const_cast<NMLVCUSTOMDRAW*>(draw);  // they hold for every cell of the row
+      colours->clrText = Settings.textColorSelected;
+      colours->clrTextBk = Settings.selectColor;
+      return CDRF_NEWFONT;
+    }
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
   }
-  return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
+  return CDRF_DODEFAULT;
 }

@@ -62,9 +62,9 @@ void ShowNoHits(HWND dialog);
 // stage; the dialog returns the result through DWLP_MSGRESULT.
 LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
 
-// The same for a list whose other rows keep the list's own colours: only
-// hit rows are drawn cell by cell, a third of the cost of a repaint saved
-// under Wine when few rows on screen are hits.
+// The same for a list whose other rows keep the list's own colours: a hit
+// row takes its colours once for all its cells, the other rows are left to
+// the list. Under Wine a notice per cell made up most of a repaint.
 LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw);
 
 // The wild-card hint and the search labels shared by both dialogs.
