@@ -173,6 +173,10 @@ static const char* const ScaledActions[] = {
     "Show profile: one search",     "Compare: load, pair, list and paint",
     "list view copying the texts, 4 columns", "pairing of the two lists",
     "Show settings: fill the table",
+    // Show profile step by step (bench/show_profile_bench.cpp)
+    "phase: ReadProfile", "phase: store the path", "phase: segments and rows",
+    "phase: empty and fill the list", "phase: first paint", "phase: match",
+    "phase: match and scroll to the first hit", "phase: match, scroll and paint the hits",
 };
 
 static void PrintScaling(const std::vector<size_t>& sizes) {

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "bench/bench.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
+#include "view/list_view_search.h"
 #include "view/profile_search.h"
 #include "view/view_dialogs.h"
 
@@ -60,10 +62,60 @@ static std::vector<std::wstring> CellsOf(const wchar_t* path) {
   return cells;
 }
 
+// The list as a search finds it after a load: at its top, painted, no hits.
+static void NewSearch(HWND list) {
+  ClearSearchHits();
+  ListView_EnsureVisible(list, 0, FALSE);
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateWindow(list);
+}
+
 // A click and the painting it causes, as the user waits for both.
 static void Click(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
   UpdateWindow(GetDlgItem(dialog, IDC_PROFILE_LIST));
+}
+
+// The steps of a load and of a search one by one, as the dialog takes
+// them, to show where their time goes.
+static void BenchShowProfilePhases(const ProfileFiles& files, HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  const int repeats = RepeatsFor(files.entries);
+  const CellText cell = [](int row, int column) -> std::wstring_view {
+    const ProfileEntry& entry = ProfileSlots[FirstProfileSlot].records[row];
+    return column == 0 ? entry.path : column == 1 ? entry.name : entry.value;
+  };
+  const int rows = static_cast<int>(ProfileSlots[FirstProfileSlot].Count());
+  const std::vector<double> load =
+      MedianRuns(repeats, {[&] { ReadProfile(FirstProfileSlot, files.first.c_str()); },
+                           [&] { StoreSettings({Settings.filenameProfile}); },
+                           [&] {
+                             BuildSegments();
+                             SelectedEntries();
+                           },
+                           [&] {
+                             EmptyList(list);
+                             FillListRows(list, rows, 3, cell);
+                           },
+                           [&] { UpdateWindow(list); }});
+  const std::vector<double> search =
+      MedianRuns(repeats, [&] { NewSearch(list); },
+                 {[&] { FindHits(L"*screen1*", false, rows, 3, cell); },
+                  [&] {
+                    FindHits(L"*screen1*", false, rows, 3, cell);
+                    ShowListRow(list, Search.hits.empty() ? 0 : Search.hits[0]);
+                  },
+                  [&] {
+                    FindHits(L"*screen1*", false, rows, 3, cell);
+                    ShowListRow(list, Search.hits.empty() ? 0 : Search.hits[0]);
+                    RepaintChangedHits(list, {});
+                    UpdateWindow(list);
+                  }});
+  const char* names[] = {"phase: ReadProfile", "phase: store the path", "phase: segments and rows",
+                         "phase: empty and fill the list", "phase: first paint", "phase: match",
+                         "phase: match and scroll to the first hit", "phase: match, scroll and paint the hits"};
+  for (size_t i = 0; i < load.size(); ++i) Record(files.entries, names[i], load[i]);
+  for (size_t i = 0; i < search.size(); ++i) Record(files.entries, names[load.size() + i], search[i]);
 }
 
 void BenchShowProfile(const ProfileFiles& files) {
@@ -81,9 +133,11 @@ void BenchShowProfile(const ProfileFiles& files) {
   Record(files.entries, "Show profile: load, list and paint", times[1]);
 
   SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, L"*screen1*");
+  HWND list = GetDlgItem(dialog, IDC_PROFILE_LIST);
   Record(files.entries, "Show profile: one search",
-         MedianRuns(RepeatsFor(files.entries), {[&] { Click(dialog, IDC_SEARCH_START); }})[0]);
+         MedianRuns(RepeatsFor(files.entries), [&] { NewSearch(list); }, {[&] { Click(dialog, IDC_SEARCH_START); }})[0]);
   if (Search.hits.empty()) Note("the search found nothing");
+  BenchShowProfilePhases(files, dialog);
   DestroyWindow(dialog);
   DestroyWindow(bare);
   ReleaseAllProfiles();

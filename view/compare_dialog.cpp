@@ -432,12 +432,17 @@ static void OnSetFilter(HWND dialog) {
 
 static void OnFind(HWND dialog) {
   HWND list = ListOf(dialog);
+  const std::vector<uint8_t> marked = Search.hitRows;
+  const bool atTop = ListView_GetTopIndex(list) == 0;
   ClearSearchHits();
-  ListView_Scroll(list, 0, 1000);
-  ListView_EnsureVisible(list, 0, FALSE);
+  ShowListRow(list, 0);
   RunSearch(dialog, static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
   Search.currentHit = 0;
-  InvalidateRect(list, nullptr, TRUE);
+  if (atTop) {
+    RepaintChangedHits(list, marked);
+  } else {
+    RepaintRows(list);  // the scroll to the top drew uncovered rows without hits
+  }
 }
 
 static bool RowDiffers(int row) { return !ValuesEqual(CompareRows[row]); }

@@ -83,7 +83,44 @@ static void InsertRows(HWND list, int rows, int columns, const CellText& cell) {
   }
 }
 
+// The list has no WS_CLIPCHILDREN, so redrawing all of it redraws its
+// column headers too, which under Wine's themes costs as much as the rows.
+// The headers keep their pixels unless something else asked for them.
+class KeepHeaders {
+ public:
+  explicit KeepHeaders(HWND list)
+      : header_(ListView_GetHeader(list)), pending_(!header_ || GetUpdateRect(header_, nullptr, FALSE)) {}
+  ~KeepHeaders() {
+    if (!pending_) ValidateRect(header_, nullptr);
+  }
+
+ private:
+  HWND header_;
+  bool pending_;
+};
+
+static RECT RowsArea(HWND list) {
+  RECT area;
+  GetClientRect(list, &area);
+  RECT header;
+  if (HWND headers = ListView_GetHeader(list); headers && IsWindowVisible(headers) && GetWindowRect(headers, &header)) {
+    area.top = std::min(area.bottom, area.top + header.bottom - header.top);
+  }
+  return area;
+}
+
+void RepaintRows(HWND list) {
+  const RECT area = RowsArea(list);
+  InvalidateRect(list, &area, TRUE);
+}
+
+void EmptyList(HWND list) {
+  KeepHeaders headers(list);
+  ListView_DeleteAllItems(list);
+}
+
 void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
+  KeepHeaders headers(list);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
   if (IsVirtual(list)) {
@@ -94,7 +131,7 @@ void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
     InsertRows(list, rows, columns, cell);
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  RepaintRows(list);
 }
 
 static const VirtualRows* RowsOf(HWND list) {
@@ -167,10 +204,39 @@ static std::wstring ControlText(HWND dialog, int id) {
   return text;
 }
 
+// Where scrolling far down and then making the row visible would leave the
+// list, reached in one scroll: each scroll redraws the scroll bar and the
+// rows it uncovers, and the first one uncovers every row.
 static void ShowRow(HWND list, int row) {
   if (row < 0) return;
-  ListView_Scroll(list, 0, ScrollBeforeShowing);
-  ListView_EnsureVisible(list, row, FALSE);
+  const int top = ListView_GetTopIndex(list);
+  RECT item;
+  if (!ListView_GetItemRect(list, top, &item, LVIR_BOUNDS) || item.bottom <= item.top) {
+    ListView_Scroll(list, 0, ScrollBeforeShowing);
+    ListView_EnsureVisible(list, row, FALSE);
+    return;
+  }
+  const int height = item.bottom - item.top;
+  const int target = TopRowShowing(row, {top, ListView_GetItemCount(list), ListView_GetCountPerPage(list),
+                                         (ScrollBeforeShowing + height / 2) / height});
+  if (target != top) ListView_Scroll(list, 0, (target - top) * height);
+}
+
+void ShowListRow(HWND list, int row) { ShowRow(list, row); }
+
+void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before) {
+  const auto wasHit = [&before](int row) { return static_cast<size_t>(row) < before.size() && before[row]; };
+  const int top = ListView_GetTopIndex(list);
+  const int end = std::min(ListView_GetItemCount(list), top + ListView_GetCountPerPage(list) + 1);
+  const RECT area = RowsArea(list);
+  for (int row = std::max(top, 0); row < end; ++row) {
+    if (wasHit(row) == Search.IsHit(row)) continue;
+    RECT item;
+    if (!ListView_GetItemRect(list, row, &item, LVIR_BOUNDS)) continue;
+    item.left = area.left;
+    item.right = area.right;
+    InvalidateRect(list, &item, TRUE);
+  }
 }
 
 static void EnableNavigation(HWND dialog, bool enable) {
@@ -223,6 +289,23 @@ LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back) {
       }
       return CDRF_NEWFONT;
     }
+  }
+  return CDRF_DODEFAULT;
+}
+
+LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw) {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return Search.hits.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      if (!Search.IsHit(static_cast<int>(draw->nmcd.dwItemSpec))) return CDRF_DODEFAULT;
+      auto* colours = const_cast<NMLVCUSTOMDRAW*>(draw);  // they hold for every cell of the row
+      colours->clrText = Settings.textColorSelected;
+      colours->clrTextBk = Settings.selectColor;
+      return CDRF_NEWFONT;
+    }
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+      return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
   }
   return CDRF_DODEFAULT;
 }

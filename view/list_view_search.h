@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "app/text_triple.h"
 #include "view/profile_search.h"
 
@@ -23,6 +26,12 @@ void InsertListColumns(HWND list, const ListColumn* columns);
 // `cell` must answer for every row until the list is filled again.
 void FillListRows(HWND list, int rows, int columns, const CellText& cell);
 
+// Deletes every row; the column headers are not redrawn.
+void EmptyList(HWND list);
+
+// Redraws every row on screen, not the column headers.
+void RepaintRows(HWND list);
+
 // The answer to a LVS_OWNERDATA list's LVN_GETDISPINFOW (the cell texts)
 // and LVN_ODFINDITEMW (the row typed in the list); the dialog returns it
 // through DWLP_MSGRESULT.
@@ -32,6 +41,14 @@ LRESULT AnswerVirtualList(const NMHDR* header);
 // dialog, searches the rows (`columns` cells each), shows the first hit, the hit count and the
 // navigation buttons. False with a message when there is nothing to search.
 int RunSearch(HWND dialog, int rows, int columns, const CellText& cell);
+
+// Scrolls the row into view as the hit navigation does.
+void ShowListRow(HWND list, int row);
+
+// After a search: redraws the rows on screen whose hit mark differs from
+// `before` (the hit marks of the last search, Search.hitRows); the others
+// look as they did.
+void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before);
 
 void ShowFirstHit(HWND list);
 void ShowNextHit(HWND list);
@@ -44,6 +61,11 @@ void ShowNoHits(HWND dialog);
 // rows in the given colours (CLR_DEFAULT: the list's own). Answers every
 // stage; the dialog returns the result through DWLP_MSGRESULT.
 LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
+
+// The same for a list whose other rows keep the list's own colours: a hit
+// row takes its colours once for all its cells, the other rows are left to
+// the list. Under Wine a notice per cell made up most of a repaint.
+LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw);
 
 // The wild-card hint and the search labels shared by both dialogs.
 extern const TextTriple TextWildCards;

@@ -1,6 +1,8 @@
 // Search state, hit navigation and the segment table.
 #include "view/profile_search.h"
 
+#include <algorithm>
+
 #include "profile/profile_list.h"
 #include "view/search_pattern.h"
 
@@ -40,6 +42,15 @@ void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns,
       }
     }
   }
+}
+
+int TopRowShowing(int row, const ListPosition& list) {
+  const int perPage = std::max(list.perPage, 1);
+  const int lastTop = std::max(list.rows - perPage, 0);
+  const int scrolled = std::clamp(list.top + list.scrollRows, 0, std::max(lastTop, list.top));
+  if (row < scrolled) return row;
+  if (row >= scrolled + perPage) return row - perPage + 1;
+  return scrolled;
 }
 
 static int CurrentHitRow() { return Search.hits.empty() ? -1 : Search.hits[Search.currentHit]; }

@@ -38,6 +38,21 @@ using CellText = std::function<std::wstring_view(int row, int column)>;
 // current hit to 0.
 void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns, const CellText& cell);
 
+// The list as the hit navigation finds it: the first row on screen, the
+// rows, the rows fully on screen and how many rows the scroll before
+// showing a row covers.
+struct ListPosition {
+  int top = 0;
+  int rows = 0;
+  int perPage = 0;
+  int scrollRows = 0;
+};
+
+// The first row on screen once the list has scrolled `scrollRows` rows down
+// (not past its end) and then as little as makes `row` fully visible: a row
+// above that lands at the top, a row below it at the bottom.
+int TopRowShowing(int row, const ListPosition& list);
+
 // Move the current hit; each returns the row to show, -1 without hits.
 int FirstHitRow();
 int NextHitRow();

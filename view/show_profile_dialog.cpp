@@ -101,7 +101,7 @@ static void OnInitShowProfile(HWND dialog) {
 }
 
 static void LoadProfile(HWND dialog, const wchar_t* path) {
-  ListView_DeleteAllItems(ListOf(dialog));
+  EmptyList(ListOf(dialog));
   ListedEntries.clear();
   Segments.clear();
   ClearSearchHits();
@@ -153,10 +153,11 @@ static void OnSetFilter(HWND dialog) {
 static void OnFind(HWND dialog) {
   HWND list = ListOf(dialog);
   if (!Search.hits.empty()) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  const std::vector<uint8_t> marked = Search.hitRows;
   ClearSearchHits();
   RunSearch(dialog, static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
   Search.currentHit = 0;
-  InvalidateRect(list, nullptr, TRUE);
+  RepaintChangedHits(list, marked);
 }
 
 static ExportTable ListedProfile() {
@@ -197,7 +198,7 @@ static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
       return TRUE;
     case NM_CUSTOMDRAW:
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
-                        DrawListRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header), CLR_DEFAULT, CLR_DEFAULT));
+                        DrawHitRows(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
       return TRUE;
     case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);

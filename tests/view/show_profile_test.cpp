@@ -18,6 +18,7 @@
 #include "tests/support/test_support.h"
 #include "tests/view/export_parsers.h"
 #include "tests/view/view_test_helpers.h"
+#include "view/list_view_search.h"
 #include "view/profile_export.h"
 #include "view/profile_search.h"
 #include "view/view_dialogs.h"
@@ -150,14 +151,44 @@ TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
   Settings.selectColor = RGB(0, 0, 200);
   Settings.textColorSelected = RGB(255, 255, 0);
   EXPECT_EQ(DrawCell(dialog_, 0, 0, CDDS_PREPAINT).answer, CDRF_NOTIFYITEMDRAW);
-  EXPECT_EQ(DrawCell(dialog_, 0, 0, CDDS_ITEMPREPAINT).answer, CDRF_NOTIFYSUBITEMDRAW);
-  for (int column = 0; column < 3; ++column) {
-    const Drawn hit = DrawCell(dialog_, 2, column), plain = DrawCell(dialog_, 1, column);
+  EXPECT_EQ(DrawCell(dialog_, 1, 0, CDDS_ITEMPREPAINT).answer, CDRF_DODEFAULT);  // the list's own colours
+  for (int column = -1; column < 3; ++column) {  // -1: the whole row at once
+    const Drawn hit = column < 0 ? DrawCell(dialog_, 2, 0, CDDS_ITEMPREPAINT) : DrawCell(dialog_, 2, column);
     EXPECT_EQ(hit.answer, CDRF_NEWFONT);
     EXPECT_EQ(hit.text, RGB(255, 255, 0));
     EXPECT_EQ(hit.back, RGB(0, 0, 200));
+    if (column < 0) continue;
+    const Drawn plain = DrawCell(dialog_, 1, column);
     EXPECT_EQ(plain.text, CLR_DEFAULT);
     EXPECT_EQ(plain.back, CLR_DEFAULT);
+  }
+}
+
+// Showing a hit takes one scroll, to where scrolling 1000 pixels down and
+// then making the row visible would leave the list.
+TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
+  std::string text = "<profile><Preferences>";
+  for (int i = 0; i < 300; ++i) text += "<Key" + std::to_string(i) + ">v</Key" + std::to_string(i) + ">";
+  Open();
+  Load(WriteProfile(text + "</Preferences></profile>"));
+  HWND list = List();
+  const auto startAt = [list](int top) {
+    ListView_EnsureVisible(list, 0, FALSE);
+    RECT item;
+    ListView_GetItemRect(list, 0, &item, LVIR_BOUNDS);
+    ListView_Scroll(list, 0, top * (item.bottom - item.top));
+    return ListView_GetTopIndex(list);
+  };
+  for (int top : {0, 40, 150, 299}) {
+    for (int row : {0, 3, 39, 41, 80, 120, 200, 299}) {
+      const int start = startAt(top);
+      ListView_Scroll(list, 0, 1000);
+      ListView_EnsureVisible(list, row, FALSE);
+      const int expected = ListView_GetTopIndex(list);
+      ASSERT_EQ(startAt(top), start);
+      ShowListRow(list, row);
+      EXPECT_EQ(ListView_GetTopIndex(list), expected) << "from " << start << " to row " << row;
+    }
   }
 }
 
