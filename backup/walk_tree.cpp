@@ -11,7 +11,7 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "backup/copy_engine.h"
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 
 std::vector<WalkEntry> WalkList;
 

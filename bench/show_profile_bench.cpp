@@ -11,7 +11,7 @@
 #include "bench/bench.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
-#include "view/profile_search.h"
+#include "view/portable/profile_search.h"
 #include "view/view_dialogs.h"
 
 void FillBareList(HWND list, int rows, int columns, const std::vector<std::wstring>& cells) {

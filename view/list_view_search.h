@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/text_triple.h"
-#include "view/profile_search.h"
+#include "app/portable/text_triple.h"
+#include "view/portable/profile_search.h"
 
 struct ListColumn {
   const TextTriple* title;

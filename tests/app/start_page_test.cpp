@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
 #include "app/start_page.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
-#include "backup/backup_log.h"
+#include "backup/portable/backup_log.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "tests/support/scripted_dialogs.h"

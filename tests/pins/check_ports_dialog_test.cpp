@@ -4,14 +4,14 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "pins/check_ports_dialog.h"
 #include "resources/resource.h"
 #include "tests/pins/fake_dialogs.h"
 #include "tests/pins/lpt_test_devices.h"
 #include "tests/pins/pin_test_helpers.h"
-#include "tests/pins/profile_fixture.h"
+#include "tests/pins/portable/profile_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
 #include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"

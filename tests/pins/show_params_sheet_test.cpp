@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "tests/pins/fake_dialogs.h"
 #include "tests/pins/pin_test_helpers.h"
-#include "tests/pins/profile_fixture.h"
+#include "tests/pins/portable/profile_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/message_box.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "plugins/remove_plugin_dialog.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"

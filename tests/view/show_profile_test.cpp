@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
-#include "tests/view/export_parsers.h"
+#include "tests/view/portable/export_parsers.h"
 #include "tests/view/view_test_helpers.h"
-#include "view/profile_export.h"
-#include "view/profile_search.h"
+#include "view/portable/profile_export.h"
+#include "view/portable/profile_search.h"
 #include "view/view_dialogs.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include <string>
 
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
