@@ -29,10 +29,8 @@ struct Row {
 std::vector<Row> Rows(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
   std::vector<Row> rows;
-  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-    wchar_t text[3][64] = {};
-    for (int column = 0; column < 3; ++column) ListView_GetItemText(list, i, column, text[column], 64);
-    rows.push_back({text[0], text[1], text[2]});
+  for (int i = 0; i < ListViewCount(list); ++i) {
+    rows.push_back({ListViewText(list, i, 0), ListViewText(list, i, 1), ListViewText(list, i, 2)});
   }
   return rows;
 }

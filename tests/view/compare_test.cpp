@@ -57,8 +57,8 @@ class CompareDialogTest : public ViewDialogTest {
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
     for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
-      rows.push_back({ListCellText(List(), row, 0), ListCellText(List(), row, 1), ListCellText(List(), row, 2),
-                      ListCellText(List(), row, 3)});
+      rows.push_back({ListViewText(List(), row, 0), ListViewText(List(), row, 1), ListViewText(List(), row, 2),
+                      ListViewText(List(), row, 3)});
     }
     return rows;
   }
