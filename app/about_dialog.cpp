@@ -1,7 +1,7 @@
 // The About box: program name and version, and who translated it.
 #include "app/dialogs.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "resources/resource.h"
 
 static const TextTriple TranslationCredit = {

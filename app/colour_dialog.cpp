@@ -3,8 +3,8 @@
 #include "app/dialogs.h"
 #include "app/file_helpers.h"
 #include "app/handles.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
 

@@ -1,9 +1,9 @@
 // Windows' own common dialogs.
 #include "app/common_dialogs.h"
 
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
 
 namespace {
 

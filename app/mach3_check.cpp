@@ -6,7 +6,7 @@
 
 #include "app/handles.h"
 #include "app/message_box.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 static const TextTriple Mach3RunningQuestion = {
     L"Mach3 scheint gestartet zu sein. Falls nach dem Start von Mach3 Änderungen an den Einstellungen "

@@ -5,9 +5,9 @@
 
 #include "app/dialogs.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/start_page.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "backup/backup_dialogs.h"
 #include "pins/check_ports_dialog.h"

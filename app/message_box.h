@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 using MessageBoxFunction = int (*)(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
 

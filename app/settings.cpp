@@ -7,7 +7,7 @@
 
 #include "app/handles.h"
 #include "app/message_box.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 SettingsVariables Settings = {};
 

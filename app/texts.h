@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 // A control id, a menu command or a top-level menu position with its text.
 // Control and command tables end at id 0, menu-bar tables at id -1.

@@ -9,8 +9,8 @@
 #include "app/file_helpers.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "backup/backup_log.h"
-#include "backup/copy_rules.h"
+#include "backup/portable/backup_log.h"
+#include "backup/portable/copy_rules.h"
 
 // One press of the save or restore dialog's action button.
 struct CopyCommand {

@@ -10,7 +10,7 @@
 #include "app/message_box.h"
 #include "app/text_format.h"
 #include "backup/copy_engine.h"
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 
 std::vector<WalkEntry> WalkList;
 

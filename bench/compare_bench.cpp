@@ -11,7 +11,7 @@
 #include "bench/bench.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
-#include "view/profile_compare.h"
+#include "view/portable/profile_compare.h"
 #include "view/view_dialogs.h"
 
 // A click and the painting it causes, as the user waits for both.

@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "app/file_helpers.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "bench/bench.h"
 #include "profile/profile_reader.h"
-#include "settings_view/dialog_table.h"
+#include "settings_view/portable/dialog_table.h"
+#include "settings_view/portable/settings_values.h"
 #include "settings_view/print_file_io.h"
 #include "settings_view/renderer.h"
 #include "settings_view/settings_load.h"
-#include "settings_view/settings_values.h"
 
 static void FillSettingsTable() {
   LoadSettingsValues();

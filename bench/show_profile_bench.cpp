@@ -13,7 +13,7 @@
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/list_view_search.h"
-#include "view/profile_search.h"
+#include "view/portable/profile_search.h"
 #include "view/view_dialogs.h"
 
 void FillBareList(HWND list, int rows, int columns, const std::vector<std::wstring>& cells) {

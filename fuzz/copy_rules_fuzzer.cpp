@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 #include "fuzz/fuzz_input.h"
 
 static bool HasBackslash(const std::wstring& text) { return text.find(L'\\') != std::wstring::npos; }

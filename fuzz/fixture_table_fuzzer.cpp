@@ -1,7 +1,7 @@
 // The fixture table reader on any bytes: every record is filled, names
 // hold neither line ends nor NUL characters, a used record says so.
 #include "fuzz/fuzz_input.h"
-#include "settings_view/settings_values.h"
+#include "settings_view/portable/settings_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadFixtureBytes(data, size, WideFromLatin1);

@@ -2,7 +2,7 @@
 // "e" stays, one without a signed exponent keeps its mantissa, every other
 // one becomes a bounded "%.4f" number, never NaN.
 #include "fuzz/fuzz_input.h"
-#include "settings_view/settings_values.h"
+#include "settings_view/portable/settings_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::wstring text = WideFromUnits(data, size);

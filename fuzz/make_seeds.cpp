@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "pins/pin_model.h"
-#include "settings_view/print_file.h"
+#include "pins/portable/pin_model.h"
+#include "settings_view/portable/print_file.h"
 #include "tools/profile_generator.h"
 
 namespace fs = std::filesystem;

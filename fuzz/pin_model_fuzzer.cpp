@@ -3,7 +3,7 @@
 #include <map>
 
 #include "fuzz/fuzz_input.h"
-#include "pins/pin_rules.h"
+#include "pins/portable/pin_rules.h"
 
 static std::map<std::wstring, std::wstring> ParseLines(const uint8_t* data, size_t size) {
   std::map<std::wstring, std::wstring> entries;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "settings_view/print_file.h"
+#include "settings_view/portable/print_file.h"
 
 static bool SameSlot(const ToolSlot& a, const ToolSlot& b) {
   return std::wcscmp(a.number, b.number) == 0 && std::wcscmp(a.description, b.description) == 0 &&

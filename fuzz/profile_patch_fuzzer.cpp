@@ -2,7 +2,7 @@
 // refusal or in a profile the scan accepts again, and with no change the
 // bytes come back as they were.
 #include "fuzz/fuzz_input.h"
-#include "plugins/profile_patch.h"
+#include "plugins/portable/profile_patch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string original(reinterpret_cast<const char*>(data), size);

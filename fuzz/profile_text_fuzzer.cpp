@@ -3,7 +3,7 @@
 // and the prolog scan and the search for unended markup end inside the
 // bytes.
 #include "fuzz/fuzz_input.h"
-#include "profile/profile_text.h"
+#include "profile/portable/profile_text.h"
 
 // Decodes strict UTF-8 (already validated) and finds a forbidden character.
 static bool HoldsForbiddenUtf8(const std::string& bytes) {

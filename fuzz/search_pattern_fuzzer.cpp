@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "view/search_pattern.h"
+#include "view/portable/search_pattern.h"
 
 static bool ReferenceMatch(std::wstring_view subject, std::wstring_view pattern) {
   // reach[j]: the pattern's first j characters match the subject so far.

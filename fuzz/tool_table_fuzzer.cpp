@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "fuzz/fuzz_input.h"
-#include "settings_view/settings_values.h"
+#include "settings_view/portable/settings_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadToolBytes(data, size, WideFromLatin1);

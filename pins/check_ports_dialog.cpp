@@ -9,12 +9,13 @@
 #include "app/file_helpers.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
-#include "pins/lpt_ports.h"
 #include "pins/pin_report_sheet.h"
-#include "pins/profile_source.h"
+#include "pins/portable/lpt_ports.h"
+#include "pins/portable/profile_source.h"
+#include "profile/profile_reader.h"
 #include "resources/resource.h"
 
 static const TextTriple CheckPortsTitle = {L"Ports und Pins prüfen", L"Check ports and pins",
@@ -101,7 +102,7 @@ static void OnCheck(HWND dialog) {
     ShowErrorMessage(dialog, SelectText(TextSpecifyFile));
     return;
   }
-  if (!LoadPinProfile(path)) return;
+  if (!ReadProfile(FirstProfileSlot, path)) return;
   HWND check = GetDlgItem(dialog, IDC_CHECK_PORTS_CHECK);
   EnableWindow(check, FALSE);
   DiscoverLptPorts();

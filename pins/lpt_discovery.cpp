@@ -7,8 +7,8 @@
 
 #include "app/handles.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "pins/lpt_ports.h"
+#include "app/portable/text_format.h"
+#include "pins/portable/lpt_ports.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "app/common_dialogs.h"
 #include "app/main_window.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
 #include "resources/resource.h"
 
 MotorPrintValues PrintedMotorValues = {};

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "pins/show_params.h"
+#include "pins/portable/show_params.h"
 
 // Prints the motor table (button IDC_PARAMS_PRINT_MOTORS) or the used-pins
 // list of `page` (any other id). 1 after printing, 0 when the print dialog

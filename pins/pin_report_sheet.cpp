@@ -12,10 +12,10 @@
 
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
+#include "app/portable/text_format.h"
 #include "app/texts.h"
-#include "pins/lpt_ports.h"
-#include "pins/pin_rules.h"
+#include "pins/portable/lpt_ports.h"
+#include "pins/portable/pin_rules.h"
 #include "resources/resource.h"
 
 static const TextTriple PageTitleStem = {L"Pin Belegung LPT", L"Pin assignments LPT",

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "pins/pin_model.h"
+#include "pins/portable/pin_model.h"
 
 // Validates the model, builds the pages and shows the sheet modally; when
 // no port is used, says so in a message box instead. `profileName` is the

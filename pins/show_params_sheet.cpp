@@ -10,14 +10,15 @@
 
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "pins/check_ports_dialog.h"
-#include "pins/lpt_ports.h"
 #include "pins/pin_print.h"
-#include "pins/profile_source.h"
-#include "pins/show_params.h"
+#include "pins/portable/lpt_ports.h"
+#include "pins/portable/profile_source.h"
+#include "pins/portable/show_params.h"
+#include "profile/profile_reader.h"
 #include "resources/resource.h"
 
 static const TextTriple SheetTitle = {L"Parameter anzeigen", L"Show parameters", L"Show parameters"};
@@ -305,7 +306,7 @@ void OnBrowse(HWND page) {
   CopyText(Settings.filenameCheckPorts, PathCapacity, path);
   StoreSettings({Settings.filenameCheckPorts});
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
-  ProfileLoaded = LoadPinProfile(path);
+  ProfileLoaded = ReadProfile(FirstProfileSlot, path) != 0;
   RefillAllPages(PageOf(page));
 }
 
@@ -359,7 +360,7 @@ static bool EnsureProfileChosen() {
 void ShowParamsSheet(HWND owner) {
   LoadAllSettings();
   if (!EnsureProfileChosen()) return;
-  if (!LoadPinProfile(Settings.filenameCheckPorts)) return;
+  if (!ReadProfile(FirstProfileSlot, Settings.filenameCheckPorts)) return;
   ProfileLoaded = true;
   DiscoverLptPorts();
 

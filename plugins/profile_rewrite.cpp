@@ -16,9 +16,9 @@
 #include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "plugins/plugin_rules.h"
-#include "profile/profile_text.h"
+#include "app/portable/text_format.h"
+#include "plugins/portable/plugin_rules.h"
+#include "profile/portable/profile_text.h"
 #include "resources/resource.h"
 
 using Microsoft::WRL::ComPtr;

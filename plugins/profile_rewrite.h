@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "plugins/profile_patch.h"
-#include "profile/profile_list.h"
+#include "plugins/portable/profile_patch.h"
+#include "profile/portable/profile_list.h"
 
 struct PluginChoice {
   std::wstring name;  // the plug-in entry's name

@@ -10,12 +10,12 @@
 #include "app/mach3_check.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "backup/copy_rules.h"
 #include "backup/walk_tree.h"
-#include "plugins/plugin_rules.h"
+#include "plugins/portable/plugin_rules.h"
 #include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
@@ -115,15 +115,6 @@ bool LoadPluginList(const wchar_t* path, HWND dialog) {
   return true;
 }
 
-bool FindPluginInProfile(const wchar_t* name) {
-  const ProfileList& profile = ProfileSlots[SecondProfileSlot];
-  for (uint32_t k = 0; k < profile.Count(); ++k) {
-    const ProfileEntry& entry = profile.records[k];
-    if (entry.path.size() == PluginSectionPath.size() && entry.name == name) return true;
-  }
-  return false;
-}
-
 void CountPluginReferences(HWND dialog, const std::wstring& folder) {
   HWND list = ListOf(dialog);
   const int rows = ListView_GetItemCount(list);
@@ -132,19 +123,14 @@ void CountPluginReferences(HWND dialog, const std::wstring& folder) {
   int32_t count = 0;
   WalkTree(folder, &count, L"*.xml");
   const std::vector<WalkEntry> found(WalkList.begin(), WalkList.begin() + count);
+  std::vector<std::wstring> names;
+  for (int row = 0; row < rows; ++row) names.push_back(RowName(list, row));
   for (const WalkEntry& file : found) {
     if (file.IsFolder()) continue;
     const size_t index = ScannedProfileFiles.size();
     ScannedProfileFiles.push_back(file.name);
     ReadProfile(SecondProfileSlot, JoinPath(file.folder, file.name).c_str());
-    for (int row = 0; row < rows; ++row) {
-      PluginReference& reference = PluginReferenceTable[static_cast<size_t>(row)];
-      reference.inFile.resize(index + 1, false);
-      if (FindPluginInProfile(RowName(list, row).c_str())) {
-        ++reference.count;
-        reference.inFile[index] = true;
-      }
-    }
+    CountReferencesInFile(PluginReferenceTable, names, index);
     ReleaseProfile(SecondProfileSlot);
   }
   for (int row = 0; row < rows; ++row) {

@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "plugins/portable/plugin_rules.h"
+
 INT_PTR CALLBACK RemovePluginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ReferencingProfilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// One row's plug-in: how many scanned profile files hold it, and which.
-struct PluginReference {
-  int32_t count = 0;
-  std::vector<bool> inFile;  // by the index of the file in the scan
-};
 
 // One record per list row; the scanned files' names in walk order.
 extern std::vector<PluginReference> PluginReferenceTable;
@@ -29,6 +25,3 @@ bool LoadPluginList(const wchar_t* path, HWND dialog);
 // Counts, for every row, the profile files found by a walk of `folder`
 // that hold its plug-in.
 void CountPluginReferences(HWND dialog, const std::wstring& folder);
-
-// Whether slot 1 holds a plug-in entry of that name.
-bool FindPluginInProfile(const wchar_t* name);

@@ -14,8 +14,8 @@
 #include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 
 using Microsoft::WRL::ComPtr;
 

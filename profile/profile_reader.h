@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 
 // Replaces the slot's list with the entries of the file. On failure the
 // reader has shown its message; a document that breaks off keeps the

@@ -7,8 +7,8 @@
 #include "app/file_helpers.h"
 #include "app/handles.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "settings_view/settings_values.h"
+#include "app/portable/text_format.h"
+#include "settings_view/portable/settings_values.h"
 
 // Far beyond any Mach3 table; a larger file is not one.
 static constexpr LONGLONG MaxDataFileBytes = 16 * 1024 * 1024;

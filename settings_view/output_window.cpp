@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/settings.h"
-#include "settings_view/dialog_table.h"
+#include "settings_view/portable/dialog_table.h"
 #include "settings_view/renderer.h"
 
 HWND SettingsOutputWindow = nullptr;

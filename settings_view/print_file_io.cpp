@@ -8,10 +8,10 @@
 #include "app/message_box.h"
 #include "app/settings.h"
 #include "settings_view/output_window.h"
-#include "settings_view/print_file.h"
+#include "settings_view/portable/print_file.h"
 #include "settings_view/renderer.h"
-#include "settings_view/show_settings_dialog.h"
 #include "settings_view/settings_load.h"
+#include "settings_view/show_settings_dialog.h"
 
 uint32_t PrintFileMask = 0;
 uint32_t PrintFileWriteMask = 0xFFFFFFFF;

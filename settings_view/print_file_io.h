@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 // Dialogs present in the print file read last.
 extern uint32_t PrintFileMask;

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "settings_view/dialog_table.h"
-#include "settings_view/settings_values.h"
+#include "app/portable/text_format.h"
+#include "settings_view/portable/dialog_table.h"
+#include "settings_view/portable/settings_values.h"
 
 RenderState Render;
 RenderObjects RenderGdi;

@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include "app/file_helpers.h"
-#include "app/text_format.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "profile/profile_reader.h"
 #include "settings_view/data_files.h"
-#include "settings_view/settings_values.h"
+#include "settings_view/portable/settings_values.h"
 
 
 static const wchar_t ProfileFilter[] = L"*.xml\0*.xml\0";

@@ -2,7 +2,7 @@
 // profile's plug-ins into the dialog table.
 #pragma once
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 // Asks for a profile when the profile path is empty and stores the choice.
 // False when the user cancelled.

@@ -6,7 +6,7 @@
 #include <winspool.h>
 
 #include "app/message_box.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "settings_view/output_window.h"
 #include "settings_view/renderer.h"
 

@@ -4,17 +4,17 @@
 #include "app/file_helpers.h"
 #include "app/mach3_check.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "settings_view/output_window.h"
+#include "settings_view/portable/settings_values.h"
 #include "settings_view/print_file_io.h"
 #include "settings_view/renderer.h"
 #include "settings_view/settings_load.h"
 #include "settings_view/settings_printing.h"
-#include "settings_view/settings_values.h"
 
 const TextTriple TextCloseOutputFirst = {L"Bitte Ausgabe Fenster schließen", L"Please close output window first",
                                          L"Please close output window first"};

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 
 INT_PTR CALLBACK ShowSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

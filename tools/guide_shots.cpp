@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/pins/resource_list_sample.h"
+#include "tests/pins/portable/resource_list_sample.h"
 
 namespace {
 

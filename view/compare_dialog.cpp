@@ -15,15 +15,15 @@
 #include "app/mach3_check.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/list_view_search.h"
-#include "view/profile_compare.h"
-#include "view/profile_export.h"
+#include "view/portable/profile_compare.h"
+#include "view/portable/profile_export.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextCompareTitle = {L"Vergleichen von Profil Dateien", L"Comparison of profile files",
@@ -233,49 +233,6 @@ int AllocateCompareList() {
   return 1;
 }
 
-static void CutPaths(ProfileList& list) {
-  for (uint32_t i = 0; i < list.Count(); ++i) list.records[i].path = CutPathEnd(list.records[i].path);
-}
-
-// Adds one record at the count of the slot; grows the list when the count
-// reaches its capacity.
-static bool Append(int slot, uint32_t& count, std::wstring_view path, std::wstring_view name,
-                   std::wstring_view value) {
-  ProfileList& list = ProfileSlots[slot];
-  ProfileEntry& entry = list.records[count];
-  if (HasValue(path)) entry.path = list.texts.Keep(path);
-  if (HasValue(name)) entry.name = list.texts.Keep(name);
-  entry.value = HasValue(value) ? list.texts.Keep(value) : std::wstring_view();
-  ++count;
-  return count < list.Capacity() || GrowProfileList(slot);
-}
-
-// Pairs file 1 (slot 0) with file 2 (slot 1) into the comparison list
-// (slot 2), and appends the entries found only in file 2 to both lists.
-static bool MergeProfiles() {
-  ProfileList& first = ProfileSlots[FirstProfileSlot];
-  ProfileList& second = ProfileSlots[SecondProfileSlot];
-  CutPaths(first);
-  CutPaths(second);
-  if (!AllocateCompareList()) return false;
-  ProfileList& result = ProfileSlots[CompareResultSlot];
-  const std::vector<int32_t> partners = PairEntries(first, second);
-  uint32_t count = first.Count();
-  for (uint32_t i = 0; i < count; ++i) {
-    if (partners[i] >= 0) result.records[i].value = result.texts.Keep(second.records[partners[i]].value);
-  }
-  uint32_t resultCount = count;
-  for (uint32_t j = 0; j < second.Count(); ++j) {
-    const ProfileEntry& only = second.records[j];
-    if (only.matched) continue;
-    if (!Append(FirstProfileSlot, count, only.path, only.name, {})) return false;
-    if (!Append(CompareResultSlot, resultCount, {}, {}, only.value)) return false;
-  }
-  first.records[0].count = count;
-  result.records[0].count = resultCount;
-  return true;
-}
-
 static bool ReadPathField(HWND dialog, int id, wchar_t* path, const TextTriple& empty) {
   GetDlgItemTextW(dialog, id, path, PathCapacity);
   if (!path[0]) {
@@ -308,7 +265,7 @@ int CompareProfiles(HWND dialog) {
   if (!ReadProfile(SecondProfileSlot, Settings.filenameProfile2)) return 0;
   SetNumber(dialog, IDC_COMPARE_COUNT2, static_cast<int>(ProfileSlots[SecondProfileSlot].Count()));
   LoadedFiles[1] = LoadedFile(Settings.filenameProfile2, SecondProfileSlot);
-  if (!MergeProfiles()) return 0;
+  if (!AllocateCompareList() || !MergeProfiles(GrowProfileList)) return 0;
   BuildSegments();
   ListedDifferentOnly = Settings.showDifferentOnly != 0;
   ListCompareRows(dialog);

@@ -2,10 +2,10 @@
 // which columns the search looks at.
 #include <vector>
 
-#include "app/text_format.h"
+#include "app/portable/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
-#include "view/profile_search.h"
+#include "view/portable/profile_search.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextFilterTitle = {L"Filter Einstellungen", L"Filter settings", L"Réglage du filtrage"};

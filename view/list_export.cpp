@@ -10,9 +10,9 @@
 #include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
-#include "view/profile_export.h"
+#include "view/portable/profile_export.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextSaveDialogFailed = {

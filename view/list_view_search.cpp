@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
-#include "view/search_pattern.h"
+#include "view/portable/search_pattern.h"
 
 // Labels of the search and list controls both profile dialogs carry.
 const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};

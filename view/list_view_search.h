@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/text_triple.h"
-#include "view/profile_search.h"
+#include "app/portable/text_triple.h"
+#include "view/portable/profile_search.h"
 
 struct ListColumn {
   const TextTriple* title;

@@ -8,13 +8,13 @@
 #include "app/file_helpers.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/portable/text_format.h"
 #include "app/settings.h"
-#include "app/text_format.h"
 #include "app/texts.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/list_view_search.h"
-#include "view/profile_export.h"
+#include "view/portable/profile_export.h"
 #include "view/view_dialogs.h"
 
 static const TextTriple TextShowTitle = {L"Profile anzeigen", L"Show profile", L"Show profile"};

@@ -9,8 +9,8 @@
 
 #include "app/dialogs.h"
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "resources/resource.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_support.h"

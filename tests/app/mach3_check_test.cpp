@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/mach3_check.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 

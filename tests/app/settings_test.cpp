@@ -8,8 +8,8 @@
 
 #include "app/handles.h"
 #include "app/message_box.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
 #include "app/start_page.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
-#include "backup/backup_log.h"
+#include "backup/portable/backup_log.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "tests/support/scripted_dialogs.h"
@@ -60,16 +60,8 @@ class StartPageTest : public testing::Test {
     }
   }
   static HWND List() { return GetDlgItem(MainWindow, IDC_START_PROFILES); }
-  static std::wstring Cell(int row, int column) {
-    wchar_t text[260] = L"";
-    ListView_GetItemText(List(), row, column, text, 260);
-    return text;
-  }
-  static std::vector<std::wstring> Column(int column) {
-    std::vector<std::wstring> cells;
-    for (int row = 0; row < ListView_GetItemCount(List()); ++row) cells.push_back(Cell(row, column));
-    return cells;
-  }
+  static std::wstring Cell(int row, int column) { return ListViewText(List(), row, column); }
+  static std::vector<std::wstring> Column(int column) { return ListViewColumn(List(), column); }
   static std::wstring Text(int id) { return ItemText(MainWindow, id); }
   // The window is hidden in tests: the button's own style says whether it shows.
   static bool ChooseShown() {

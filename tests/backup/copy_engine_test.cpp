@@ -10,8 +10,8 @@
 
 #include "app/file_helpers.h"
 #include "app/message_box.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "backup/copy_engine.h"
 #include "backup/file_sets.h"
 #include "backup/walk_tree.h"

@@ -4,14 +4,14 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "pins/check_ports_dialog.h"
 #include "resources/resource.h"
-#include "tests/pins/fake_dialogs.h"
 #include "tests/pins/lpt_test_devices.h"
 #include "tests/pins/pin_test_helpers.h"
-#include "tests/pins/profile_fixture.h"
+#include "tests/pins/portable/profile_fixture.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
@@ -81,13 +81,13 @@ TEST_F(CheckPortsDialogTest, ListsTheKnownPortsAndHidesTheRedLine) {
 }
 
 TEST_F(CheckPortsDialogTest, BrowseStoresAndShowsTheChosenFile) {
-  FakeDialogs dialogs;
+  ScriptedDialogs dialogs;
   StoreSettingText(L"Filename check ports and pins2", L"C:\\old.xml");
   std::wstring afterCancel, afterChoice;
   Run({[&](HWND dialog) {
          ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);  // cancelled: nothing changes
          afterCancel = ItemText(dialog, IDC_CHECK_PORTS_PATH);
-         dialogs.chosenPath = L"Z:\\profiles\\Router.xml";
+         dialogs.OpenFileAnswer(L"Z:\\profiles\\Router.xml");
          ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);
          afterChoice = ItemText(dialog, IDC_CHECK_PORTS_PATH);
          ClickButton(dialog, IDCANCEL);
@@ -95,8 +95,8 @@ TEST_F(CheckPortsDialogTest, BrowseStoresAndShowsTheChosenFile) {
   EXPECT_EQ(afterCancel, L"C:\\old.xml");
   EXPECT_EQ(afterChoice, L"Z:\\profiles\\Router.xml");
   EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), L"Z:\\profiles\\Router.xml");
-  EXPECT_EQ(dialogs.openCount, 2);
-  EXPECT_EQ(dialogs.lastTitle, L"Profile file to open");
+  EXPECT_EQ(dialogs.openFileCalls, 2);
+  EXPECT_EQ(dialogs.lastOpenFileTitle, L"Profile file to open");
 }
 
 // A typed path is checked (and named in the sheet's caption) without being

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pins/lpt_ports.h"
+#include "pins/portable/lpt_ports.h"
 #include "tests/pins/lpt_test_devices.h"
 #include "tests/support/test_support.h"
 

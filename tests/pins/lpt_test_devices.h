@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "pins/lpt_ports.h"
-#include "tests/pins/resource_list_sample.h"
+#include "pins/portable/lpt_ports.h"
+#include "tests/pins/portable/resource_list_sample.h"
 
 namespace lpt_test {
 

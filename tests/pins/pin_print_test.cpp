@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "app/portable/text_format.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_format.h"
-#include "app/text_triple.h"
 #include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
 #include "settings_view/settings_printing.h"
-#include "tests/pins/fake_dialogs.h"
 #include "tests/pins/pdf_printer.h"
 #include "tests/pins/pin_test_helpers.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -64,9 +64,8 @@ class PinPrintTest : public testing::Test {
   }
   // Prints with the page and button, returns the text of each printed page.
   std::vector<std::string> PrintAndRead(HWND page, int button, bool landscape = false) {
-    FakeDialogs dialogs;
-    dialogs.printer = printer_;
-    dialogs.landscape = landscape;
+    ScriptedDialogs dialogs;
+    dialogs.PrintAnswer(printer_, landscape);
     const std::set<std::wstring> before = PdfFiles(folder_);
     EXPECT_EQ(PrintPinTables(page, button), 1);
     EXPECT_EQ(dialogs.printFlags, static_cast<DWORD>(PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION |
@@ -184,7 +183,7 @@ TEST_F(PinPrintTest, LongSortedUsedPinsListGoesOnOverPagesInItsOrder) {
 }
 
 TEST_F(PinPrintTest, CancelledPrintDialogPrintsNothing) {
-  FakeDialogs dialogs;
+  ScriptedDialogs dialogs;
   EXPECT_EQ(PrintPinTables(nullptr, IDC_PARAMS_PRINT_MOTORS), 0);
 }
 

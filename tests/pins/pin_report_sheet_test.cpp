@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/text_triple.h"
-#include "pins/lpt_ports.h"
+#include "app/portable/text_triple.h"
 #include "pins/pin_report_sheet.h"
+#include "pins/portable/lpt_ports.h"
 #include "resources/resource.h"
 #include "tests/pins/pin_test_helpers.h"
 #include "tests/support/test_support.h"

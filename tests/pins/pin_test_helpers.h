@@ -8,24 +8,7 @@
 #include <vector>
 
 #include "app/settings.h"
-
-inline std::wstring ListViewText(HWND list, int item, int column) {
-  wchar_t text[512] = {};
-  LVITEMW request = {};
-  request.iSubItem = column;
-  request.pszText = text;
-  request.cchTextMax = 512;
-  SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
-  return text;
-}
-
-inline int ListViewCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-inline std::vector<std::wstring> ListViewRow(HWND list, int item, int columns) {
-  std::vector<std::wstring> row;
-  for (int column = 0; column < columns; ++column) row.push_back(ListViewText(list, item, column));
-  return row;
-}
+#include "tests/support/test_support.h"
 
 inline std::vector<std::wstring> ListBoxLines(HWND box) {
   std::vector<std::wstring> lines;

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "pins/pin_print.h"
 #include "pins/show_params_sheet.h"
 #include "resources/resource.h"
-#include "tests/pins/fake_dialogs.h"
 #include "tests/pins/pin_test_helpers.h"
-#include "tests/pins/profile_fixture.h"
+#include "tests/pins/portable/profile_fixture.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
@@ -154,12 +154,12 @@ TEST_F(ShowParamsSheetTest, MissingKeysAskOnceAndCancelStopsThePage) {
 
 TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndCancelOpensNothing) {
   StoreSettingText(L"Filename check ports and pins2", L"");
-  FakeDialogs dialogs;
+  ScriptedDialogs dialogs;
   ShowParamsSheet(nullptr);
-  EXPECT_EQ(dialogs.openCount, 1);
-  EXPECT_EQ(dialogs.lastTitle, L"Profile file to open");
+  EXPECT_EQ(dialogs.openFileCalls, 1);
+  EXPECT_EQ(dialogs.lastOpenFileTitle, L"Profile file to open");
 
-  dialogs.chosenPath = folder_.Path(L"Mill.xml");
+  dialogs.OpenFileAnswer(folder_.Path(L"Mill.xml"));
   std::wstring path;
   Open({[&](HWND sheet) {
     path = ItemText(CurrentSheetPage(sheet), IDC_PARAMS_PATH);
@@ -171,8 +171,8 @@ TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndCancelOpensNothing) {
 
 TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
   folder_.Write(L"Empty.xml", ProfileXml({{"Profile", "Empty"}, {"Motor0Active", "0"}}));
-  FakeDialogs dialogs;
-  dialogs.chosenPath = folder_.Path(L"Empty.xml");
+  ScriptedDialogs dialogs;
+  dialogs.OpenFileAnswer(folder_.Path(L"Empty.xml"));
   bool xShown = true;
   std::wstring path;
   int usedRows = -1;
@@ -202,11 +202,11 @@ TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
   ProfileKeys lathe = {{"Profile", "Lathe"}, {"DirPulse", "4"}, {"PulseWidth", "3"}, {"Port2Input", "0"}};
   AddProfileMotor(lathe, 0, "1", 1, 8, 1, 9);
   folder_.Write(L"Lathe.xml", ProfileXml(lathe));
-  FakeDialogs dialogs;
+  ScriptedDialogs dialogs;
   for (const int from : {1, 2, 3, 4}) {
     StoreSettingText(L"Filename check ports and pins2", folder_.Path(L"Mill.xml"));
     PrintedMotorValues = {};
-    dialogs.chosenPath = folder_.Path(L"Lathe.xml");
+    dialogs.OpenFileAnswer(folder_.Path(L"Lathe.xml"));
     std::wstring xDirPin;
     bool yShown = true;
     Open({[&](HWND sheet) { SendMessageW(sheet, PSM_SETCURSEL, from, 0); },
@@ -228,7 +228,7 @@ TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
   }
   EXPECT_TRUE(messages.Messages().empty());
 
-  dialogs.chosenPath = folder_.Path(L"Missing.xml");
+  dialogs.OpenFileAnswer(folder_.Path(L"Missing.xml"));
   bool xShown = true, printMotors = true, printList = true;
   int usedRows = -1;
   Open({[&](HWND sheet) { SendMessageW(sheet, PSM_SETCURSEL, 4, 0); },

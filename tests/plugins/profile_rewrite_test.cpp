@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/message_box.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "plugins/profile_rewrite.h"
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
@@ -66,15 +66,7 @@ class RewriteWindow {
   }
   ~RewriteWindow() { DestroyWindow(window_); }
   HWND get() const { return window_; }
-  std::vector<std::wstring> Rows() const {
-    std::vector<std::wstring> rows;
-    for (int i = 0; i < ListView_GetItemCount(list_); ++i) {
-      wchar_t text[64] = {};
-      ListView_GetItemText(list_, i, 0, text, 64);
-      rows.push_back(text);
-    }
-    return rows;
-  }
+  std::vector<std::wstring> Rows() const { return ListViewColumn(list_, 0); }
   int Progress() const { return static_cast<int>(SendMessageW(progress_, PBM_GETPOS, 0, 0)); }
 
  private:

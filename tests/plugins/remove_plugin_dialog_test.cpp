@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
 #include "plugins/remove_plugin_dialog.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
@@ -29,10 +29,8 @@ struct Row {
 std::vector<Row> Rows(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
   std::vector<Row> rows;
-  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-    wchar_t text[3][64] = {};
-    for (int column = 0; column < 3; ++column) ListView_GetItemText(list, i, column, text[column], 64);
-    rows.push_back({text[0], text[1], text[2]});
+  for (int i = 0; i < ListViewCount(list); ++i) {
+    rows.push_back({ListViewText(list, i, 0), ListViewText(list, i, 1), ListViewText(list, i, 2)});
   }
   return rows;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "profile/profile_reader.h"
 #include "tests/support/test_support.h"
 #include "tools/profile_generator.h"

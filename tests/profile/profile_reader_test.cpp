@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/text_triple.h"
+#include "app/portable/text_triple.h"
 #include "profile/profile_reader.h"
 #include "tests/support/test_support.h"
 #include "tools/profile_generator.h"

@@ -9,7 +9,7 @@
 
 #include "app/handles.h"
 #include "settings_view/data_files.h"
-#include "settings_view/settings_values.h"
+#include "settings_view/portable/settings_values.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 

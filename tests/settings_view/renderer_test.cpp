@@ -8,9 +8,9 @@
 #include <string>
 
 #include "metafile_recording.h"
-#include "settings_view/dialog_table.h"
+#include "settings_view/portable/dialog_table.h"
+#include "settings_view/portable/settings_values.h"
 #include "settings_view/renderer.h"
-#include "settings_view/settings_values.h"
 #include "tests/support/test_support.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <regex>
 #include <string>
 
-#include "settings_view/dialog_table.h"
 #include "settings_view/output_window.h"
+#include "settings_view/portable/dialog_table.h"
+#include "settings_view/portable/settings_values.h"
 #include "settings_view/renderer.h"
 #include "settings_view/settings_printing.h"
-#include "settings_view/settings_values.h"
 #include "tests/pins/pdf_printer.h"
 #include "tests/support/test_support.h"
 

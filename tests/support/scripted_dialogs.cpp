@@ -12,6 +12,7 @@ ScriptedDialogs::~ScriptedDialogs() { SetCommonDialogs(previous_); }
 BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
   ++openFileCalls;
   lastOpenFileRequest = *request;
+  lastOpenFileTitle = request->lpstrTitle ? request->lpstrTitle : L"";
   if (files_.empty()) {
     error_ = failure_;
     return FALSE;
@@ -46,6 +47,19 @@ BOOL ScriptedDialogs::SaveFileName(OPENFILENAMEW* request) {
   wcscpy(request->lpstrFile, path.c_str());
   request->nFilterIndex = filterIndex;
   return TRUE;
+}
+
+BOOL ScriptedDialogs::Print(PRINTDLGW* request) {
+  printFlags = request->Flags;
+  printCopies = request->nCopies;
+  auto* mode = request->hDevMode ? static_cast<DEVMODEW*>(GlobalLock(request->hDevMode)) : nullptr;
+  if (mode) {
+    presetOrientation = mode->dmOrientation;
+    if (landscape_) mode->dmOrientation = DMORIENT_LANDSCAPE;
+  }
+  if (!printer_.empty()) request->hDC = CreateDCW(L"WINSPOOL", printer_.c_str(), nullptr, mode);
+  if (mode) GlobalUnlock(request->hDevMode);
+  return !printer_.empty() && request->hDC != nullptr;
 }
 
 BOOL ScriptedDialogs::ChooseColour(CHOOSECOLORW* request) {

@@ -24,6 +24,12 @@ class ScriptedDialogs final : public CommonDialogs {
   // The save-file dialog's answer: a path and the filter chosen (from 1).
   void SaveFileAnswer(const std::wstring& path, DWORD filterIndex = 1) { saves_.push_back({path, filterIndex}); }
   void BrowseAnswer(const std::wstring& folder) { folders_.push_back(folder); }
+  // The printer every print dialog picks, in portrait or landscape; none
+  // set: the dialog is cancelled.
+  void PrintAnswer(const std::wstring& printer, bool landscape = false) {
+    printer_ = printer;
+    landscape_ = landscape;
+  }
   // The error code the next failed call reports (0: the user cancelled).
   void FailWith(DWORD code) { failure_ = code; }
 
@@ -37,11 +43,15 @@ class ScriptedDialogs final : public CommonDialogs {
   OPENFILENAMEW lastSaveFileRequest = {};
   std::wstring offeredName, offeredFolder;  // of the last save-file request
   std::wstring lastBrowseTitle;
+  std::wstring lastOpenFileTitle;
+  DWORD printFlags = 0;
+  WORD printCopies = 0;
+  short presetOrientation = 0;  // of the device mode handed to the print dialog
 
   BOOL OpenFileName(OPENFILENAMEW* request) override;
   BOOL SaveFileName(OPENFILENAMEW* request) override;
   BOOL ChooseColour(CHOOSECOLORW* request) override;
-  BOOL Print(PRINTDLGW*) override { return FALSE; }
+  BOOL Print(PRINTDLGW* request) override;
   BOOL PageSetup(PAGESETUPDLGW*) override { return FALSE; }
   PIDLIST_ABSOLUTE BrowseForFolder(BROWSEINFOW* request) override;
   DWORD ExtendedError() override { return error_; }
@@ -51,6 +61,8 @@ class ScriptedDialogs final : public CommonDialogs {
   std::deque<std::wstring> files_;
   std::deque<std::pair<std::wstring, DWORD>> saves_;
   std::deque<std::wstring> folders_;
+  std::wstring printer_;
+  bool landscape_ = false;
   DWORD failure_ = 0;
   DWORD error_ = 0;
   CommonDialogs* previous_ = nullptr;

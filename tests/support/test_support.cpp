@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/settings.h"
@@ -214,4 +216,28 @@ RunningProcess::~RunningProcess() {
     CloseHandle(process_.hProcess);
   }
   DeleteFileW(path_.c_str());
+}
+
+std::wstring ListViewText(HWND list, int item, int column) {
+  wchar_t text[1024] = {};
+  LVITEMW request = {};
+  request.iSubItem = column;
+  request.pszText = text;
+  request.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&request));
+  return text;
+}
+
+int ListViewCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::wstring> ListViewRow(HWND list, int item, int columns) {
+  std::vector<std::wstring> row;
+  for (int column = 0; column < columns; ++column) row.push_back(ListViewText(list, item, column));
+  return row;
+}
+
+std::vector<std::wstring> ListViewColumn(HWND list, int column) {
+  std::vector<std::wstring> cells;
+  for (int item = 0; item < ListViewCount(list); ++item) cells.push_back(ListViewText(list, item, column));
+  return cells;
 }

@@ -62,6 +62,13 @@ void StoreSettingNumber(const wchar_t* name, DWORD value);
 std::wstring StoredSettingText(const wchar_t* name);
 DWORD StoredSettingNumber(const wchar_t* name);
 
+// The list view's cell text, item count, one row's first `columns` cells,
+// and one column's cells.
+std::wstring ListViewText(HWND list, int item, int column);
+int ListViewCount(HWND list);
+std::vector<std::wstring> ListViewRow(HWND list, int item, int columns);
+std::vector<std::wstring> ListViewColumn(HWND list, int column);
+
 // Menu text of an item by command or of a top-level popup by position.
 std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition);
 

@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
-#include "tests/view/export_parsers.h"
+#include "tests/view/portable/export_parsers.h"
 #include "tests/view/view_test_helpers.h"
 #include "view/list_view_search.h"
-#include "view/profile_export.h"
-#include "view/profile_search.h"
+#include "view/portable/profile_export.h"
+#include "view/portable/profile_search.h"
 #include "view/view_dialogs.h"
 
 namespace {
@@ -66,11 +66,11 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
   ASSERT_EQ(Rows(), 7);
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"7");
-  EXPECT_EQ(ListCellText(List(), 0, 0), L"profile / Preferences / ");
-  EXPECT_EQ(ListCellText(List(), 0, 1), L"Port1Add");
-  EXPECT_EQ(ListCellText(List(), 0, 2), L"888");
-  EXPECT_EQ(ListCellText(List(), 4, 1), L"Empty");
-  EXPECT_EQ(ListCellText(List(), 5, 0), L"profile / Mach3Mill / ");
+  EXPECT_EQ(ListViewText(List(), 0, 0), L"profile / Preferences / ");
+  EXPECT_EQ(ListViewText(List(), 0, 1), L"Port1Add");
+  EXPECT_EQ(ListViewText(List(), 0, 2), L"888");
+  EXPECT_EQ(ListViewText(List(), 4, 1), L"Empty");
+  EXPECT_EQ(ListViewText(List(), 5, 0), L"profile / Mach3Mill / ");
   Command(dialog_, IDC_SHOW_BROWSE);  // cancelled: nothing changes
   EXPECT_EQ(Rows(), 7);
   EXPECT_TRUE(messages.Messages().empty());
@@ -252,7 +252,7 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
                ClickButton(filter, IDOK);
              }});
   ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(ListCellText(List(), 0, 1), L"Port1");
+  EXPECT_EQ(ListViewText(List(), 0, 1), L"Port1");
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
   Find(L"Port*");  // only listed rows are searched
   EXPECT_EQ(Search.hits, (std::vector<int32_t>{0, 1}));
@@ -325,8 +325,8 @@ TEST_F(ShowProfileTest, ExportsTheFilteredRows) {
   ASSERT_EQ(Rows(), 6);
   std::vector<std::vector<std::string>> listed;
   for (int row = 0; row < Rows(); ++row) {
-    listed.push_back({ToUtf8(ListCellText(List(), row, 0)), ToUtf8(ListCellText(List(), row, 1)),
-                      ToUtf8(ListCellText(List(), row, 2))});
+    listed.push_back({ToUtf8(ListViewText(List(), row, 0)), ToUtf8(ListViewText(List(), row, 1)),
+                      ToUtf8(ListViewText(List(), row, 2))});
   }
   LanguageIndex = French;
   LocaleListSeparator separator(L";");

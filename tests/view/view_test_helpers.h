@@ -8,22 +8,12 @@
 
 #include <string>
 
+#include "app/portable/text_triple.h"
 #include "app/settings.h"
-#include "app/text_triple.h"
-#include "profile/profile_list.h"
+#include "profile/portable/profile_list.h"
 #include "resources/resource.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
-
-inline std::wstring ListCellText(HWND list, int row, int column) {
-  wchar_t text[1024] = {};
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 1024;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
 
 inline std::wstring ColumnTitle(HWND list, int column) {
   wchar_t text[600] = {};

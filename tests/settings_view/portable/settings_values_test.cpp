@@ -1,0 +1,391 @@
+// Profile texts into row values, and Mach3's fixture and tool tables from
+// bytes laid out as Mach3 writes them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/portable/text_format.h"
+#include "settings_view/portable/settings_values.h"
+
+namespace {
+
+std::wstring Latin1(std::string_view bytes) {
+  std::wstring text;
+  for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return text;
+}
+
+struct FormatDecimalCase {
+  const wchar_t* stored;
+  const wchar_t* shown;
+};
+
+TEST(FormatDecimalTest, ResolvesLowercaseExponentsOnly) {
+  const FormatDecimalCase cases[] = {
+      {L"1.5e-005", L"0.0000"},  {L"2.5e+002", L"250.0000"}, {L"0.25", L"0.25"},
+      {L"1E5", L"1E5"},          {L"1.25e+000", L"1.2500"},  {L"-3e+001", L"-30.0000"},
+      {L"7.5e-001", L"0.7500"},  {L"4e5", L"4"},             {L"12e", L"12"},
+      {L"2e+", L"2.0000"},       {L"", L""},                 {L"1e-999999999999", L"0.0000"},
+      {L"0e+999", L"0.0000"},    {L"0.0e+039", L"0.0000"},
+  };
+  for (const FormatDecimalCase& c : cases) EXPECT_EQ(FormatDecimal(c.stored), c.shown) << c.stored;
+  // A mantissa beyond the double range over a power beyond the float range
+  // stays infinite; it used to become "not a number".
+  EXPECT_EQ(FormatDecimal(L"1E400e-050"), FormatText(L"%.4f", std::numeric_limits<double>::infinity()));
+}
+
+TEST(NumberTest, LeadingIntegerAndNumberOfTexts) {
+  EXPECT_EQ(IntegerOf(L"  -7xyz"), -7);
+  EXPECT_EQ(IntegerOf(L"abc"), 0);
+  EXPECT_EQ(IntegerOf(L"1.9"), 1);
+  EXPECT_EQ(IntegerOf(L"99999999999"), INT32_MAX);
+  EXPECT_EQ(IntegerOf(L"-99999999999"), INT32_MIN);
+  EXPECT_DOUBLE_EQ(NumberOf(L"-.5mm"), -0.5);
+  EXPECT_DOUBLE_EQ(NumberOf(L"1E2"), 100.0);
+  EXPECT_DOUBLE_EQ(NumberOf(L"3e"), 3.0);
+  EXPECT_DOUBLE_EQ(NumberOf(L"0x10"), 0.0);
+}
+
+// Fills the process table from a map standing in for the profile.
+class FillTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DialogTable = BuildDialogTable();
+    IgnoreToolChange = AutoToolChanger = KernelSpeedIndex = PulleyIndex = 0;
+  }
+  void Fill() {
+    problems.clear();
+    FillDialogValues(
+        DialogTable,
+        [this](const std::wstring& key, std::wstring& value) {
+          auto found = profile.find(key);
+          if (found == profile.end()) return false;
+          value = found->second;
+          return true;
+        },
+        [this](const std::wstring& message) { problems.push_back(message); });
+  }
+  const SettingsRow& Row(int dialog, size_t row) { return DialogTable[dialog].rows[row]; }
+  std::wstring Text(int dialog, size_t row) { return ValueText(Row(dialog, row)); }
+  int32_t Number(int dialog, size_t row) { return Row(dialog, row).value.number; }
+
+  std::map<std::wstring, std::wstring> profile;
+  std::vector<std::wstring> problems;
+};
+
+TEST_F(FillTest, ConvertsEachKindAndFormat) {
+  profile = {{L"Units", L"1"},        {L"Port1Add", L"888"},     {L"PathMode", L"1"},     {L"SlowMode", L"1"},
+             {L"Sounds", L"1"},       {L"Vel0", L"2.5"},         {L"M1RefHome", L"4000"}, {L"SpinCW", L"10"},
+             {L"JogInc1", L"2.5e+002"}, {L"Motor0Active", L"1"}, {L"Motor1Active", L"yes"}, {L"Motor0StepPin", L"2"},
+             {L"Editor", std::wstring(400, L'x')}, {L"Steps0", L"2000"}};
+  DialogTable[3].height = 7;
+  Fill();
+  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(Number(0, 0), 1);                 // radio: second button
+  EXPECT_EQ(Text(1, 1), L"0x0378");           // hex port address
+  EXPECT_EQ(Number(9, 33), 1);                // PathMode 1: the second radio
+  EXPECT_EQ(Number(9, 90), 0);                // inverted check
+  EXPECT_EQ(Number(9, 91), 1);                // plain check
+  EXPECT_EQ(Text(8, 7), L"150.00");           // per minute
+  EXPECT_EQ(Text(11, 24), L"2.0000");         // home offset of axis 1
+  EXPECT_EQ(Number(6, 2), 4);                 // relay output, offset -6
+  EXPECT_EQ(Text(9, 47), L"250.0000");        // decimal
+  EXPECT_EQ(Number(2, 9), 1);                 // flag "1"
+  EXPECT_EQ(Number(2, 17), 0);                // flag other than "1"
+  EXPECT_EQ(Text(2, 10), L"2");
+  EXPECT_EQ(Text(9, 28), std::wstring(259, L'x'));  // cut at the value area
+  EXPECT_EQ(Text(8, 6), L"2000");
+  EXPECT_EQ(Number(9, 42), 0);                // key not in the profile
+  EXPECT_EQ(DialogTable[3].height, 1700);     // heights return to their defaults
+}
+
+// Only exact texts count: "1 " is not 1, and the swapped radio's 2 is its first button.
+TEST_F(FillTest, ToolChangeFlagsAndSwappedRadioFollowExactValues) {
+  profile = {{L"IGNORETOOL", L"1"}, {L"AutoTool", L"0"}, {L"PathMode", L"2"}};
+  Fill();
+  EXPECT_EQ(IgnoreToolChange, 1);
+  EXPECT_EQ(AutoToolChanger, 0);
+  EXPECT_EQ(Number(9, 33), 0);
+  profile = {{L"IGNORETOOL", L"1 "}, {L"AutoTool", L"1"}};
+  Fill();
+  EXPECT_EQ(IgnoreToolChange, 0);
+  EXPECT_EQ(AutoToolChanger, 1);
+}
+
+struct KernelCase {
+  const wchar_t* pulseSpeed;
+  const wchar_t* pwmBase;
+  int32_t shown;
+};
+
+TEST_F(FillTest, PwmBaseDividesTheKernelFrequencyOfDialogOne) {
+  const KernelCase cases[] = {
+      {L"0", L"5", 5000}, {L"0", L"0", 0}, {L"7", L"5", 0}, {L"-1", L"5", 0}, {L"6", L"-3", -33333},
+  };
+  for (const KernelCase& c : cases) {
+    profile = {{L"PulseSpeed", c.pulseSpeed}, {L"PWMBase", c.pwmBase}};
+    Fill();
+    EXPECT_EQ(Number(6, 18), c.shown) << c.pulseSpeed << " " << c.pwmBase;
+  }
+}
+
+TEST_F(FillTest, PulleyNumberSelectsThePulleyKeys) {
+  profile = {{L"PULLEY", L"0"}, {L"LSPEED1", L"100"}, {L"SPEED1", L"2000"}, {L"SPINRATIO1", L"2.5e+000"},
+             {L"SPINREV1", L"1"}, {L"LSPEED3", L"wrong"}};
+  Fill();
+  EXPECT_EQ(Text(18, 0), L"1");
+  EXPECT_EQ(Text(18, 1), L"100");
+  EXPECT_EQ(Text(18, 2), L"2000");
+  EXPECT_EQ(Text(18, 3), L"2.5000");
+  EXPECT_EQ(Number(18, 4), 1);
+  profile[L"PULLEY"] = L"2";
+  Fill();
+  EXPECT_EQ(Text(18, 0), L"3");
+  EXPECT_EQ(Text(18, 1), L"wrong");
+}
+
+TEST(LookupNameTest, CommaKeysTakeTheIndexAndNamesAreCut) {
+  SettingsRow row;
+  row.kind = DLG_CELL;
+  row.key = L"Motor,Pin";
+  row.index = 4;
+  EXPECT_EQ(LookupName(row, 0), L"Motor4Pin");
+  row.kind = DLG_EDIT_PULLEY;
+  EXPECT_EQ(LookupName(row, 2), L"Motor3");
+  row.kind = DLG_CELL;
+  row.key = std::wstring(150, L'k');
+  EXPECT_EQ(LookupName(row, 0).size(), 99u);
+}
+
+TEST(ConvertTest, UndefinedKindsAndFormatsAreReportedAndSkipped) {
+  SettingsDialog dialog;
+  dialog.title = L"Test dialog";
+  std::vector<std::wstring> problems;
+  auto report = [&](const std::wstring& message) { problems.push_back(message); };
+  SettingsRow row;
+  row.kind = DLG_EDIT_LABEL_LEFT;
+  row.format = FORMAT_NONE;
+  ConvertFoundValue(dialog, row, L"5", report);
+  row.format = 11;
+  ConvertFoundValue(dialog, row, L"5", report);
+  row.kind = 19;
+  ConvertFoundValue(dialog, row, L"5", report);
+  row.kind = 0x80000000;  // reserved bits over kind 0
+  ConvertFoundValue(dialog, row, L"5", report);
+  ASSERT_EQ(problems.size(), 4u);
+  EXPECT_EQ(problems[0], L"List:Test dialog 5 undefined FORMAT_TYPE");
+  EXPECT_EQ(problems[1], L"List:Test dialog 11 undefined FORMAT_TYPE");
+  EXPECT_EQ(problems[2], L"List:Test dialog  19 undefined DLG_TYPE");
+  EXPECT_EQ(problems[3], L"List:Test dialog  0 undefined DLG_TYPE");
+  EXPECT_EQ(row.value.number, 0);
+  // A cell with reserved bits converts like a plain cell.
+  row.kind = DLG_CELL | ReservedEnabledCell;
+  row.format = FORMAT_FLAG;
+  ConvertFoundValue(dialog, row, L"1", report);
+  EXPECT_EQ(row.value.number, 1);
+  EXPECT_EQ(problems.size(), 4u);
+}
+
+// fixtures.dat bytes: 253 (or Mach3's real 254) records of six doubles, then
+// one name per line.
+std::vector<unsigned char> FixtureFile(const std::map<int, std::vector<double>>& coords,
+                                       const std::vector<std::string>& names, int records = 253) {
+  std::vector<unsigned char> bytes(static_cast<size_t>(records) * 48, 0);
+  for (const auto& [index, values] : coords) {
+    for (size_t axis = 0; axis < values.size(); ++axis) {
+      std::memcpy(bytes.data() + index * 48 + axis * 8, &values[axis], 8);
+    }
+  }
+  for (const std::string& name : names) {
+    bytes.insert(bytes.end(), name.begin(), name.end());
+    bytes.push_back('\n');
+  }
+  return bytes;
+}
+
+void ReadFixtures(const std::vector<unsigned char>& bytes) {
+  MarkFixturesEmpty();
+  ReadFixtureBytes(bytes.data(), bytes.size(), Latin1);
+}
+
+TEST(FixtureBytesTest, CoordinatesAndNamesFillTheirRecords) {
+  std::vector<std::string> names(253);
+  names[1] = "Vise";
+  names[252] = "Last \xE9tau";
+  ReadFixtures(FixtureFile({{0, {1.5}}, {3, {-2670.7, 0, 0, 0, 0, 12.34567}}}, names));
+  EXPECT_EQ(FixtureTable[0].empty, 0);
+  EXPECT_EQ(FixtureTable[0].coords[0], L"1.5000");
+  EXPECT_EQ(FixtureTable[0].coords[1], L"0.0000");
+  EXPECT_EQ(FixtureTable[0].name, L"");
+  EXPECT_EQ(FixtureTable[1].empty, 0);  // a name alone makes it used
+  EXPECT_EQ(FixtureTable[1].name, L"Vise");
+  EXPECT_EQ(FixtureTable[2].empty, 1);
+  EXPECT_EQ(FixtureTable[3].coords[0], L"-2670.7000");  // kept whole
+  EXPECT_EQ(FixtureTable[3].coords[5], L"12.3457");
+  EXPECT_EQ(FixtureTable[252].name, L"Last \u00e9tau");
+}
+
+// Mach3 itself writes 254 records; the 254th is zero, so the first name
+// line starts with its 48 NUL bytes, which are no characters.
+TEST(FixtureBytesTest, RealMach3LayoutKeepsTheNamesInPlace) {
+  std::vector<std::string> names(254);
+  names[0] = "Base";
+  names[1] = "Vise";
+  ReadFixtures(FixtureFile({{0, {10.0}}}, names, 254));
+  EXPECT_EQ(FixtureTable[0].name, L"Base");
+  EXPECT_EQ(FixtureTable[1].name, L"Vise");
+  EXPECT_EQ(FixtureTable[2].empty, 1);
+}
+
+TEST(FixtureBytesTest, TruncatedFilesReadAsFarAsTheyGo) {
+  std::vector<std::string> names(253);
+  names[0] = "First";
+  const std::vector<unsigned char> whole = FixtureFile({{0, {1.0, 2.0}}, {200, {3.0}}}, names);
+  // Cut inside the coordinates: the first record's X, nothing more.
+  FixtureTable[200].name = L"old";
+  std::vector<unsigned char> cut(whole.begin(), whole.begin() + 12);
+  ReadFixtures(cut);
+  EXPECT_EQ(FixtureTable[0].coords[0], L"1.0000");
+  EXPECT_EQ(FixtureTable[0].coords[1], L"0.0000");
+  EXPECT_EQ(FixtureTable[200].empty, 1);
+  EXPECT_EQ(FixtureTable[200].name, L"");
+  // Cut inside the first name: the name ends at the file's end.
+  cut.assign(whole.begin(), whole.begin() + 253 * 48 + 3);
+  ReadFixtures(cut);
+  EXPECT_EQ(FixtureTable[0].name, L"Fir");
+  EXPECT_EQ(FixtureTable[200].coords[0], L"3.0000");
+  // Empty file: everything empty.
+  ReadFixtures({});
+  for (const FixtureRecord& record : FixtureTable) EXPECT_EQ(record.empty, 1);
+}
+
+struct ToolRecord {
+  std::string description;
+  double diameter, diameterWear, height, heightWear;
+};
+
+std::vector<unsigned char> ToolFile(const std::vector<ToolRecord>& records) {
+  std::vector<unsigned char> bytes;
+  auto put = [&](double value) {
+    unsigned char raw[8];
+    std::memcpy(raw, &value, 8);
+    bytes.insert(bytes.end(), raw, raw + 8);
+  };
+  for (const ToolRecord& record : records) {
+    bytes.push_back(static_cast<unsigned char>(record.description.size()));
+    bytes.insert(bytes.end(), record.description.begin(), record.description.end());
+    bytes.insert(bytes.end(), 8, 0xAA);  // not read
+    put(record.diameter);
+    bytes.insert(bytes.end(), 26, 0xBB);  // not read
+    put(record.diameterWear);
+    put(record.height);
+    put(record.heightWear);
+  }
+  return bytes;
+}
+
+void ReadTools(const std::vector<unsigned char>& bytes) {
+  MarkToolsInvalid();
+  ReadToolBytes(bytes.data(), bytes.size(), Latin1);
+}
+
+TEST(ToolBytesTest, RecordsFillTheirSlotsAndEmptyInAnyCaseIsUnused) {
+  std::vector<ToolRecord> records(255, ToolRecord{"Empty", 0, 0, 0, 0});
+  records[1] = {"6mm endmill", 6.0, 0.02, 35.2, 0.015};
+  records[2] = {"EMPTY", 3, 0, 0, 0};
+  records[3] = {"empty", 0, 0, 0, 0};
+  records[4] = {"", 1, 0, 0, 0};
+  records[5] = {std::string(70, 'd'), 1, 0, 0, 0};
+  records[253] = {"Probe", 2.0, 0, 80.125, 0};
+  std::vector<unsigned char> bytes = ToolFile(records);
+  bytes.insert(bytes.end(), 255, 0x01);
+  ReadTools(bytes);
+  EXPECT_EQ(ToolTable[0].valid, 0);
+  EXPECT_EQ(std::wstring(ToolTable[1].number), L"1");
+  EXPECT_EQ(std::wstring(ToolTable[1].description), L"6mm endmill");
+  EXPECT_EQ(std::wstring(ToolTable[1].diameter), L"6.000000");
+  EXPECT_EQ(std::wstring(ToolTable[1].diameterWear), L"0.020000");
+  EXPECT_EQ(std::wstring(ToolTable[1].height), L"35.200000");
+  EXPECT_EQ(std::wstring(ToolTable[1].heightWear), L"0.015000");
+  EXPECT_EQ(ToolTable[1].valid, 1);
+  EXPECT_EQ(ToolTable[2].valid, 0);
+  EXPECT_EQ(ToolTable[3].valid, 0);
+  EXPECT_EQ(ToolTable[4].valid, 1);  // no description is not "empty"
+  EXPECT_EQ(std::wstring(ToolTable[5].description), std::wstring(63, L'd'));
+  EXPECT_EQ(std::wstring(ToolTable[253].number), L"253");
+  EXPECT_EQ(std::wstring(ToolTable[253].height), L"80.125000");
+  EXPECT_EQ(ToolTable[253].valid, 1);
+}
+
+TEST(ToolBytesTest, TruncatedFilesStopAtTheLastWholeRecord) {
+  std::vector<ToolRecord> records(3, ToolRecord{"Drill", 5, 0, 10, 0});
+  const std::vector<unsigned char> whole = ToolFile(records);
+  // A description length running past the end stops the reading.
+  std::vector<unsigned char> bytes = whole;
+  bytes.push_back(200);
+  bytes.insert(bytes.end(), 20, 'x');
+  ReadTools(bytes);
+  EXPECT_EQ(ToolTable[2].valid, 1);
+  EXPECT_EQ(ToolTable[3].valid, 0);
+  EXPECT_EQ(std::wstring(ToolTable[3].description), L"");
+  // Cut inside the second record's doubles.
+  bytes.assign(whole.begin(), whole.begin() + (67 + 5) + 40);
+  ReadTools(bytes);
+  EXPECT_EQ(ToolTable[0].valid, 1);
+  EXPECT_EQ(ToolTable[1].valid, 0);
+  ReadTools({});
+  for (const ToolSlot& slot : ToolTable) EXPECT_EQ(slot.valid, 0);
+}
+
+TEST(PluginTest, OnlyPluginsOfTheProfileCountAndSystemTestIsLeftOut) {
+  ClearPlugins();
+  AddPlugin(L"profile / PlugIns / ", L"Flash", L"1");
+  AddPlugin(L"profile / plugins / ", L"SystemTest", L"1");
+  AddPlugin(L"Profile / Plugins / ", L"Joystick", L"0");
+  AddPlugin(L"profile / Preferences / ", L"Other", L"1");
+  AddPlugin(L"profile / PlugIns / ", std::wstring(200, L'n'), L"yes");
+  ASSERT_EQ(PluginList.size(), 3u);
+  EXPECT_EQ(std::wstring(PluginList[0].name), L"Flash");
+  EXPECT_EQ(PluginList[0].enabled, 1);
+  EXPECT_EQ(PluginList[1].enabled, 0);
+  EXPECT_EQ(std::wstring(PluginList[2].name), std::wstring(127, L'n'));
+  EXPECT_EQ(PluginList[2].enabled, 0);
+}
+
+TEST(PrepareLayoutTest, HeightsFollowTheDataAndTheValidOnlyOption) {
+  DialogTable = BuildDialogTable();
+  DialogTable[3].rows[8].value.number = 1;   // Input0Active
+  DialogTable[3].rows[15].value.number = 1;  // Input1Active
+  DialogTable[4].rows[6].value.number = 1;   // Output0Active
+  MarkFixturesEmpty();
+  FixtureTable[4].empty = 0;
+  MarkToolsInvalid();
+  ToolTable[1].valid = ToolTable[2].valid = ToolTable[9].valid = 1;
+  ClearPlugins();
+  AddPlugin(L"profile / PlugIns / ", L"A", L"1");
+  AddPlugin(L"profile / PlugIns / ", L"B", L"0");
+
+  PrepareLayout(true);
+  EXPECT_EQ(DialogTable[3].height, 120);
+  EXPECT_EQ(DialogTable[4].height, 100);
+  EXPECT_EQ(DialogTable[5].height, 80);
+  EXPECT_EQ(DialogTable[15].height, 100);
+  EXPECT_EQ(DialogTable[16].height, 160);
+  EXPECT_EQ(DialogTable[17].height, 100);
+
+  PrepareLayout(false);
+  EXPECT_EQ(DialogTable[3].height, 1140);
+  EXPECT_EQ(DialogTable[4].height, 680);
+  EXPECT_EQ(DialogTable[5].height, 220);
+  EXPECT_EQ(DialogTable[15].height, 5160);
+  EXPECT_EQ(DialogTable[16].height, 5180);
+  EXPECT_EQ(DialogTable[17].height, 140);
+  EXPECT_EQ(DialogTable[9].rows[110].absX, 5 + 700 + 20);
+  EXPECT_EQ(DialogTable[3].rows[8].absX, 250 + 100 + 20);
+}
+
+}  // namespace
