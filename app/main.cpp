@@ -5,7 +5,7 @@
 
 #include "app/main_window.h"
 #include "backup/backup_dialogs.h"
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   if (commandLine && IsSaveCommandLine(commandLine)) return RunSaveWithoutWindow();

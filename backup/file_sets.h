@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 
 // One save or restore, read once from the dialog or from the stored
 // settings: files found below sourceRoot go to the same relative path below

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "app/message_box.h"
-#include "app/text_format.h"
+#include "app/portable/text_format.h"
 #include "backup/copy_engine.h"
 #include "backup/portable/copy_rules.h"
 

@@ -13,7 +13,7 @@
 #include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
-#include "backup/copy_rules.h"
+#include "backup/portable/copy_rules.h"
 #include "backup/walk_tree.h"
 #include "plugins/portable/plugin_rules.h"
 #include "plugins/profile_rewrite.h"

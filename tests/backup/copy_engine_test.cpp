@@ -272,8 +272,8 @@ TEST_F(CopyEngineTest, PathsOf260CharactersAndMoreWork) {
   EXPECT_EQ(ReadBytes(LongPathForm(longTarget)), "newer content");
   EXPECT_EQ(NamesIn(LongPathForm(deep)), std::vector<std::wstring>{L"P.xml"});
   const uint32_t gcode = 0x010;
-  RunFileSets({folder.Path(L"to"), folder.Path(L"saved"), false, {}}, gcode);
-  RunFileSets({folder.Path(L"saved"), folder.Path(L"back"), true, {}}, gcode);
+  RunFileSets({folder.Path(L"to"), folder.Path(L"saved"), false, gcode, NoDateRule, {}});
+  RunFileSets({folder.Path(L"saved"), folder.Path(L"back"), true, gcode, NoDateRule, {}});
   const std::wstring relative = longTarget.substr(folder.Path(L"to").size());
   EXPECT_EQ(ReadBytes(LongPathForm(folder.Path(L"back") + relative)), "newer content");
   EXPECT_EQ(CurrentCopyCommand.copiedCount, 4);
