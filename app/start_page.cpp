@@ -117,7 +117,9 @@ static struct {
   std::vector<ProfileRow> rows;
   Step step = Step::Done;
   HANDLE logSearch = INVALID_HANDLE_VALUE;
-  std::wstring newestLog, newestLogTime;
+  // Save logs as (time, name), newest last; read from the back until one
+  // holds a profile.
+  std::vector<std::pair<std::wstring, std::wstring>> logs;
   size_t nextCount = 0;
 } Page;
 
@@ -433,8 +435,7 @@ static void ListProfiles() {
     ListView_InsertItem(Page.list, &item);
     ShowRow(i);
   }
-  Page.newestLog.clear();
-  Page.newestLogTime.clear();
+  Page.logs.clear();
   Page.nextCount = 0;
   Page.step = Step::FindLogs;
 }
@@ -455,32 +456,39 @@ static void FindLogs() {
   }
   for (int n = 0; more && n < LogNamesPerStep; ++n) {
     std::wstring time;
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && SaveLogTime(found.cFileName, &time) &&
-        time > Page.newestLogTime) {
-      Page.newestLogTime = time;
-      Page.newestLog = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && SaveLogTime(found.cFileName, &time)) {
+      Page.logs.emplace_back(time, found.cFileName);
     }
     if (n + 1 < LogNamesPerStep) more = FindNextFileW(Page.logSearch, &found) != FALSE;
   }
   if (!more) {
     CloseLogSearch();
+    std::sort(Page.logs.begin(), Page.logs.end());
     Page.step = Step::ReadLog;
   }
 }
 
+// One log per step, newest first. A log that holds no profile (a save of
+// macros only, a refused or cancelled run) says nothing about the profiles'
+// last backup, so the next older one is read.
 static void ReadLog() {
   std::vector<std::wstring> held;
-  std::string bytes;
-  if (!Page.newestLog.empty() &&
-      ReadSmallFile(std::wstring(Settings.saveStorePath) + L"\\" + Page.newestLog, MaxLogBytes, &bytes)) {
-    held = ProfilesHeldBySaveLog(FromUtf8(bytes));
+  std::wstring heldTime;
+  if (!Page.logs.empty()) {
+    std::string bytes;
+    if (ReadSmallFile(std::wstring(Settings.saveStorePath) + L"\\" + Page.logs.back().second, MaxLogBytes, &bytes)) {
+      held = ProfilesHeldBySaveLog(FromUtf8(bytes));
+    }
+    heldTime = Page.logs.back().first;
+    Page.logs.pop_back();
+    if (held.empty() && !Page.logs.empty()) return;
   }
   for (size_t i = 0; i < Page.rows.size(); ++i) {
     ProfileRow& row = Page.rows[i];
     std::wstring lower = row.file;
     for (wchar_t& c : lower) c = towlower(c);
     row.backupKnown = true;
-    row.backup = std::find(held.begin(), held.end(), lower) != held.end() ? Page.newestLogTime : L"";
+    row.backup = std::find(held.begin(), held.end(), lower) != held.end() ? heldTime : L"";
     ShowRow(i);
   }
   Page.step = Step::Count;

@@ -72,8 +72,9 @@ class StartPageTest : public testing::Test {
   MessageRecorder messages;
 };
 
-// Mill changed after the newest save, Router before it; Broken is held
-// only by an older log and cannot be counted.
+// Mill changed after the newest save of profiles, Router before it; Broken
+// is held only by an older log and cannot be counted. The newest log of all
+// holds no profile (a refused run) and is passed over.
 TEST_F(StartPageTest, ListsProfilesWithCountsAndTheNewestBackup) {
   mach.Write(L"Broken.xml", "<profile><A>");
   FILETIME now;
@@ -82,11 +83,12 @@ TEST_F(StartPageTest, ListsProfilesWithCountsAndTheNewestBackup) {
   SetWriteTime(mach.Path(L"Router.xml"), TimeBefore(now, 2 * 86400));
   const LogTime saved = LocalLogTime(TimeBefore(now, 86400));
   const LogTime older = LocalLogTime(TimeBefore(now, 3 * 86400));
+  const LogTime refused = LocalLogTime(TimeBefore(now, 3600));
   const struct {
     LogTime time;
     int language;  // logs are read in any language
     std::vector<const wchar_t*> files;
-  } logs[] = {{saved, German, {L"Mill.xml", L"Router.xml"}}, {older, French, {L"Broken.xml"}}};
+  } logs[] = {{saved, German, {L"Mill.xml", L"Router.xml"}}, {older, French, {L"Broken.xml"}}, {refused, English, {}}};
   for (const auto& written : logs) {
     LanguageIndex = written.language;
     BackupLog log(false, mach.Path(), backup.Path(), written.time);
