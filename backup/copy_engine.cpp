@@ -1,9 +1,6 @@
 // The copy of single files under the date rule and the conflict answers.
 #include "backup/copy_engine.h"
 
-#include <direct.h>
-#include <io.h>
-
 #include <vector>
 
 #include "app/file_helpers.h"
