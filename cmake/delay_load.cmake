@@ -1,7 +1,9 @@
-# The print spooler, the common dialogs and the shell are loaded when first
-# called, not at start-up: under Wine the spooler brings in CUPS with its
-# TLS and Kerberos libraries, some megabytes for a program that may never
-# print, and the shell is only needed by a few dialogs.
+# The print spooler and the common dialogs are loaded when first called,
+# not at start-up: under Wine the spooler brings in CUPS with its TLS and
+# Kerberos libraries, some megabytes for a program that may never print.
+# The shell stays an ordinary import: delay-loaded, the 32-bit build hung or
+# died at its first shell call in the 32-bit runtime (folder browser,
+# recycle bin, known folders).
 # One delay-import library per DLL, made from a .def of the functions used.
 function(kw_delay_library name dll)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -24,4 +26,3 @@ endfunction()
 
 kw_delay_library(winspool winspool.drv)
 kw_delay_library(comdlg32 comdlg32.dll)
-kw_delay_library(shell32 shell32.dll)
