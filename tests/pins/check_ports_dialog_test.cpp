@@ -36,11 +36,13 @@ class CheckPortsDialogTest : public testing::Test {
   MessageRecorder messages;
 };
 
-// Without ports the red line shows; texts follow the stored language. Check
-// with an empty field asks for a file; an unticked box is kept for next time.
-TEST_F(CheckPortsDialogTest, OpensWithoutPortsAsksForAFileAndKeepsTheBox) {
+// Without ports the red line shows; texts follow the stored language.
+// Browse shows and stores the chosen file (cancelled: nothing changes).
+// Check with an empty field asks for a file; an unticked box is kept.
+TEST_F(CheckPortsDialogTest, OpensWithoutPortsBrowsesAsksForAFileAndKeepsTheBox) {
   StoreSettingNumber(L"Language", 0);
   StoreSettingText(L"Filename check ports and pins2", L"C:\\Mach3\\Mill.xml");
+  ScriptedDialogs dialogs;
   HWND seen = nullptr;
   Run({[&](HWND dialog) {  // checks inside the step: the driver fails the test when it does not run
     seen = dialog;
@@ -49,6 +51,11 @@ TEST_F(CheckPortsDialogTest, OpensWithoutPortsAsksForAFileAndKeepsTheBox) {
     EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_NO_PORT), L"Keine LPT Schnittstelle gefunden");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_PORTS_SHOW_ALL), static_cast<UINT>(BST_CHECKED));  // the default
     EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETCOUNT, 0, 0), 0);
+    ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);
+    EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_PATH), L"C:\\Mach3\\Mill.xml");
+    dialogs.OpenFileAnswer(L"Z:\\profiles\\Router.xml");
+    ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);
+    EXPECT_EQ(ItemText(dialog, IDC_CHECK_PORTS_PATH), L"Z:\\profiles\\Router.xml");
     SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, L"");
     ClickButton(dialog, IDC_CHECK_PORTS_CHECK);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CHECK_PORTS_CHECK)));
@@ -59,6 +66,8 @@ TEST_F(CheckPortsDialogTest, OpensWithoutPortsAsksForAFileAndKeepsTheBox) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"Bitte Datei  angeben");
   EXPECT_EQ(messages.Messages()[0].owner, seen);
+  EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), L"Z:\\profiles\\Router.xml");
+  EXPECT_EQ(dialogs.openFileCalls, 2);
   Run({[&](HWND dialog) {
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CHECK_PORTS_SHOW_ALL), static_cast<UINT>(BST_UNCHECKED));
     ClickButton(dialog, IDCANCEL);
@@ -78,25 +87,6 @@ TEST_F(CheckPortsDialogTest, ListsTheKnownPortsAndHidesTheRedLine) {
     EXPECT_GT(SendDlgItemMessageW(dialog, IDC_CHECK_PORTS_LIST, LB_GETHORIZONTALEXTENT, 0, 0), 0);
     ClickButton(dialog, IDCANCEL);
   }});
-}
-
-TEST_F(CheckPortsDialogTest, BrowseStoresAndShowsTheChosenFile) {
-  ScriptedDialogs dialogs;
-  StoreSettingText(L"Filename check ports and pins2", L"C:\\old.xml");
-  std::wstring afterCancel, afterChoice;
-  Run({[&](HWND dialog) {
-         ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);  // cancelled: nothing changes
-         afterCancel = ItemText(dialog, IDC_CHECK_PORTS_PATH);
-         dialogs.OpenFileAnswer(L"Z:\\profiles\\Router.xml");
-         ClickButton(dialog, IDC_CHECK_PORTS_BROWSE);
-         afterChoice = ItemText(dialog, IDC_CHECK_PORTS_PATH);
-         ClickButton(dialog, IDCANCEL);
-       }});
-  EXPECT_EQ(afterCancel, L"C:\\old.xml");
-  EXPECT_EQ(afterChoice, L"Z:\\profiles\\Router.xml");
-  EXPECT_EQ(StoredSettingText(L"Filename check ports and pins2"), L"Z:\\profiles\\Router.xml");
-  EXPECT_EQ(dialogs.openFileCalls, 2);
-  EXPECT_EQ(dialogs.lastOpenFileTitle, L"Profile file to open");
 }
 
 // A typed path is checked (and named in the sheet's caption) without being

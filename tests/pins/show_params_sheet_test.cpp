@@ -58,12 +58,6 @@ class ShowParamsSheetTest : public testing::Test {
 
 bool Visible(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
 
-std::vector<std::wstring> Column(HWND list, int column) {
-  std::vector<std::wstring> cells;
-  for (int i = 0; i < ListViewCount(list); ++i) cells.push_back(ListViewText(list, i, column));
-  return cells;
-}
-
 // Checks run inside the steps: the driver fails the test when a step does not run.
 TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
   using Lines = std::vector<std::wstring>;
@@ -86,13 +80,13 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
         [&](HWND sheet) {
           HWND page = CurrentSheetPage(sheet);
           HWND list = GetDlgItem(page, IDC_PARAMS_USED_LIST);
-          EXPECT_EQ(Column(list, 0), usedNames);
+          EXPECT_EQ(ListViewColumn(list, 0), usedNames);
           ClickColumn(page, IDC_PARAMS_USED_LIST, 2);
           // Port 1 pin 12 comes before port 2 pin 3.
-          EXPECT_EQ(Column(list, 0), (Lines{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
+          EXPECT_EQ(ListViewColumn(list, 0), (Lines{L"Axis X Step", L"Axis X Dir", L"X++", L"MPG 1", L"Spindle Dir",
                                             L"Spindle Step", L"Enable#1", L"Axis Y Step", L"Axis Y Dir"}));
           RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // a repaint ends the sort
-          EXPECT_EQ(Column(list, 0), usedNames);
+          EXPECT_EQ(ListViewColumn(list, 0), usedNames);
           SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
         },
         [&](HWND sheet) {
@@ -106,20 +100,6 @@ TEST_F(ShowParamsSheetTest, MotorPageListsAndSorting) {
           CloseSheet(sheet);
         }});
   EXPECT_TRUE(messages.Messages().empty());
-}
-
-TEST_F(ShowParamsSheetTest, TitlesFollowTheStoredLanguage) {
-  StoreSettingNumber(L"Language", 0);
-  std::wstring caption;
-  std::vector<std::wstring> titles;
-  Open({[&](HWND sheet) {
-    caption = WindowText(sheet);
-    titles = SheetTabTitles(sheet);
-    CloseSheet(sheet);
-  }});
-  EXPECT_EQ(caption, L"Kestrelwood V3.02  Parameter anzeigen");
-  ASSERT_EQ(titles.size(), 5u);
-  EXPECT_EQ(titles[0], L"Motore / Achsen");
 }
 
 // One box names every missing key; OK shows what was found (missing values
@@ -152,32 +132,25 @@ TEST_F(ShowParamsSheetTest, MissingKeysAskOnceAndCancelStopsThePage) {
   }
 }
 
-TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndCancelOpensNothing) {
+// Without a stored profile the sheet asks for one first (cancelled: nothing
+// opens); browsing to a profile without motors stores it and says so.
+TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndBrowsingToOneWithoutMotorsSaysSo) {
   StoreSettingText(L"Filename check ports and pins2", L"");
+  folder_.Write(L"Empty.xml", ProfileXml({{"Profile", "Empty"}, {"Motor0Active", "0"}}));
   ScriptedDialogs dialogs;
   ShowParamsSheet(nullptr);
   EXPECT_EQ(dialogs.openFileCalls, 1);
   EXPECT_EQ(dialogs.lastOpenFileTitle, L"Profile file to open");
 
   dialogs.OpenFileAnswer(folder_.Path(L"Mill.xml"));
-  std::wstring path;
-  Open({[&](HWND sheet) {
-    path = ItemText(CurrentSheetPage(sheet), IDC_PARAMS_PATH);
-    CloseSheet(sheet);
-  }});
-  EXPECT_EQ(path, folder_.Path(L"Mill.xml"));
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
-TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
-  folder_.Write(L"Empty.xml", ProfileXml({{"Profile", "Empty"}, {"Motor0Active", "0"}}));
-  ScriptedDialogs dialogs;
   dialogs.OpenFileAnswer(folder_.Path(L"Empty.xml"));
   bool xShown = true;
-  std::wstring path;
+  std::wstring opened, path;
   int usedRows = -1;
   Open({[&](HWND sheet) {
           HWND page = CurrentSheetPage(sheet);
+          opened = ItemText(page, IDC_PARAMS_PATH);
+          EXPECT_TRUE(messages.Messages().empty());
           ClickButton(page, IDC_PARAMS_BROWSE);
           xShown = Visible(page, IDC_MOTOR_DIR_PORT);
           path = ItemText(page, IDC_PARAMS_PATH);
@@ -187,6 +160,7 @@ TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
           usedRows = ListViewCount(GetDlgItem(CurrentSheetPage(sheet), IDC_PARAMS_USED_LIST));
           CloseSheet(sheet);
         }});
+  EXPECT_EQ(opened, folder_.Path(L"Mill.xml"));
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"No assigned pins for motors found");
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
@@ -198,6 +172,7 @@ TEST_F(ShowParamsSheetTest, BrowsingToAProfileWithoutMotorsSaysSo) {
 
 // After any browse every page and both printouts show the new profile; a
 // profile that cannot be read leaves every page empty and nothing to print.
+// Texts follow the stored language.
 TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
   ProfileKeys lathe = {{"Profile", "Lathe"}, {"DirPulse", "4"}, {"PulseWidth", "3"}, {"Port2Input", "0"}};
   AddProfileMotor(lathe, 0, "1", 1, 8, 1, 9);
@@ -228,10 +203,17 @@ TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
   }
   EXPECT_TRUE(messages.Messages().empty());
 
+  // The sheet's caption and titles follow the stored language.
+  StoreSettingNumber(L"Language", 0);
   dialogs.OpenFileAnswer(folder_.Path(L"Missing.xml"));
   bool xShown = true, printMotors = true, printList = true;
   int usedRows = -1;
-  Open({[&](HWND sheet) { SendMessageW(sheet, PSM_SETCURSEL, 4, 0); },
+  std::wstring caption, firstTitle;
+  Open({[&](HWND sheet) {
+          caption = WindowText(sheet);
+          firstTitle = SheetTabTitles(sheet).at(0);
+          SendMessageW(sheet, PSM_SETCURSEL, 4, 0);
+        },
         [&](HWND sheet) {
           ClickButton(CurrentSheetPage(sheet), IDC_PARAMS_BROWSE);
           SendMessageW(sheet, PSM_SETCURSEL, 1, 0);
@@ -254,6 +236,8 @@ TEST_F(ShowParamsSheetTest, BrowsingFromAnyPageRefillsEveryPage) {
   EXPECT_FALSE(printList);
   EXPECT_FALSE(printMotors);
   EXPECT_EQ(PrintedMotorValues.rows[0].active, 0);
+  EXPECT_EQ(caption, L"Kestrelwood V3.02  Parameter anzeigen");
+  EXPECT_EQ(firstTitle, L"Motore / Achsen");
 }
 
 }  // namespace

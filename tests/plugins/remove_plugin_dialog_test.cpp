@@ -16,22 +16,18 @@
 #include "plugins/remove_plugin_dialog.h"
 #include "profile/portable/profile_list.h"
 #include "resources/resource.h"
+#include "tests/pins/pin_test_helpers.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-struct Row {
-  std::wstring name, enabled, referenced;
-  bool operator==(const Row&) const = default;
-};
+using Row = std::vector<std::wstring>;  // name, enabled, referenced
 
 std::vector<Row> Rows(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_PLUGIN_LIST);
   std::vector<Row> rows;
-  for (int i = 0; i < ListViewCount(list); ++i) {
-    rows.push_back({ListViewText(list, i, 0), ListViewText(list, i, 1), ListViewText(list, i, 2)});
-  }
+  for (int i = 0; i < ListViewCount(list); ++i) rows.push_back(ListViewRow(list, i, 3));
   return rows;
 }
 
@@ -83,12 +79,7 @@ TEST_F(RemovePluginTest, DoubleClickListsTheProfilesThatHoldThePlugin) {
          HWND referencing = LiveDialogWith(IDC_REFERENCING_LIST);
          ASSERT_NE(referencing, nullptr);
          title = WindowText(referencing);
-         const LRESULT count = SendDlgItemMessageW(referencing, IDC_REFERENCING_LIST, LB_GETCOUNT, 0, 0);
-         for (LRESULT i = 0; i < count; ++i) {
-           wchar_t name[64] = {};
-           SendDlgItemMessageW(referencing, IDC_REFERENCING_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-           files.push_back(name);
-         }
+         files = ListBoxLines(GetDlgItem(referencing, IDC_REFERENCING_LIST));
          ClickButton(referencing, IDOK);
        },
        [](HWND) { ClickButton(LiveDialogWith(IDC_PLUGIN_LIST), IDC_PLUGIN_CLOSE); }});
@@ -134,10 +125,20 @@ TEST_F(RemovePluginTest, AProfileHoldingWhatTheRewriteWouldLoseIsLeftAlone) {
   EXPECT_EQ(ReadBytes(folder.Path(L"P.xml")), before);
 }
 
-TEST_F(RemovePluginTest, NothingIsRemovedWhileMach3Runs) {
-  const std::string before = ReadBytes(folder.Path(L"P.xml"));
+// Without a selection, from a partly read profile (the scan and the load
+// report it, its list stays empty) and while Mach3 runs nothing is removed.
+TEST_F(RemovePluginTest, NothingIsRemovedWithoutSelectionFromAPartlyReadProfileOrWhileMach3Runs) {
+  folder.Write(L"Broken.xml", "<profile><PlugIns><A>1</A><B>0</B></PlugIns><Open>");
+  const std::string broken = ReadBytes(folder.Path(L"Broken.xml")), before = ReadBytes(folder.Path(L"P.xml"));
   std::unique_ptr<RunningProcess> mach3;
   Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
+       [&](HWND dialog) {
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);  // nothing selected
+         LoadProfile(dialog, folder.Path(L"Broken.xml"));
+         SelectRow(dialog, 0);
+         ClickButton(dialog, IDC_PLUGIN_REMOVE);
+         LoadProfile(dialog, folder.Path(L"P.xml"));
+       },
        [&](HWND dialog) {
          mach3 = std::make_unique<RunningProcess>(folder.Path(), L"Mach3.exe");  // started after the Load
          SelectRow(dialog, 0);
@@ -145,30 +146,14 @@ TEST_F(RemovePluginTest, NothingIsRemovedWhileMach3Runs) {
          ClickButton(dialog, IDC_PLUGIN_CLOSE);
        }});
   ASSERT_TRUE(mach3->Started());
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Mach3 is currently running, please terminate Mach3");
-  EXPECT_EQ(ReadBytes(folder.Path(L"P.xml")), before);
-  EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
-}
-
-TEST_F(RemovePluginTest, NothingIsRemovedWithoutSelectionOrFromAPartlyReadProfile) {
-  folder.Write(L"Broken.xml", "<profile><PlugIns><A>1</A><B>0</B></PlugIns><Open>");
-  const std::string broken = ReadBytes(folder.Path(L"Broken.xml"));
-  Run({[&](HWND dialog) { LoadProfile(dialog, folder.Path(L"P.xml")); },
-       [&](HWND dialog) {
-         ClickButton(dialog, IDC_PLUGIN_REMOVE);  // nothing selected
-         LoadProfile(dialog, folder.Path(L"Broken.xml"));
-         SelectRow(dialog, 0);
-         ClickButton(dialog, IDC_PLUGIN_REMOVE);
-         ClickButton(dialog, IDC_PLUGIN_CLOSE);
-       }});
-  // The scan and the load report the broken file, whose list stays empty:
-  // both removals find nothing selected.
   int asked = 0;
   for (const RecordedMessage& message : messages.Messages()) asked += message.text == L"No Plugin selected";
   EXPECT_EQ(asked, 2);
+  EXPECT_EQ(messages.Messages().back().text, L"Mach3 is currently running, please terminate Mach3");
   EXPECT_EQ(ReadBytes(folder.Path(L"Broken.xml")), broken);
+  EXPECT_EQ(ReadBytes(folder.Path(L"P.xml")), before);
   EXPECT_FALSE(FileExists(folder.Path(L"Broken.xmlppp")));
+  EXPECT_FALSE(FileExists(folder.Path(L"P.xmlppp")));
 }
 
 TEST_F(RemovePluginTest, TheChosenModeIsStoredAndTheWarningPageComesFirst) {

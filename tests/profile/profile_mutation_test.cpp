@@ -7,13 +7,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/portable/text_triple.h"
 #include "profile/profile_reader.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 #include "tools/profile_generator.h"
 
@@ -105,21 +106,10 @@ int ReadWithWatchdog(const std::wstring& path, const std::string& bytes, const s
 // The inputs that once failed the reader, kept in fuzz/regressions/read_profile.
 std::vector<std::wstring> RegressionInputs() {
   std::vector<std::wstring> paths;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(KW_READ_PROFILE_REGRESSIONS L"/*", &found);
-  if (search == INVALID_HANDLE_VALUE) return paths;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      paths.push_back(std::wstring(KW_READ_PROFILE_REGRESSIONS L"/") + found.cFileName);
-    }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  for (const auto& entry : std::filesystem::directory_iterator(KW_READ_PROFILE_REGRESSIONS)) {
+    if (entry.is_regular_file()) paths.push_back(entry.path().wstring());
+  }
   return paths;
-}
-
-std::string FileBytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // The kept regression inputs first, then a fixed number of mutated
@@ -135,7 +125,7 @@ TEST(ProfileMutationTest, EveryMutatedProfileEndsWithSuccessOrOneMessage) {
   for (const std::wstring& kept : regressions) {
     const std::string name = testing::PrintToString(kept);
     messages.Clear();
-    const int result = ReadWithWatchdog(path, FileBytes(kept), name);
+    const int result = ReadWithWatchdog(path, ReadBytes(kept), name);
     EXPECT_EQ(messages.Messages().size(), result == 1 ? 0u : 1u) << name << ", result " << result;
   }
   Mutator mutator(20261206);

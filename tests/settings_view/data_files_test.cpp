@@ -34,26 +34,24 @@ std::string FixturesWithFirstX(double x, const char* secondName) {
   return bytes + "\n" + secondName + "\n";
 }
 
-TEST_F(DataFilesTest, ReadsAFileThatMach3HoldsOpenForWriting) {
+TEST_F(DataFilesTest, ReadsAFileThatMach3HoldsOpenAndAReadOnlyFile) {
   Write(L"fixtures.dat", FixturesWithFirstX(1.5, "Vise"));
-  // Mach3 keeps its tables open for reading and writing, sharing both.
-  UniqueFile held(CreateFileW(MacroFilePath(L"fixtures.dat").c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
-  ASSERT_TRUE(held);
-  LoadFixtureFile();
-  EXPECT_TRUE(messages.Messages().empty());
+  {
+    // Mach3 keeps its tables open for reading and writing, sharing both.
+    UniqueFile held(CreateFileW(MacroFilePath(L"fixtures.dat").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    ASSERT_TRUE(held);
+    LoadFixtureFile();
+  }
   EXPECT_EQ(FixtureTable[0].empty, 0);
   EXPECT_EQ(FixtureTable[0].coords[0], L"1.5000");
   EXPECT_EQ(FixtureTable[1].name, L"Vise");
-}
-
-TEST_F(DataFilesTest, ReadsAReadOnlyFile) {
   Write(L"fixtures.dat", FixturesWithFirstX(2.0, ""));
   SetFileAttributesW(MacroFilePath(L"fixtures.dat").c_str(), FILE_ATTRIBUTE_READONLY);
   LoadFixtureFile();
-  EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(FixtureTable[0].coords[0], L"2.0000");
+  EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(DataFilesTest, MissingFilesAreSkippedSilentlyAndLeaveEverythingUnused) {

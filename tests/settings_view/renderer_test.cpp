@@ -53,40 +53,32 @@ bool IsDotAt(const RECT& box, int x, int y) {
   return box.left == x + 2 && box.top == y + 2 && box.right == x + 13 && box.bottom == y + 13;
 }
 
-TEST_F(RendererTest, RadioDotSitsOnTheLeadForZeroAndOnTheChosenMemberOtherwise) {
+// Dialog 0's dot sits on the lead for 0, on the chosen member otherwise and
+// nowhere past the last; General Config's tool-change radios follow both flags.
+TEST_F(RendererTest, RadioDotsSitOnTheChosenMember) {
   // Dialog 0: circles at left 600 + x + 20, top 10 + y 50 + 22.
-  std::vector<RECT> dots = Dots(Draw(1));
-  ASSERT_EQ(dots.size(), 1u);
-  EXPECT_TRUE(IsDotAt(dots[0], 630, 82));
-  DialogTable[0].rows[0].value.number = 1;
-  dots = Dots(Draw(1));
-  ASSERT_EQ(dots.size(), 1u);
-  EXPECT_TRUE(IsDotAt(dots[0], 720, 82));
-  DialogTable[0].rows[0].value.number = 2;  // past the last row: no dot
-  EXPECT_TRUE(Dots(Draw(1)).empty());
-}
-
-struct ToolChangeCase {
-  int32_t ignore, automatic;
-  int dotY;  // 0: no dot
-};
-
-TEST_F(RendererTest, ToolChangeRadiosFollowBothFlags) {
-  // General Config rows at y 110, 130, 150: circles at 10 + y + 22.
-  const ToolChangeCase cases[] = {{0, 0, 142}, {1, 0, 162}, {1, 1, 182}, {0, 1, 0}};
-  for (const ToolChangeCase& c : cases) {
-    IgnoreToolChange = c.ignore;
-    AutoToolChanger = c.automatic;
-    std::vector<RECT> dots = Dots(Draw(1u << 9));
-    // The other radio groups of the dialog have their dots too; find ours at x 25.
-    int found = 0;
-    for (const RECT& dot : dots) {
-      if (dot.left == 27 && dot.top >= 140 && dot.top <= 190) {
-        EXPECT_TRUE(IsDotAt(dot, 25, c.dotY)) << c.ignore << c.automatic;
-        ++found;
-      }
+  const int dialogZero[][2] = {{0, 630}, {1, 720}, {2, 0}};
+  for (const auto& [value, x] : dialogZero) {
+    DialogTable[0].rows[0].value.number = value;
+    const std::vector<RECT> dots = Dots(Draw(1));
+    ASSERT_EQ(dots.size(), x ? 1u : 0u) << value;
+    if (x) {
+      EXPECT_TRUE(IsDotAt(dots[0], x, 82)) << value;
     }
-    EXPECT_EQ(found, c.dotY ? 1 : 0) << c.ignore << c.automatic;
+  }
+  // General Config rows at y 110, 130, 150: circles at 10 + y + 22, ours at x 25.
+  const int toolChange[][3] = {{0, 0, 142}, {1, 0, 162}, {1, 1, 182}, {0, 1, 0}};  // ignore, auto, dot (0: none)
+  for (const auto& [ignore, automatic, dotY] : toolChange) {
+    IgnoreToolChange = ignore;
+    AutoToolChanger = automatic;
+    std::vector<RECT> ours;
+    for (const RECT& dot : Dots(Draw(1u << 9))) {
+      if (dot.left == 27 && dot.top >= 140 && dot.top <= 190) ours.push_back(dot);
+    }
+    ASSERT_EQ(ours.size(), dotY ? 1u : 0u) << ignore << automatic;
+    if (dotY) {
+      EXPECT_TRUE(IsDotAt(ours[0], 25, dotY)) << ignore << automatic;
+    }
   }
 }
 

@@ -109,14 +109,11 @@ TEST_F(PinRulesTest, BadNumbersAreListedAndZeroed) {
   EXPECT_EQ(check.At(1, 0).names, (std::vector<std::wstring>{L"Dir  X ", L"Enable#4"}));
   EXPECT_TRUE(check.used[0]);
   EXPECT_EQ(check.At(0, 40).names, std::vector<std::wstring>{L"YHome"});
-}
-
-TEST_F(PinRulesTest, NumberErrorsFollowTheLanguage) {
   LanguageIndex = German;
-  PinCheck check;
-  check.Input(2, -4, 10);
-  check.Run();
-  EXPECT_EQ(check.errors.lines, std::vector<std::wstring>{L"Input port:2 = -4 Negative Port Nummer unzulässig"});
+  PinCheck german;
+  german.Input(2, -4, 10);
+  german.Run();
+  EXPECT_EQ(german.errors.lines, std::vector<std::wstring>{L"Input port:2 = -4 Negative Port Nummer unzulässig"});
 }
 
 TEST_F(PinRulesTest, UsedPortsFollowTheShowAllFlag) {
@@ -136,16 +133,6 @@ TEST_F(PinRulesTest, UsedPortsFollowTheShowAllFlag) {
     check.Run(c.showAll);
     EXPECT_EQ(check.used, c.used) << c.showAll;
   }
-}
-
-TEST_F(PinRulesTest, InactiveSignalsAreNeitherCheckedNorPlaced) {
-  PinCheck check;
-  check.model.inputs[0] = {0, 44, 99, 0, 0, 0};
-  check.model.motors[1] = {0, 0, 1, 2, 0, 1, 3};
-  check.Run();
-  EXPECT_TRUE(check.errors.lines.empty());
-  EXPECT_EQ(check.At(1, 2).count, 0);
-  EXPECT_EQ(check.used, UsedPorts{});
 }
 
 TEST_F(PinRulesTest, PinsWithoutSignalsShowTheirPhysicalDirection) {
@@ -209,8 +196,16 @@ TEST_F(PinRulesTest, ModbusRowsShowTheSignalsOwnName) {
   EXPECT_EQ(check.At(0, 1).flags & DirectionOut, static_cast<uint32_t>(DirectionOut));
 }
 
-TEST_F(PinRulesTest, MotorOnPortZeroFollowsTheDirectionRules) {
+// Inactive signals are neither checked nor placed; a motor on port 0
+// follows the direction rules.
+TEST_F(PinRulesTest, InactiveSignalsAreIgnoredAndPortZeroMotorsChecked) {
   PinCheck check;
+  check.model.inputs[0] = {0, 44, 99, 0, 0, 0};
+  check.model.motors[1] = {0, 0, 1, 2, 0, 1, 3};
+  check.Run();
+  EXPECT_TRUE(check.errors.lines.empty());
+  EXPECT_EQ(check.At(1, 2).count, 0);
+  EXPECT_EQ(check.used, UsedPorts{});
   check.model.motors[0] = {1, 0, 0, 12, 0, 0, 3};
   check.Run();
   EXPECT_EQ(check.At(0, 12).flags & WrongDirection, static_cast<uint32_t>(WrongDirection));

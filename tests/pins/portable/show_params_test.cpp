@@ -32,20 +32,6 @@ class ShowParamsTest : public testing::Test {
   }
 };
 
-// The page itself is checked on the sheet; here what goes on to the print.
-TEST_F(ShowParamsTest, PrintValuesOfTheMotorPage) {
-  const KeyTable keys = CompleteProfile();
-  const MotorPrintValues print = MotorPrintValuesOf(ReadMotorPage(LookupIn(keys), Record()));
-  EXPECT_TRUE(asked.empty());
-  const MotorPrintRow& x = print.rows[0];
-  EXPECT_EQ((std::vector<int32_t>{x.active, x.dirPin, x.stepPin, x.stepNeg}), (std::vector<int32_t>{1, 3, 2, 1}));
-  EXPECT_DOUBLE_EQ(x.velocity, 150.0);
-  EXPECT_DOUBLE_EQ(x.steps, 2000.0);
-  EXPECT_EQ(print.rows[2].active, 0);  // "01" is not active
-  EXPECT_EQ(print.port2Input, 1);
-  EXPECT_EQ(print.stepPulse, 5);
-}
-
 // One question lists every missing key; on screen they stay empty, on
 // paper Rev, Neg and the profile-wide values count as -1. A stop leaves the
 // page as far as the first missing key.

@@ -28,46 +28,26 @@ TEST(ProfileTextTest, DetectsEncoding) {
       {B("\xFE\xFF\0<\0p\0/\0>"), ProfileEncoding::Utf16BigEndian, true, ""},
       {B("<\0?\0x\0m\0l\0"), ProfileEncoding::Utf16LittleEndian, false, ""},
       {B("\0<\0?\0x\0m\0l"), ProfileEncoding::Utf16BigEndian, false, ""},
+      // A declaration counts only at the start.
+      {B("<?xml encoding='utf-8' version='1.0'?><p>\xFC</p>"), ProfileEncoding::Utf8, false, "utf-8"},
+      {B("<?xml version=\"1.0\"?><a encoding=\"x\">\xFC</a>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<a/><?xml version=\"1.0\" encoding=\"x\"?>\xFC"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<?xml-stylesheet encoding=\"x\"?>\xFC"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<?xml version=\"1.0\" encoding=\"utf-8\xFC"), ProfileEncoding::AnsiCodePage, false, ""},
+      // UTF-8 is valid only when strict: ä € 😀 and U+10FFFF are, overlong forms,
+      // surrogates, code points above U+10FFFF and cut sequences are not.
+      {B("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"), ProfileEncoding::Utf8, false, ""},
+      {B("<p>\xE0\x80\x80</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<p>\xED\xA0\x80</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<p>\xF4\x90\x80\x80</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<p>\xE2\x82</p>"), ProfileEncoding::AnsiCodePage, false, ""},
+      {B("<p>\x80</p>"), ProfileEncoding::AnsiCodePage, false, ""},
   };
   for (const Case& c : cases) {
     const ProfileTextForm form = DetectProfileEncoding(c.bytes.data(), c.bytes.size());
     EXPECT_EQ(form.encoding, c.encoding) << c.bytes;
     EXPECT_EQ(form.byteOrderMark, c.mark) << c.bytes;
     EXPECT_EQ(form.declaredName, c.declared) << c.bytes;
-  }
-}
-
-TEST(ProfileTextTest, ValidatesUtf8Strictly) {
-  struct Case {
-    std::string bytes;
-    bool valid;
-  } cases[] = {
-      {B("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"), true},  // ä € 😀
-      {B("\xF4\x8F\xBF\xBF"), true},                       // U+10FFFF
-      {B("\xE0\x80\x80"), false},                          // overlong
-      {B("\xED\xA0\x80"), false},                          // surrogate
-      {B("\xF4\x90\x80\x80"), false},                      // above U+10FFFF
-      {B("\xE2\x82"), false},                              // cut
-      {B("\x80"), false},                                  // lone continuation
-      {B("\xFC"), false},                                  // ANSI ü
-  };
-  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes.data(), c.bytes.size()), c.valid) << c.bytes;
-}
-
-TEST(ProfileTextTest, FindsTheDeclaredEncodingOnlyAtTheStart) {
-  struct Case {
-    const char* text;
-    const char* name;
-  } cases[] = {
-      {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a/>", "windows-1252"},
-      {"<?xml encoding='utf-8' version='1.0'?>", "utf-8"},
-      {"<?xml version=\"1.0\"?><a encoding=\"x\"/>", ""},
-      {"<a/><?xml version=\"1.0\" encoding=\"x\"?>", ""},
-      {"<?xml-stylesheet encoding=\"x\"?>", ""},
-      {"<?xml version=\"1.0\" encoding=\"utf-8", ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(DeclaredEncodingName(c.text, std::char_traits<char>::length(c.text)), c.name) << c.text;
   }
 }
 

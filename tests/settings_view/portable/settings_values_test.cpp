@@ -137,28 +137,13 @@ TEST_F(FillTest, PulleyNumberSelectsThePulleyKeys) {
   profile = {{L"PULLEY", L"0"}, {L"LSPEED1", L"100"}, {L"SPEED1", L"2000"}, {L"SPINRATIO1", L"2.5e+000"},
              {L"SPINREV1", L"1"}, {L"LSPEED3", L"wrong"}};
   Fill();
-  EXPECT_EQ(Text(18, 0), L"1");
-  EXPECT_EQ(Text(18, 1), L"100");
-  EXPECT_EQ(Text(18, 2), L"2000");
-  EXPECT_EQ(Text(18, 3), L"2.5000");
+  EXPECT_EQ((std::vector<std::wstring>{Text(18, 0), Text(18, 1), Text(18, 2), Text(18, 3)}),
+            (std::vector<std::wstring>{L"1", L"100", L"2000", L"2.5000"}));
   EXPECT_EQ(Number(18, 4), 1);
   profile[L"PULLEY"] = L"2";
   Fill();
   EXPECT_EQ(Text(18, 0), L"3");
   EXPECT_EQ(Text(18, 1), L"wrong");
-}
-
-TEST(LookupNameTest, CommaKeysTakeTheIndexAndNamesAreCut) {
-  SettingsRow row;
-  row.kind = DLG_CELL;
-  row.key = L"Motor,Pin";
-  row.index = 4;
-  EXPECT_EQ(LookupName(row, 0), L"Motor4Pin");
-  row.kind = DLG_EDIT_PULLEY;
-  EXPECT_EQ(LookupName(row, 2), L"Motor3");
-  row.kind = DLG_CELL;
-  row.key = std::wstring(150, L'k');
-  EXPECT_EQ(LookupName(row, 0).size(), 99u);
 }
 
 TEST(ConvertTest, UndefinedKindsAndFormatsAreReportedAndSkipped) {
@@ -176,11 +161,9 @@ TEST(ConvertTest, UndefinedKindsAndFormatsAreReportedAndSkipped) {
   ConvertFoundValue(dialog, row, L"5", report);
   row.kind = 0x80000000;  // reserved bits over kind 0
   ConvertFoundValue(dialog, row, L"5", report);
-  ASSERT_EQ(problems.size(), 4u);
-  EXPECT_EQ(problems[0], L"List:Test dialog 5 undefined FORMAT_TYPE");
-  EXPECT_EQ(problems[1], L"List:Test dialog 11 undefined FORMAT_TYPE");
-  EXPECT_EQ(problems[2], L"List:Test dialog  19 undefined DLG_TYPE");
-  EXPECT_EQ(problems[3], L"List:Test dialog  0 undefined DLG_TYPE");
+  EXPECT_EQ(problems, (std::vector<std::wstring>{
+                          L"List:Test dialog 5 undefined FORMAT_TYPE", L"List:Test dialog 11 undefined FORMAT_TYPE",
+                          L"List:Test dialog  19 undefined DLG_TYPE", L"List:Test dialog  0 undefined DLG_TYPE"}));
   EXPECT_EQ(row.value.number, 0);
   // A cell with reserved bits converts like a plain cell.
   row.kind = DLG_CELL | ReservedEnabledCell;
@@ -188,6 +171,16 @@ TEST(ConvertTest, UndefinedKindsAndFormatsAreReportedAndSkipped) {
   ConvertFoundValue(dialog, row, L"1", report);
   EXPECT_EQ(row.value.number, 1);
   EXPECT_EQ(problems.size(), 4u);
+  // Comma keys take the index; a pulley key the pulley's number; names are cut.
+  row.kind = DLG_CELL;
+  row.key = L"Motor,Pin";
+  row.index = 4;
+  EXPECT_EQ(LookupName(row, 0), L"Motor4Pin");
+  row.kind = DLG_EDIT_PULLEY;
+  EXPECT_EQ(LookupName(row, 2), L"Motor3");
+  row.kind = DLG_CELL;
+  row.key = std::wstring(150, L'k');
+  EXPECT_EQ(LookupName(row, 0).size(), 99u);
 }
 
 // fixtures.dat bytes: 253 (or Mach3's real 254) records of six doubles, then
@@ -212,33 +205,25 @@ void ReadFixtures(const std::vector<unsigned char>& bytes) {
   ReadFixtureBytes(bytes.data(), bytes.size(), Latin1);
 }
 
-TEST(FixtureBytesTest, CoordinatesAndNamesFillTheirRecords) {
-  std::vector<std::string> names(253);
-  names[1] = "Vise";
-  names[252] = "Last \xE9tau";
-  ReadFixtures(FixtureFile({{0, {1.5}}, {3, {-2670.7, 0, 0, 0, 0, 12.34567}}}, names));
-  EXPECT_EQ(FixtureTable[0].empty, 0);
-  EXPECT_EQ(FixtureTable[0].coords[0], L"1.5000");
-  EXPECT_EQ(FixtureTable[0].coords[1], L"0.0000");
-  EXPECT_EQ(FixtureTable[0].name, L"");
-  EXPECT_EQ(FixtureTable[1].empty, 0);  // a name alone makes it used
-  EXPECT_EQ(FixtureTable[1].name, L"Vise");
-  EXPECT_EQ(FixtureTable[2].empty, 1);
-  EXPECT_EQ(FixtureTable[3].coords[0], L"-2670.7000");  // kept whole
-  EXPECT_EQ(FixtureTable[3].coords[5], L"12.3457");
-  EXPECT_EQ(FixtureTable[252].name, L"Last \u00e9tau");
-}
-
 // Mach3 itself writes 254 records; the 254th is zero, so the first name
 // line starts with its 48 NUL bytes, which are no characters.
-TEST(FixtureBytesTest, RealMach3LayoutKeepsTheNamesInPlace) {
-  std::vector<std::string> names(254);
-  names[0] = "Base";
-  names[1] = "Vise";
-  ReadFixtures(FixtureFile({{0, {10.0}}}, names, 254));
-  EXPECT_EQ(FixtureTable[0].name, L"Base");
-  EXPECT_EQ(FixtureTable[1].name, L"Vise");
-  EXPECT_EQ(FixtureTable[2].empty, 1);
+TEST(FixtureBytesTest, CoordinatesAndNamesFillTheirRecords) {
+  for (const int records : {253, 254}) {
+    std::vector<std::string> names(records);
+    names[1] = "Vise";
+    names[252] = "Last \xE9tau";
+    ReadFixtures(FixtureFile({{0, {1.5}}, {3, {-2670.7, 0, 0, 0, 0, 12.34567}}}, names, records));
+    EXPECT_EQ(FixtureTable[0].empty, 0);
+    EXPECT_EQ(FixtureTable[0].coords[0], L"1.5000");
+    EXPECT_EQ(FixtureTable[0].coords[1], L"0.0000");
+    EXPECT_EQ(FixtureTable[0].name, L"");
+    EXPECT_EQ(FixtureTable[1].empty, 0);  // a name alone makes it used
+    EXPECT_EQ(FixtureTable[1].name, L"Vise");
+    EXPECT_EQ(FixtureTable[2].empty, 1);
+    EXPECT_EQ(FixtureTable[3].coords[0], L"-2670.7000");  // kept whole
+    EXPECT_EQ(FixtureTable[3].coords[5], L"12.3457");
+    EXPECT_EQ(FixtureTable[252].name, L"Last \u00e9tau");
+  }
 }
 
 TEST(FixtureBytesTest, TruncatedFilesReadAsFarAsTheyGo) {
@@ -304,21 +289,17 @@ TEST(ToolBytesTest, RecordsFillTheirSlotsAndEmptyInAnyCaseIsUnused) {
   std::vector<unsigned char> bytes = ToolFile(records);
   bytes.insert(bytes.end(), 255, 0x01);
   ReadTools(bytes);
-  EXPECT_EQ(ToolTable[0].valid, 0);
-  EXPECT_EQ(std::wstring(ToolTable[1].number), L"1");
-  EXPECT_EQ(std::wstring(ToolTable[1].description), L"6mm endmill");
-  EXPECT_EQ(std::wstring(ToolTable[1].diameter), L"6.000000");
-  EXPECT_EQ(std::wstring(ToolTable[1].diameterWear), L"0.020000");
-  EXPECT_EQ(std::wstring(ToolTable[1].height), L"35.200000");
-  EXPECT_EQ(std::wstring(ToolTable[1].heightWear), L"0.015000");
-  EXPECT_EQ(ToolTable[1].valid, 1);
-  EXPECT_EQ(ToolTable[2].valid, 0);
-  EXPECT_EQ(ToolTable[3].valid, 0);
-  EXPECT_EQ(ToolTable[4].valid, 1);  // no description is not "empty"
+  const ToolSlot& mill = ToolTable[1];
+  EXPECT_EQ((std::vector<std::wstring>{mill.number, mill.description, mill.diameter, mill.diameterWear, mill.height,
+                                       mill.heightWear}),
+            (std::vector<std::wstring>{L"1", L"6mm endmill", L"6.000000", L"0.020000", L"35.200000", L"0.015000"}));
+  // Slot 0 and "empty" in any case are unused; no description is not "empty".
+  EXPECT_EQ((std::vector<int>{ToolTable[0].valid, mill.valid, ToolTable[2].valid, ToolTable[3].valid,
+                              ToolTable[4].valid, ToolTable[253].valid}),
+            (std::vector<int>{0, 1, 0, 0, 1, 1}));
   EXPECT_EQ(std::wstring(ToolTable[5].description), std::wstring(63, L'd'));
   EXPECT_EQ(std::wstring(ToolTable[253].number), L"253");
   EXPECT_EQ(std::wstring(ToolTable[253].height), L"80.125000");
-  EXPECT_EQ(ToolTable[253].valid, 1);
 }
 
 TEST(ToolBytesTest, TruncatedFilesStopAtTheLastWholeRecord) {
@@ -369,21 +350,14 @@ TEST(PrepareLayoutTest, HeightsFollowTheDataAndTheValidOnlyOption) {
   AddPlugin(L"profile / PlugIns / ", L"A", L"1");
   AddPlugin(L"profile / PlugIns / ", L"B", L"0");
 
-  PrepareLayout(true);
-  EXPECT_EQ(DialogTable[3].height, 120);
-  EXPECT_EQ(DialogTable[4].height, 100);
-  EXPECT_EQ(DialogTable[5].height, 80);
-  EXPECT_EQ(DialogTable[15].height, 100);
-  EXPECT_EQ(DialogTable[16].height, 160);
-  EXPECT_EQ(DialogTable[17].height, 100);
-
-  PrepareLayout(false);
-  EXPECT_EQ(DialogTable[3].height, 1140);
-  EXPECT_EQ(DialogTable[4].height, 680);
-  EXPECT_EQ(DialogTable[5].height, 220);
-  EXPECT_EQ(DialogTable[15].height, 5160);
-  EXPECT_EQ(DialogTable[16].height, 5180);
-  EXPECT_EQ(DialogTable[17].height, 140);
+  auto heights = [](bool validOnly) {
+    PrepareLayout(validOnly);
+    std::vector<int32_t> result;
+    for (int d : {3, 4, 5, 15, 16, 17}) result.push_back(DialogTable[d].height);
+    return result;
+  };
+  EXPECT_EQ(heights(true), (std::vector<int32_t>{120, 100, 80, 100, 160, 100}));
+  EXPECT_EQ(heights(false), (std::vector<int32_t>{1140, 680, 220, 5160, 5180, 140}));
   EXPECT_EQ(DialogTable[9].rows[110].absX, 5 + 700 + 20);
   EXPECT_EQ(DialogTable[3].rows[8].absX, 250 + 100 + 20);
 }
