@@ -25,15 +25,8 @@ namespace {
 
 // ---------------------------------------------------------------- the dialog
 
-struct Row {
-  std::wstring path, name, value1, value2;
-  bool operator==(const Row&) const = default;
-};
-
-void PrintTo(const Row& row, std::ostream* out) {
-  *out << testing::PrintToString(row.name) << " " << testing::PrintToString(row.value1) << " | "
-       << testing::PrintToString(row.value2);
-}
+// A listed row: segment, name, the value of file 1, the value of file 2.
+using Row = std::vector<std::wstring>;
 
 const COLORREF EqualText = RGB(1, 2, 3), EqualBack = RGB(4, 5, 6), UnequalText = RGB(7, 8, 9),
                UnequalBack = RGB(10, 11, 12), HitText = RGB(13, 14, 15), HitBack = RGB(16, 17, 18);
@@ -56,10 +49,7 @@ class CompareDialogTest : public ViewDialogTest {
   }
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
-    for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
-      rows.push_back({ListViewText(List(), row, 0), ListViewText(List(), row, 1), ListViewText(List(), row, 2),
-                      ListViewText(List(), row, 3)});
-    }
+    for (int row = 0; row < ListViewCount(List()); ++row) rows.push_back(ListViewRow(List(), row, 4));
     return rows;
   }
 };
@@ -157,7 +147,7 @@ TEST_F(CompareDialogTest, DifferentOnlyWaitsForTheNextLoad) {
   EXPECT_EQ(Rows().size(), 8u);  // nothing changes until Load
   Command(dialog_, IDC_LOAD_PROFILE);
   std::vector<std::wstring> names;
-  for (const Row& row : Rows()) names.push_back(row.name);
+  for (const Row& row : Rows()) names.push_back(row[1]);
   // A side without a value is a difference, even where both texts are empty.
   EXPECT_EQ(names, (std::vector<std::wstring>{L"dup", L"dup", L"only1", L"case", L"only2", L"none"}));
   DestroyWindow(dialog_);
@@ -217,7 +207,7 @@ TEST_F(CompareDialogTest, TheFilterHidesSegmentsOnTopOfTheMode) {
                ClickButton(filter, IDOK);
              }});
   std::vector<std::wstring> names;
-  for (const Row& row : Rows()) names.push_back(row.path + L":" + row.name);
+  for (const Row& row : Rows()) names.push_back(row[0] + L":" + row[1]);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"profile / B:k", L"profile / B:m"}));
   EXPECT_TRUE(Enabled(IDC_COMPARE_NEXT_DIFFERENCE));
   DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
@@ -308,7 +298,7 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsHtml) {
   Load(path1, Write(L"2.xml", File2));
   std::vector<std::vector<std::string>> listed;
   for (const Row& row : Rows()) {
-    listed.push_back({ToUtf8(row.path), ToUtf8(row.name), ToUtf8(row.value1), ToUtf8(row.value2)});
+    listed.push_back({ToUtf8(row[0]), ToUtf8(row[1]), ToUtf8(row[2]), ToUtf8(row[3])});
   }
   ASSERT_EQ(listed.size(), 6u);
   EXPECT_FALSE(GetMenuState(GetMenu(dialog_), IDM_COMPARE_EXPORT, MF_BYCOMMAND) & MF_GRAYED);

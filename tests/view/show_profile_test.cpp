@@ -31,9 +31,6 @@ class ShowProfileTest : public ViewDialogTest {
     dialog_ = CreateTestDialog(IDD_SHOW_PROFILE, ShowProfileDialogProc);
     return dialog_;
   }
-  std::wstring WriteProfile(const std::string& text, const wchar_t* name = L"profile.xml") {
-    return Write(name, text);
-  }
   void Load(const std::wstring& path) {
     SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
     Command(dialog_, IDC_LOAD_PROFILE);
@@ -56,7 +53,7 @@ const char* const SmallProfile =
     "<Preferences><Port12>y</Port12></Preferences></profile>";
 
 TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
-  const std::wstring path = WriteProfile(SmallProfile);
+  const std::wstring path = Write(L"profile.xml", SmallProfile);
   ScriptedDialogs dialogs;
   dialogs.OpenFileAnswer(path);
   Open();
@@ -66,9 +63,7 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
   ASSERT_EQ(Rows(), 7);
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"7");
-  EXPECT_EQ(ListViewText(List(), 0, 0), L"profile / Preferences / ");
-  EXPECT_EQ(ListViewText(List(), 0, 1), L"Port1Add");
-  EXPECT_EQ(ListViewText(List(), 0, 2), L"888");
+  EXPECT_EQ(ListViewRow(List(), 0, 3), (std::vector<std::wstring>{L"profile / Preferences / ", L"Port1Add", L"888"}));
   EXPECT_EQ(ListViewText(List(), 4, 1), L"Empty");
   EXPECT_EQ(ListViewText(List(), 5, 0), L"profile / Mach3Mill / ");
   Command(dialog_, IDC_SHOW_BROWSE);  // cancelled: nothing changes
@@ -79,7 +74,7 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   Open();  // the next opening starts from the stored file
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
   EXPECT_EQ(Rows(), 0);
-  Load(WriteProfile("<profile><A> </A></profile>", L"empty.xml"));  // no text: an empty list
+  Load(Write(L"empty.xml", "<profile><A> </A></profile>"));  // no text: an empty list
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"0");
 }
@@ -131,7 +126,7 @@ TEST_F(ViewDialogTest, BothViewsReportMissingInput) {
 
 TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   struct Case {
     const wchar_t* text;
     bool caseSensitive;
@@ -180,7 +175,7 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
   std::string text = "<profile><Preferences>";
   for (int i = 0; i < 300; ++i) text += "<Key" + std::to_string(i) + ">v</Key" + std::to_string(i) + ">";
   Open();
-  Load(WriteProfile(text + "</Preferences></profile>"));
+  Load(Write(L"profile.xml", text + "</Preferences></profile>"));
   HWND list = List();
   const auto startAt = [list](int top) {
     ListView_EnsureVisible(list, 0, FALSE);
@@ -204,7 +199,7 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
 
 TEST_F(ShowProfileTest, ActivatingARowShowsItsIndexAndCloseReleasesTheProfile) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   NMITEMACTIVATE activate = {};
   activate.hdr.hwndFrom = List();
   activate.hdr.idFrom = IDC_PROFILE_LIST;
@@ -225,7 +220,7 @@ void ClickSegment(HWND filter, int row, bool select) {
 
 TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   LanguageIndex = French;
   DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
              {[&](HWND filter) {  // checked in the step, which the driver makes sure runs
@@ -281,7 +276,7 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"At least one search column must be selected");
 
-  Load(WriteProfile(SmallProfile));  // a new load selects every column again
+  Load(Write(L"profile.xml", SmallProfile));  // a new load selects every column again
   Find(L"Port*");
   EXPECT_EQ(Search.hits.size(), 4u);
 }
@@ -290,7 +285,7 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
 // Load start without hits, and a failed Load leaves nothing to export.
 TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   ScriptedDialogs dialogs;
-  const std::wstring path = WriteProfile(SmallProfile);
+  const std::wstring path = Write(L"profile.xml", SmallProfile);
   Open();
   EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
   SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
@@ -311,7 +306,7 @@ TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   EXPECT_FALSE(Search.IsHit(2));
   EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
 
-  Load(WriteProfile("<profile><A>1</A>", L"cut.xml"));
+  Load(Write(L"cut.xml", "<profile><A>1</A>"));
   EXPECT_EQ(Rows(), 0);
   EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
   messages.Clear();
