@@ -17,7 +17,7 @@ static const TextTriple TextBackColour = {L"Hintergrung Farbe", L"Background col
                                           L"Couleur de l'arrière plan"};
 static const TextTriple TextSample = {L"Beispiel Text", L"sample text", L"exemple de texte"};
 
-static const RelabelRow ColourControls[] = {
+const RelabelRow ColourControls[] = {
     {IDC_GROUP_UNEQUAL, &TextColourUnequal}, {IDC_TEXT_UNEQUAL, &TextTextColour},
     {IDC_BACK_UNEQUAL, &TextBackColour},     {IDC_GROUP_EQUAL, &TextColourEqual},
     {IDC_TEXT_EQUAL, &TextTextColour},       {IDC_BACK_EQUAL, &TextBackColour},

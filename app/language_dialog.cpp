@@ -11,7 +11,7 @@
 static const TextTriple TextNoLanguage = {L"Keine Sprache ausgewählt", L"No language selected",
                                           L"Pas de langue sélectionnée"};
 
-static const RelabelRow LanguageControls[] = {{IDCANCEL, &TextCancel}, {0, nullptr}};
+const RelabelRow LanguageControls[] = {{IDCANCEL, &TextCancel}, {0, nullptr}};
 
 static void OnInitLanguage(HWND dialog) {
   LoadAllSettings();

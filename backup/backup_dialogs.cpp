@@ -65,7 +65,7 @@ static const TextTriple TextRestoreDateRule = {
     L"Overwrite file only if source file date <= trg file date",
     L"Overwrite file only if source file date <= trg file date"};
 
-static const RelabelRow SaveControls[] = {
+const RelabelRow SaveControls[] = {
     {IDC_MACH_LABEL, &TextInstallationPath}, {IDC_PROFILES_LABEL, &TextProfileFiles},
     {IDC_STORE_LABEL, &TextStorePath},       {IDC_FILES_GROUP, &TextFilesToSave},
     {IDC_SET_PROFILES, &TextProfiles},       {IDC_SET_FIXTURES, &TextFixtures},
@@ -75,7 +75,7 @@ static const RelabelRow SaveControls[] = {
     {IDC_BACKUP_CLOSE, &TextClose},          {0, nullptr},
 };
 
-static const RelabelRow RestoreControls[] = {
+const RelabelRow RestoreControls[] = {
     {IDC_MACH_LABEL, &TextInstallationPath}, {IDC_PROFILES_LABEL, &TextProfileFiles},
     {IDC_STORE_LABEL, &TextStorePath},       {IDC_SET_PROFILES, &TextProfiles},
     {IDC_SET_FIXTURES, &TextFixtures},       {IDC_SET_MACROS, &TextMacros},

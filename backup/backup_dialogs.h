@@ -3,8 +3,14 @@
 
 #include <windows.h>
 
+#include "app/texts.h"
+
 INT_PTR CALLBACK SaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK RestoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The labels each dialog sets in the language in force when it opens.
+extern const RelabelRow SaveControls[];
+extern const RelabelRow RestoreControls[];
 
 // Rebuild the profile list of the dialog from its folders.
 void FillSaveProfileList(HWND dialog);

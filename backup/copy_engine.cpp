@@ -38,7 +38,7 @@ static const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", 
 static const TextTriple TextErrorCreatingDir = {L"Fehler Einrichten Verzeichnis", L"Error creating dir",
                                                 L"Error creating dir"};
 
-static const RelabelRow ConflictControls[] = {
+const RelabelRow ConflictControls[] = {
     {IDC_CONFLICT_SKIP, &TextSkip},
     {IDCANCEL, &TextCancel},
     {IDC_CONFLICT_FOR_ALL, &TextForAll},

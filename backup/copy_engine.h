@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/texts.h"
 #include "backup/portable/backup_log.h"
 #include "backup/portable/copy_rules.h"
 
@@ -65,6 +66,7 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
 // Shows dialog 142 for CurrentConflict; updates dontAsk.
 ConflictAnswer ConflictDialog();
 INT_PTR CALLBACK ConflictDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+extern const RelabelRow ConflictControls[];  // its labels in the language in force
 
 // The first free "<base>(n)<extension>" in `folder`, from n = 2 on.
 std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& name);

@@ -31,7 +31,7 @@ static const TextTriple ButtonCheck = {L"Prüfen", L"Check", L"Vérifier"};
 static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
                                            L"Spécifiez le premier fichier"};
 
-static const RelabelRow CheckPortsLabels[] = {
+const RelabelRow CheckPortsLabels[] = {
     {IDC_CHECK_PORTS_CHECK, &ButtonCheck},
     {IDC_CHECK_PORTS_SHOW_ALL, &LabelShowAll},
     {IDC_CHECK_PORTS_PATH_LABEL, &LabelProfileName},

@@ -51,7 +51,7 @@ static const PinColumn PinColumns[PinColumnCount] = {
     {&ColumnDirection, 70}, {&ColumnLevel, 60},   {&ColumnHotKey, 70},    {&ColumnStatus, 210},
 };
 
-static const RelabelRow PinPageLabels[] = {
+const RelabelRow PinPageLabels[] = {
     {IDC_PIN_KNOWN_LABEL, &LabelKnownPorts},
     {IDC_PIN_DETAIL_LABEL, &LabelDetails},
     {IDC_PIN_ERRORS_LABEL, &LabelNumberErrors},

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/texts.h"
 #include "pins/portable/pin_model.h"
 
 // Validates the model, builds the pages and shows the sheet modally; when
@@ -16,3 +17,4 @@ INT_PTR PinReportSheet(HWND owner, const PinModel& model, const std::wstring& pr
                        const std::wstring* profileName, bool showAllReferencedPorts);
 
 INT_PTR CALLBACK PinPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+extern const RelabelRow PinPageLabels[];  // a page's labels in the language in force

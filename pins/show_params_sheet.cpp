@@ -85,6 +85,8 @@ HWND PageWindows[PageCount] = {};
 // empty and nothing prints until a profile is read.
 bool ProfileLoaded = false;
 
+}  // namespace
+
 const RelabelRow ListPageLabels[] = {
     {IDC_PARAMS_PATH_LABEL, &LabelPath},
     {IDC_PARAMS_PRINT_LIST, &ButtonPrint},
@@ -94,6 +96,8 @@ const RelabelRow MotorPageLabels[] = {
     {IDC_PARAMS_PRINT_MOTORS, &ButtonPrint},
     {0, nullptr},
 };
+
+namespace {
 
 int PageOf(HWND page) { return static_cast<int>(GetWindowLongPtrW(page, GWLP_USERDATA)); }
 

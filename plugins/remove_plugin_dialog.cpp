@@ -60,7 +60,7 @@ static const TextTriple TextWarning = {
     L"dialog is hit.\n\n\n\n\rTo get the actual state of the plugins in the profile shown, you must hit a checkbox "
     L"button at least once."};
 
-static const RelabelRow PluginControls[] = {
+const RelabelRow PluginControls[] = {
     {IDC_PLUGIN_MACH_LABEL, &TextInstallationPath}, {IDC_PLUGIN_LOAD, &TextLoad},
     {IDC_PLUGIN_REMOVE, &TextRemove},               {IDC_PLUGIN_SELECTION, &TextSelection},
     {IDC_PLUGIN_MODE_ALL, &TextAll},                {IDC_PLUGIN_MODE_ENABLED, &TextOnlyEnabled},
@@ -68,7 +68,7 @@ static const RelabelRow PluginControls[] = {
     {IDC_PLUGIN_CLOSE, &TextClose},                 {0, nullptr},
 };
 
-static const RelabelRow ReferencingControls[] = {
+const RelabelRow ReferencingControls[] = {
     {IDC_REFERENCING_LABEL, &TextReferencedFrom}, {IDOK, &TextClose}, {0, nullptr}};
 
 static const int ModeButtons[] = {IDC_PLUGIN_MODE_ALL, IDC_PLUGIN_MODE_ENABLED, IDC_PLUGIN_MODE_DISABLED};

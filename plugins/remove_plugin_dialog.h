@@ -8,10 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "app/texts.h"
 #include "plugins/portable/plugin_rules.h"
 
 INT_PTR CALLBACK RemovePluginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ReferencingProfilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The labels each dialog sets in the language in force when it opens.
+extern const RelabelRow PluginControls[];
+extern const RelabelRow ReferencingControls[];
 
 // One record per list row; the scanned files' names in walk order.
 extern std::vector<PluginReference> PluginReferenceTable;

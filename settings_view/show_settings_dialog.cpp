@@ -40,7 +40,7 @@ static const TextTriple TextPrintToFile = {L"In Datei drucken", L"Print to file"
 static const TextTriple TextShowFromFile = {L"Aus Datei anzeigen", L"Show from file", L"Show from file"};
 static const TextTriple TextPrintFromFile = {L"Aus Datei drucken", L"Print from file", L"Print from file"};
 
-static const RelabelRow ShowSettingsRelabelTable[] = {
+const RelabelRow ShowSettingsRelabelTable[] = {
     {IDC_SETTINGS_PROFILE_LABEL, &TextProfilePath},
     {IDC_SETTINGS_PRINT_FILE_LABEL, &TextPrintFilePathLabel},
     {IDC_SETTINGS_SET_ALL, &TextSetAll},

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "app/portable/text_triple.h"
+#include "app/texts.h"
 
 INT_PTR CALLBACK ShowSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+extern const RelabelRow ShowSettingsRelabelTable[];  // its labels in the language in force
 
 extern const TextTriple TextCloseOutputFirst;
 extern const TextTriple TextNoDataSelected;

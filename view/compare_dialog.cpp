@@ -66,7 +66,7 @@ static const TextTriple TextNothingToCopy = {L"Die gewählten Zeilen enthalten k
 static const TextTriple TextOldProfileKept = {L"Das alte Profil ist gesichert als %s", L"The old profile is kept as %s",
                                              L"L'ancien profil est conservé sous %s"};
 
-static const RelabelRow CompareControls[] = {
+const RelabelRow CompareControls[] = {
     {IDC_COMPARE_LABEL1, &TextProfile1},
     {IDC_COMPARE_LABEL2, &TextProfile2},
     {IDC_LOAD_PROFILE, &TextLoadData},
@@ -96,8 +96,8 @@ static const TextTriple MenuSettings = {L"Einstellungen", L"Settings", L"Réglag
 static const TextTriple ItemExit = {L"Beenden", L"Exit", L"Fermer"};
 static const TextTriple ItemColours = {L"Farben", L"Colors", L"Couleurs"};
 
-static const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, {-1, nullptr}};
-static const RelabelRow CompareMenuItems[] = {
+const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, {-1, nullptr}};
+const RelabelRow CompareMenuItems[] = {
     {IDM_COMPARE_EXPORT, &TextExportItem}, {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours},
     {0, nullptr}};
 

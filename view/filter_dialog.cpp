@@ -16,7 +16,7 @@ static const TextTriple TextValue = {L"Wert", L"Value", L"Value"};
 static const TextTriple TextSelectAll = {L"Alle auswählen", L"Select All", L"Select All"};
 static const TextTriple TextDeselectAll = {L"Keine auswählen", L"Deselect All", L"Deselect All"};
 
-static const RelabelRow FilterControls[] = {
+const RelabelRow FilterControls[] = {
     {IDC_FILTER_SEGMENTS_LABEL, &TextSegment}, {IDC_FILTER_COLUMNS, &TextColumn},
     {IDC_FILTER_SEGMENT_COLUMN, &TextSegment}, {IDC_FILTER_NAME_COLUMN, &TextName},
     {IDC_FILTER_VALUE_COLUMN, &TextValue},     {IDC_FILTER_SELECT_ALL, &TextSelectAll},

@@ -23,7 +23,7 @@ static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please spe
 
 static const TextTriple TextProfile = {L"Profile", L"Profile", L"Profil"};
 
-static const RelabelRow ShowProfileControls[] = {
+const RelabelRow ShowProfileControls[] = {
     {IDC_SHOW_PATH_LABEL, &TextProfile},
     {IDC_LOAD_PROFILE, &TextLoadData},
     {IDC_SHOW_SEARCH_LABEL, &TextSearch},

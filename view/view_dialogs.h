@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "app/texts.h"
+
 // Show profile (dialog 153), opened from the main window.
 INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -27,6 +29,14 @@ LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw);
 // leaves both as the dialog found them. After OK the caller lists the rows
 // again.
 INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The labels (and Compare's menu texts) each dialog sets in the language in
+// force when it opens.
+extern const RelabelRow ShowProfileControls[];
+extern const RelabelRow CompareControls[];
+extern const RelabelRow CompareMenuBar[];
+extern const RelabelRow CompareMenuItems[];
+extern const RelabelRow FilterControls[];
 
 struct ExportTable;
 

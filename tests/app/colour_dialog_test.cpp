@@ -17,16 +17,6 @@
 
 namespace {
 
-DWORD StoredValueCount() {
-  HKEY key = nullptr;
-  DWORD count = 0;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
-  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                   nullptr);
-  RegCloseKey(key);
-  return count;
-}
-
 const wchar_t* const ColourNames[] = {
     L"Compare window text color equal",   L"Compare window back color equal", L"Compare window text color unequal",
     L"Compare window back color unequal", L"Select color",                    L"Text color selected",
@@ -51,19 +41,6 @@ class ColourDialogTest : public testing::Test {
   MessageRecorder messages;
 };
 
-// The dialog loads the language from the store, as every dialog does.
-TEST_F(ColourDialogTest, OpensRelabelledWithSamplesInTheStoredLanguage) {
-  const DWORD language = French;
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Language", REG_DWORD, &language, sizeof(language));
-  const INT_PTR result = Run({[&](HWND dialog) {
-    EXPECT_EQ(ItemText(dialog, IDC_GROUP_UNEQUAL), L"Couleur en cas de différence");
-    EXPECT_EQ(ItemText(dialog, IDC_SAMPLE_EQUAL), L"exemple de texte");
-    EXPECT_EQ(ItemText(dialog, IDC_SAMPLE_UNEQUAL), L"exemple de texte");
-    ClickButton(dialog, IDCANCEL);
-  }});
-  EXPECT_EQ(result, 2);
-}
-
 TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
   dialogs.ChooseColourAnswer(RGB(1, 1, 1));  // text unequal
   dialogs.ChooseColourAnswer(RGB(2, 2, 2));  // back unequal
@@ -86,7 +63,7 @@ TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
   EXPECT_EQ(result, 1);
   EXPECT_EQ(sample, L"sample text");
   EXPECT_EQ(dialogs.colourCalls, 5);
-  EXPECT_EQ(StoredValueCount(), 6u);
+  EXPECT_EQ(StoredSettingCount(), 6u);
   EXPECT_EQ(StoredColours(), (std::vector<DWORD>{RGB(3, 3, 3), RGB(4, 4, 4), RGB(1, 1, 1), RGB(2, 2, 2),
                                                  0xF04B19, 0xF0F0F0}));
   EXPECT_EQ(Settings.compareTextColorEqual, RGB(3, 3, 3));

@@ -12,25 +12,11 @@
 
 namespace {
 
-// MACH3.EXE in a folder of its own, both gone at the end.
-struct NamedProcess {
-  explicit NamedProcess(const wchar_t* exeName) : process(folder.Path(), exeName) {}
-  bool Started() const { return process.Started(); }
-  TempFolder folder;
-  RunningProcess process;
-};
-
 class Mach3CheckTest : public testing::Test {
  protected:
   void SetUp() override { LanguageIndex = English; }
   MessageRecorder messages;
 };
-
-TEST_F(Mach3CheckTest, NoMach3MeansGoOnWithoutAsking) {
-  EXPECT_FALSE(CheckMach3Running(Mach3AskToContinue));
-  EXPECT_FALSE(CheckMach3Running(Mach3Refuse));
-  EXPECT_TRUE(messages.Messages().empty());
-}
 
 TEST_F(Mach3CheckTest, ExecutableNameIsComparedWithoutCase) {
   for (const wchar_t* name : {L"mach3.exe", L"Mach3.Exe"}) EXPECT_TRUE(IsMach3ExecutableName(name)) << name;
@@ -38,7 +24,8 @@ TEST_F(Mach3CheckTest, ExecutableNameIsComparedWithoutCase) {
 }
 
 TEST_F(Mach3CheckTest, CapitalisedMach3IsFoundInBothModes) {
-  NamedProcess mach3(L"MACH3.EXE");
+  TempFolder folder;  // MACH3.EXE in a folder of its own, both gone at the end
+  RunningProcess mach3(folder.Path(), L"MACH3.EXE");
   ASSERT_TRUE(mach3.Started());
 
   struct Case {

@@ -1,8 +1,11 @@
-// The main window: start-up title, menus in the stored language, command
-// dispatch, accelerators and the 64-bit check.
+// The main window: start-up title, the language dialog, command dispatch,
+// accelerators and the About box, and the 64-bit check.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "app/dialogs.h"
 #include "app/main_window.h"
@@ -13,10 +16,6 @@
 
 namespace {
 
-void StoreLanguage(DWORD language) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKeyPath, L"Language", REG_DWORD, &language, sizeof(language));
-}
-
 class MainWindowTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -24,11 +23,7 @@ class MainWindowTest : public testing::Test {
     LanguageIndex = German;
   }
   void TearDown() override {
-    if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
-    MSG message;  // drop the WM_QUIT the window posts
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    MainWindow = nullptr;
+    CloseMainWindow();
     DeleteSettingsKey();
   }
   HWND Start() {
@@ -38,31 +33,63 @@ class MainWindowTest : public testing::Test {
   MessageRecorder messages;
 };
 
-TEST_F(MainWindowTest, FirstStartShowsEnglishMenuAndTitleWithTwoBlanks) {
+TEST_F(MainWindowTest, FirstStartShowsTheTitleWithTwoBlanksAndNoMessage) {
   HWND window = Start();
   ASSERT_TRUE(window);
   EXPECT_EQ(WindowText(window), L"Kestrelwood  V3.02");
-  HMENU menu = GetMenu(window);
-  EXPECT_EQ(MenuItemText(menu, 3, true), L"Help");
-  EXPECT_EQ(MenuItemText(menu, IDM_CHECK_PORTS, false), L"Check ports and pins");
   EXPECT_TRUE(messages.Messages().empty());
 }
 
-// French repeats the English text where it has none of its own; the German
-// menu is the language dialog's test.
-TEST_F(MainWindowTest, StoredLanguageSelectsMenuLanguage) {
-  StoreLanguage(French);
-  HWND window = Start();
-  EXPECT_EQ(MenuItemText(GetMenu(window), 3, true), L"Aide");
-  EXPECT_EQ(MenuItemText(GetMenu(window), IDM_SAVE_PARAMS, false), L"Save params");
+// The Language dialog opens with the stored language selected; Cancel keeps
+// it, OK without a selection complains and stays open, OK stores the choice
+// and relabels the menu at once, its states untouched.
+TEST_F(MainWindowTest, TheLanguageDialogStoresTheChoiceAndRelabelsTheMenu) {
+  Start();
+  const auto runLanguageDialog = [](std::vector<DialogStep> steps) {
+    return DriveModal([] { return RunModalDialog(MainWindow, IDD_LANGUAGE, LanguageDialogProc); }, std::move(steps));
+  };
+  const auto select = [](HWND dialog, int language) {
+    SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_SETCURSEL, language, 0);
+  };
+  EXPECT_EQ(runLanguageDialog({[&](HWND dialog) {
+              EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_GETCURSEL, 0, 0), English);
+              select(dialog, German);
+              ClickButton(dialog, IDCANCEL);
+            }}),
+            2);
+  EXPECT_EQ(LanguageIndex, English);
+  EXPECT_EQ(StoredSettingNumber(L"Language"), 1u);
+  EXPECT_EQ(MenuItemText(GetMenu(MainWindow), 3, true), L"Help");
+
+  EXPECT_EQ(runLanguageDialog({[&](HWND dialog) {
+                                 select(dialog, -1);
+                                 ClickButton(dialog, IDOK);
+                               },
+                               [&](HWND dialog) {
+                                 EXPECT_TRUE(IsWindowVisible(dialog));
+                                 select(dialog, French);
+                                 ClickButton(dialog, IDOK);
+                               }}),
+            1);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, L"No language selected");
+  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(LanguageIndex, French);
+  EXPECT_EQ(StoredSettingNumber(L"Language"), 2u);
+  EXPECT_EQ(MenuItemText(GetMenu(MainWindow), 3, true), L"Aide");
+  EXPECT_EQ(MenuItemText(GetMenu(MainWindow), IDM_LANGUAGE, false), L"Langue");
+  EXPECT_EQ(GetMenuState(GetMenu(MainWindow), IDM_REMOVE_PLUGIN, MF_BYCOMMAND) & (MF_DISABLED | MF_GRAYED),
+            static_cast<UINT>(MF_DISABLED | MF_GRAYED));
 }
 
+// The About box shows the version, and its credit in the current language.
 TEST_F(MainWindowTest, BothAcceleratorsOpenTheAboutBox) {
   HWND window = Start();
+  LanguageIndex = French;
   HACCEL accelerators = LoadAcceleratorsW(Instance, MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
   ASSERT_TRUE(accelerators);
   for (wchar_t key : {L'?', L'/'}) {
-    std::wstring version;
+    std::wstring version, credit;
     // Windows matches a character accelerator with Alt on WM_SYSCHAR; Wine
     // matches it on the key-down message. Offer both, as the loop would.
     auto translate = [&]() -> INT_PTR {
@@ -78,10 +105,12 @@ TEST_F(MainWindowTest, BothAcceleratorsOpenTheAboutBox) {
     };
     const INT_PTR translated = DriveModal(translate, {[&](HWND about) {
                                             version = ItemText(about, IDC_ABOUT_VERSION);
+                                            credit = ItemText(about, IDC_ABOUT_CREDIT);
                                             ClickButton(about, IDOK);
                                           }});
     EXPECT_NE(translated, 0) << static_cast<char>(key);
     EXPECT_EQ(version, L"Kestrelwood V3.02");
+    EXPECT_EQ(credit.rfind(L"Traduction", 0), 0u);
   }
   // The keys are characters, not virtual keys.
   ACCEL table[4] = {};

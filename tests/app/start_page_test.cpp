@@ -43,11 +43,7 @@ class StartPageTest : public testing::Test {
     StoreSettingText(L"Save Mach install path", mach.Path());
   }
   void TearDown() override {
-    if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    MainWindow = nullptr;
+    CloseMainWindow();
     DeleteSettingsKey();
   }
   HWND Start() {
@@ -63,6 +59,14 @@ class StartPageTest : public testing::Test {
   static std::wstring Cell(int row, int column) { return ListViewText(List(), row, column); }
   static std::vector<std::wstring> Column(int column) { return ListViewColumn(List(), column); }
   static std::wstring Text(int id) { return ItemText(MainWindow, id); }
+  // A key pressed in `window`, as the message loop hands it to the page.
+  static INT_PTR Press(HWND window, WPARAM key) {
+    MSG down = {};
+    down.hwnd = window;
+    down.message = WM_KEYDOWN;
+    down.wParam = key;
+    return StartPageKey(&down);
+  }
   // The window is hidden in tests: the button's own style says whether it shows.
   static bool ChooseShown() {
     return GetWindowLongW(GetDlgItem(MainWindow, IDC_START_CHOOSE_FOLDER), GWL_STYLE) & WS_VISIBLE;
@@ -174,23 +178,14 @@ TEST_F(StartPageTest, ButtonsAndRowsOpenTheirDialogs) {
     EXPECT_EQ(IsWindowEnabled(button) != FALSE, menuEnabled) << command;
     if (!menuEnabled) continue;
     std::wstring viaMenu, viaButton;
-    DriveModal([command] { return SendMessageW(MainWindow, WM_COMMAND, command, 0); },
-               {[&](HWND dialog) {
-                 viaMenu = WindowText(dialog);
-                 close(dialog);
-               }});
-    DriveModal(
-        [button] {
-          MSG enter = {};
-          enter.hwnd = button;
-          enter.message = WM_KEYDOWN;
-          enter.wParam = VK_RETURN;
-          return static_cast<INT_PTR>(StartPageKey(&enter));
-        },
-        {[&](HWND dialog) {
-          viaButton = WindowText(dialog);
-          close(dialog);
-        }});
+    const auto title = [&close](std::wstring* shown) {
+      return std::vector<DialogStep>{[shown, close](HWND dialog) {
+        *shown = WindowText(dialog);
+        close(dialog);
+      }};
+    };
+    DriveModal([command] { return SendMessageW(MainWindow, WM_COMMAND, command, 0); }, title(&viaMenu));
+    DriveModal([button] { return Press(button, VK_RETURN); }, title(&viaButton));
     EXPECT_FALSE(viaMenu.empty()) << command;
     EXPECT_EQ(viaButton, viaMenu) << command;
   }
@@ -199,26 +194,18 @@ TEST_F(StartPageTest, ButtonsAndRowsOpenTheirDialogs) {
   // Tab leaves the rows for the first enabled button (Compare needs two rows).
   ShowWindow(MainWindow, SW_SHOW);
   SetFocus(List());
-  MSG tab = {};
-  tab.hwnd = List();
-  tab.message = WM_KEYDOWN;
-  tab.wParam = VK_TAB;
-  EXPECT_TRUE(StartPageKey(&tab));
+  EXPECT_TRUE(Press(List(), VK_TAB));
   EXPECT_EQ(GetFocus(), GetDlgItem(MainWindow, IDM_SHOW_PROFILE));
 
   // A double-click and Enter on a row open that profile.
   NMITEMACTIVATE click = {};
   click.hdr = {List(), IDC_START_PROFILES, static_cast<UINT>(NM_DBLCLK)};
   click.iItem = 1;
-  MSG enter = {};
-  enter.hwnd = List();
-  enter.message = WM_KEYDOWN;
-  enter.wParam = VK_RETURN;
   for (const std::function<INT_PTR()>& open : std::vector<std::function<INT_PTR()>>{
            [&click] { return SendMessageW(MainWindow, WM_NOTIFY, IDC_START_PROFILES, reinterpret_cast<LPARAM>(&click)); },
-           [&enter] {
+           [] {
              ListView_SetItemState(List(), 1, LVIS_FOCUSED, LVIS_FOCUSED);
-             return static_cast<INT_PTR>(StartPageKey(&enter));
+             return Press(List(), VK_RETURN);
            }}) {
     std::wstring shown, shownCount;
     DriveModal(open, {[&](HWND dialog) {
@@ -257,13 +244,7 @@ TEST_F(StartPageTest, LanguageSwitchRelabelsThePage) {
   EXPECT_EQ(Text(IDC_START_DESCRIPTION_FIRST), L"Toutes les entrées d'un profil en liste, avec recherche");
   EXPECT_EQ(Text(IDC_START_COMPARE), L"Comparer");
   EXPECT_EQ(Text(IDC_START_RUNNING), L"Mach3 n'est pas lancé.");
-  wchar_t title[64] = L"";
-  LVCOLUMNW column = {};
-  column.mask = LVCF_TEXT;
-  column.pszText = title;
-  column.cchTextMax = 64;
-  ListView_GetColumn(List(), 3, &column);
-  EXPECT_STREQ(title, L"Dernière sauvegarde");
+  EXPECT_EQ(ListViewColumnTitle(List(), 3), L"Dernière sauvegarde");
 }
 
 }  // namespace

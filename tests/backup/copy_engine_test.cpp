@@ -60,7 +60,8 @@ class CopyEngineTest : public testing::Test {
   std::wstring source, target;
 };
 
-// Large enough to be copied in several pieces.
+// Large enough to be copied in several pieces. A missing source is neither
+// shown nor counted.
 TEST_F(CopyEngineTest, AMissingTargetIsCopiedWholeWithoutADialogWhateverTheDateRule) {
   std::string content(3 * 1024 * 1024 + 123, '\0');
   for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 7919) >> 3);
@@ -74,15 +75,11 @@ TEST_F(CopyEngineTest, AMissingTargetIsCopiedWholeWithoutADialogWhateverTheDateR
     EXPECT_TRUE(DialogsSeen().empty());
     EXPECT_EQ(CurrentCopyCommand.copiedCount, 1);
   }
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
-TEST_F(CopyEngineTest, AMissingSourceIsNeitherShownNorCounted) {
-  std::wstring to = target;
+  std::wstring to = folder.Path(L"to\\none.xml");
   uint32_t setAnswer = 0;
   EXPECT_TRUE(Copy(folder.Path(L"from\\none.xml"), &to, &setAnswer));
-  EXPECT_FALSE(FileExists(target));
-  EXPECT_EQ(CurrentCopyCommand.copiedCount, 0);
+  EXPECT_FALSE(FileExists(to));
+  EXPECT_EQ(CurrentCopyCommand.copiedCount, 1);
   EXPECT_TRUE(messages.Messages().empty());
 }
 
@@ -122,32 +119,29 @@ TEST_F(CopyEngineTest, EachAnswerActsOnTheTarget) {
   }
 }
 
-TEST_F(CopyEngineTest, DontAskAgainReachesLaterSetsWithTheLastAnswer) {
+// "Don't ask again" reaches later sets with the last answer. Cancel (or Esc)
+// ends the whole command: not even a file without a conflict is copied
+// after it.
+TEST_F(CopyEngineTest, DontAskAgainReachesLaterSetsAndCancelEndsTheWholeCommand) {
   folder.Write(L"from\\fixtures.dat", "f new");
-  folder.Write(L"to\\P.xml", "p old");
-  folder.Write(L"to\\fixtures.dat", "f old");
-  uint32_t macroSet = 0;
-  std::wstring to = target;
-  EXPECT_TRUE(Copy(source, &to, &macroSet, {AnswerConflict(IDC_CONFLICT_LEAVE, false, true)}));
-  EXPECT_TRUE(CurrentCopyCommand.dontAsk);
-  uint32_t fixtureSet = 0;
-  to = folder.Path(L"to\\fixtures.dat");
-  EXPECT_TRUE(Copy(folder.Path(L"from\\fixtures.dat"), &to, &fixtureSet));
-  EXPECT_TRUE(DialogsSeen().empty());
-  EXPECT_EQ(ReadBytes(to), "f old");
-  EXPECT_EQ(fixtureSet, static_cast<uint32_t>(DontCopy));
-}
-
-// Cancel (or Esc) ends the whole command: not even a file without a
-// conflict is copied after it.
-TEST_F(CopyEngineTest, CancelEndsTheWholeCommand) {
   folder.Write(L"from\\new.txt", "fresh");
   folder.Write(L"to\\P.xml", "p old");
-  uint32_t firstSet = 0;
+  folder.Write(L"to\\fixtures.dat", "f old");
+  uint32_t firstSet = 0, laterSet = 0;
   std::wstring to = target;
+  EXPECT_TRUE(Copy(source, &to, &firstSet, {AnswerConflict(IDC_CONFLICT_LEAVE, false, true)}));
+  EXPECT_TRUE(CurrentCopyCommand.dontAsk);
+  to = folder.Path(L"to\\fixtures.dat");
+  EXPECT_TRUE(Copy(folder.Path(L"from\\fixtures.dat"), &to, &laterSet));
+  EXPECT_TRUE(DialogsSeen().empty());
+  EXPECT_EQ(ReadBytes(to), "f old");
+  EXPECT_EQ(laterSet, static_cast<uint32_t>(DontCopy));
+
+  StartCopyCommand(nullptr, NoDateRule, 10);
+  firstSet = laterSet = 0;
+  to = target;
   EXPECT_FALSE(Copy(source, &to, &firstSet, {AnswerConflict(IDCANCEL)}));
   EXPECT_TRUE(CurrentCopyCommand.cancelled);
-  uint32_t laterSet = 0;
   to = folder.Path(L"to\\new.txt");
   EXPECT_FALSE(Copy(folder.Path(L"from\\new.txt"), &to, &laterSet));
   EXPECT_FALSE(FileExists(to));
@@ -180,15 +174,6 @@ TEST_F(CopyEngineTest, TheConflictButtonsShowEachFilesSizeAndDate) {
                                   blanks + L"File name    P.xml(" + folder.Path(L"from") + L")" + sourceTail);
   EXPECT_EQ(seen.leaveText, L"No files will be changed. Leave this file in the destination folder:\r\n\r\n" +
                                 blanks + L"File name    P.xml(" + folder.Path(L"to") + L")" + targetTail);
-  EXPECT_EQ(seen.keepBothText, L"Copy, but keep both files");
-  const std::pair<int32_t, const wchar_t*> keepBoth[] = {{German, L"Kopieren, aber beide Dateien behalten"},
-                                                         {French, L"Copier, mais conserver les deux fichiers"}};
-  for (const auto& [language, text] : keepBoth) {
-    LanguageIndex = language;
-    Copy({AnswerConflict(IDC_CONFLICT_SKIP, false, false, &seen)});
-    EXPECT_EQ(seen.keepBothText, text);
-  }
-  LanguageIndex = English;
 }
 
 // Failures leave the old target as it was and no temporary file behind,
@@ -299,34 +284,28 @@ TEST(CreateFolderPath, CreatesEveryMissingFolderOrReportsTheOneItCannot) {
   LanguageIndex = English;
 }
 
-class WalkTreeTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetWalkList();
-    folder.Write(L"root\\a.txt", "");
-    folder.Write(L"root\\Sub\\b.txt", "");
-    folder.Write(L"root\\Sub\\Deep\\c.txt", "");
-    folder.Write(L"root\\x.brn", "");
-    folder.MakeFolder(L"root\\Old");
+// A folder comes before what it holds; the pattern applies to folders too,
+// and entries before the start index stay; a folder without matches shows
+// the find error, except for macros.
+TEST(WalkTreeTest, ListsFoldersFirstAndReportsAFolderWithoutMatches) {
+  TempFolder folder;
+  MessageRecorder messages;
+  ResetWalkList();
+  for (const wchar_t* file : {L"root\\a.txt", L"root\\Sub\\b.txt", L"root\\Sub\\Deep\\c.txt", L"root\\x.brn"}) {
+    folder.Write(file, "");
   }
-  std::vector<std::wstring> Walk(const wchar_t* start, const wchar_t* pattern, int32_t first = 0) {
+  folder.MakeFolder(L"root\\Old");
+  const auto walk = [&](const wchar_t* start, const wchar_t* pattern, int32_t first) {
     int32_t count = first;
     WalkTree(folder.Path(start), &count, pattern);
     std::vector<std::wstring> walked;
     for (int32_t i = first; i < count; ++i) {
       const WalkEntry& entry = WalkList[static_cast<size_t>(i)];
-      std::wstring shown = entry.folder.substr(folder.Path().size());
-      if (!entry.IsFolder()) shown += L"|" + entry.name;
-      walked.push_back(shown);
+      walked.push_back(entry.folder.substr(folder.Path().size()) + (entry.IsFolder() ? L"" : L"|" + entry.name));
     }
     return walked;
-  }
-  TempFolder folder;
-  MessageRecorder messages;
-};
-
-TEST_F(WalkTreeTest, AFolderComesBeforeWhatItHolds) {
-  std::vector<std::wstring> walked = Walk(L"root", L"*.*");
+  };
+  std::vector<std::wstring> walked = walk(L"root", L"*.*", 0);
   const auto at = [&](const wchar_t* entry) { return std::find(walked.begin(), walked.end(), entry) - walked.begin(); };
   EXPECT_LT(at(L"\\root\\Sub"), at(L"\\root\\Sub|b.txt"));
   EXPECT_LT(at(L"\\root\\Sub\\Deep"), at(L"\\root\\Sub\\Deep|c.txt"));
@@ -334,29 +313,26 @@ TEST_F(WalkTreeTest, AFolderComesBeforeWhatItHolds) {
   EXPECT_EQ(walked, (std::vector<std::wstring>{L"\\root\\Old", L"\\root\\Sub", L"\\root\\Sub\\Deep",
                                                 L"\\root\\Sub\\Deep|c.txt", L"\\root\\Sub|b.txt",
                                                 L"\\root|a.txt", L"\\root|x.brn"}));
+  ResetWalkList();
+  EXPECT_EQ(walk(L"root", L"*.brn", 5), std::vector<std::wstring>{L"\\root|x.brn"});
+  EXPECT_EQ(WalkList[4].folder, L"");
   EXPECT_TRUE(messages.Messages().empty());
-}
 
-TEST_F(WalkTreeTest, ThePatternAppliesToFoldersAndTheStartIndexIsKept) {
-  EXPECT_EQ(Walk(L"root", L"*.brn", 5), std::vector<std::wstring>{L"\\root|x.brn"});
-  EXPECT_EQ(WalkList[4].folder, L"");  // entries before the start stay as they were
-}
-
-TEST_F(WalkTreeTest, AFolderWithoutMatchesShowsTheFindErrorExceptForMacros) {
-  EXPECT_TRUE(Walk(L"root\\Old", L"*.brn").empty());
+  EXPECT_TRUE(walk(L"root\\Old", L"*.brn", 0).empty());
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"_tfindfirst File not found");
   EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
   messages.Clear();
-  EXPECT_TRUE(Walk(L"root\\Old", L"*.m*s").empty());
+  EXPECT_TRUE(walk(L"root\\Old", L"*.m*s", 0).empty());
   EXPECT_TRUE(messages.Messages().empty());
 }
 
 // A link pointing back up the tree (a symbolic link of the repository,
 // which Wine shows as a reparse point, as Windows shows a junction) is
 // neither entered nor listed; the log lists it as skipped.
-TEST_F(WalkTreeTest, ALinkIsNeverFollowedAndIsLogged) {
+TEST(WalkTreeTest, ALinkIsNeverFollowedAndIsLogged) {
+  ResetWalkList();
   std::wstring root = L"" KW_LINK_LOOP;
   std::replace(root.begin(), root.end(), L'/', L'\\');
   BackupLog log(false, root, L"E:", {});

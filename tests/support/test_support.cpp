@@ -146,6 +146,14 @@ HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
                             parameter);
 }
 
+void CloseMainWindow() {
+  if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  MainWindow = nullptr;
+}
+
 void DeleteSettingsKey() { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKeyPath); }
 
 void StoreSettingText(const wchar_t* name, const std::wstring& text) {
@@ -168,6 +176,16 @@ DWORD StoredSettingNumber(const wchar_t* name) {
   DWORD value = 0xDEADBEEF, bytes = sizeof(value);
   RegGetValueW(HKEY_CURRENT_USER, SettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes);
   return value;
+}
+
+DWORD StoredSettingCount() {
+  HKEY key = nullptr;
+  DWORD count = 0;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                   nullptr);
+  RegCloseKey(key);
+  return count;
 }
 
 HWND LiveDialogWith(int id) {
@@ -240,4 +258,25 @@ std::vector<std::wstring> ListViewColumn(HWND list, int column) {
   std::vector<std::wstring> cells;
   for (int item = 0; item < ListViewCount(list); ++item) cells.push_back(ListViewText(list, item, column));
   return cells;
+}
+
+std::wstring ListViewColumnTitle(HWND list, int column) {
+  wchar_t text[600] = {};
+  LVCOLUMNW header = {};
+  header.mask = LVCF_TEXT;
+  header.pszText = text;
+  header.cchTextMax = 600;
+  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+  return text;
+}
+
+std::vector<std::wstring> ListBoxItems(HWND dialog, int id) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[512] = {};
+    SendDlgItemMessageW(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
 }

@@ -52,6 +52,9 @@ std::wstring ItemText(HWND dialog, int id);
 // A modeless instance of one of the program's dialog templates.
 HWND CreateTestDialog(int templateId, DLGPROC procedure, LPARAM parameter = 0);
 
+// Destroys the main window, if there is one, and drops the WM_QUIT it posts.
+void CloseMainWindow();
+
 // Removes the settings key so a test starts as on a first start.
 void DeleteSettingsKey();
 
@@ -61,6 +64,8 @@ void StoreSettingText(const wchar_t* name, const std::wstring& text);
 void StoreSettingNumber(const wchar_t* name, DWORD value);
 std::wstring StoredSettingText(const wchar_t* name);
 DWORD StoredSettingNumber(const wchar_t* name);
+// The number of values in the settings key (0 without the key).
+DWORD StoredSettingCount();
 
 // The list view's cell text, item count, one row's first `columns` cells,
 // and one column's cells.
@@ -68,6 +73,10 @@ std::wstring ListViewText(HWND list, int item, int column);
 int ListViewCount(HWND list);
 std::vector<std::wstring> ListViewRow(HWND list, int item, int columns);
 std::vector<std::wstring> ListViewColumn(HWND list, int column);
+
+// A list view's column title; a list box's items.
+std::wstring ListViewColumnTitle(HWND list, int column);
+std::vector<std::wstring> ListBoxItems(HWND dialog, int id);
 
 // Menu text of an item by command or of a top-level popup by position.
 std::wstring MenuItemText(HMENU menu, UINT item, bool byPosition);

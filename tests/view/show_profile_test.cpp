@@ -31,9 +31,6 @@ class ShowProfileTest : public ViewDialogTest {
     dialog_ = CreateTestDialog(IDD_SHOW_PROFILE, ShowProfileDialogProc);
     return dialog_;
   }
-  std::wstring WriteProfile(const std::string& text, const wchar_t* name = L"profile.xml") {
-    return Write(name, text);
-  }
   void Load(const std::wstring& path) {
     SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
     Command(dialog_, IDC_LOAD_PROFILE);
@@ -56,7 +53,7 @@ const char* const SmallProfile =
     "<Preferences><Port12>y</Port12></Preferences></profile>";
 
 TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
-  const std::wstring path = WriteProfile(SmallProfile);
+  const std::wstring path = Write(L"profile.xml", SmallProfile);
   ScriptedDialogs dialogs;
   dialogs.OpenFileAnswer(path);
   Open();
@@ -66,9 +63,7 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
   ASSERT_EQ(Rows(), 7);
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"7");
-  EXPECT_EQ(ListViewText(List(), 0, 0), L"profile / Preferences / ");
-  EXPECT_EQ(ListViewText(List(), 0, 1), L"Port1Add");
-  EXPECT_EQ(ListViewText(List(), 0, 2), L"888");
+  EXPECT_EQ(ListViewRow(List(), 0, 3), (std::vector<std::wstring>{L"profile / Preferences / ", L"Port1Add", L"888"}));
   EXPECT_EQ(ListViewText(List(), 4, 1), L"Empty");
   EXPECT_EQ(ListViewText(List(), 5, 0), L"profile / Mach3Mill / ");
   Command(dialog_, IDC_SHOW_BROWSE);  // cancelled: nothing changes
@@ -79,49 +74,59 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   Open();  // the next opening starts from the stored file
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_PATH), path);
   EXPECT_EQ(Rows(), 0);
-  Load(WriteProfile("<profile><A> </A></profile>", L"empty.xml"));  // no text: an empty list
+  Load(Write(L"empty.xml", "<profile><A> </A></profile>"));  // no text: an empty list
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"0");
 }
 
-TEST_F(ShowProfileTest, ReportsMissingInput) {
-  Open();
+// Each view refuses what it cannot do with one error box, in the language it
+// opened in; the first case also checks the German caption and a column.
+TEST_F(ViewDialogTest, BothViewsReportMissingInput) {
+  const std::wstring path = Write(L"1.xml", "<profile><A>1</A></profile>"), missing = folder_.Path(L"no.xml");
   const struct {
-    std::wstring path;
+    int templateId;
+    DLGPROC procedure;
+    std::wstring path1, path2;  // the second only in Compare
     int command;
     std::wstring message;
     UINT style;
   } cases[] = {
-      {L"", IDC_LOAD_PROFILE, L"Please specify file", MB_ICONERROR},
-      {folder_.Path(L"none.xml"), IDC_LOAD_PROFILE, folder_.Path(L"none.xml") + L" File not found", MB_ICONERROR},
-      {L"", IDC_SET_FILTER, L"Please load profile-file first", MB_ICONERROR | MB_TASKMODAL},
-      {L"", IDC_SEARCH_START, L"No search value specified", MB_ICONERROR | MB_TASKMODAL},
+      {IDD_SHOW_PROFILE, ShowProfileDialogProc, L"", L"", IDC_LOAD_PROFILE, L"Bitte Datei  angeben", MB_ICONERROR},
+      {IDD_SHOW_PROFILE, ShowProfileDialogProc, missing, L"", IDC_LOAD_PROFILE, missing + L" File not found", MB_ICONERROR},
+      {IDD_SHOW_PROFILE, ShowProfileDialogProc, L"", L"", IDC_SET_FILTER, L"Please load profile-file first",
+       MB_ICONERROR | MB_TASKMODAL},
+      {IDD_SHOW_PROFILE, ShowProfileDialogProc, L"", L"", IDC_SEARCH_START, L"No search value specified",
+       MB_ICONERROR | MB_TASKMODAL},
+      {IDD_COMPARE_PROFILES, CompareDialogProc, L"", path, IDC_LOAD_PROFILE, L"Please specify file 1", MB_ICONERROR},
+      {IDD_COMPARE_PROFILES, CompareDialogProc, path, missing, IDC_LOAD_PROFILE, missing + L" File not found",
+       MB_ICONERROR},
+      {IDD_COMPARE_PROFILES, CompareDialogProc, path, path, IDC_SET_FILTER, L"Please load profile-file first",
+       MB_ICONERROR | MB_TASKMODAL},
   };
   for (const auto& c : cases) {
+    StoreOnlyLanguage(&c == cases ? German : English);
     messages.Clear();
-    SetDlgItemTextW(dialog_, IDC_SHOW_PATH, c.path.c_str());
+    dialog_ = CreateTestDialog(c.templateId, c.procedure);
+    const bool compare = c.templateId == IDD_COMPARE_PROFILES;
+    SetDlgItemTextW(dialog_, compare ? IDC_COMPARE_PATH1 : IDC_SHOW_PATH, c.path1.c_str());
+    if (compare) SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, c.path2.c_str());
     Command(dialog_, c.command);
     ASSERT_EQ(messages.Messages().size(), 1u) << c.message;
     EXPECT_EQ(messages.Messages()[0].text, c.message);
     EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
     EXPECT_EQ(messages.Messages()[0].style, c.style) << c.message;
+    if (&c == cases) {
+      EXPECT_EQ(WindowText(dialog_), L"KestrelwoodV3.02 Profile anzeigen");
+      EXPECT_EQ(ListViewColumnTitle(List(), 2), L"Wert");
+    }
+    DestroyWindow(dialog_);
+    dialog_ = nullptr;
   }
-}
-
-TEST_F(ShowProfileTest, LabelsAndMessagesFollowTheLanguage) {
-  StoreOnlyLanguage(German);
-  Open();
-  EXPECT_EQ(WindowText(dialog_), L"KestrelwoodV3.02 Profile anzeigen");
-  EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_HINT), L"Erlaubte Joker: ? *");
-  EXPECT_EQ(ColumnTitle(List(), 2), L"Wert");
-  Command(dialog_, IDC_LOAD_PROFILE);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Bitte Datei  angeben");
 }
 
 TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   struct Case {
     const wchar_t* text;
     bool caseSensitive;
@@ -170,7 +175,7 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
   std::string text = "<profile><Preferences>";
   for (int i = 0; i < 300; ++i) text += "<Key" + std::to_string(i) + ">v</Key" + std::to_string(i) + ">";
   Open();
-  Load(WriteProfile(text + "</Preferences></profile>"));
+  Load(Write(L"profile.xml", text + "</Preferences></profile>"));
   HWND list = List();
   const auto startAt = [list](int top) {
     ListView_EnsureVisible(list, 0, FALSE);
@@ -194,7 +199,7 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
 
 TEST_F(ShowProfileTest, ActivatingARowShowsItsIndexAndCloseReleasesTheProfile) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   NMITEMACTIVATE activate = {};
   activate.hdr.hwndFrom = List();
   activate.hdr.idFrom = IDC_PROFILE_LIST;
@@ -207,36 +212,23 @@ TEST_F(ShowProfileTest, ActivatingARowShowsItsIndexAndCloseReleasesTheProfile) {
   EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
 }
 
-std::vector<std::wstring> ListBoxRows(HWND dialog, int id, std::vector<int>* selected) {
-  std::vector<std::wstring> rows;
-  const int count = static_cast<int>(SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[512] = {};
-    SendDlgItemMessageW(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-    rows.push_back(text);
-    selected->push_back(static_cast<int>(SendDlgItemMessageW(dialog, id, LB_GETSEL, i, 0)));
-  }
-  return rows;
-}
-
 void ClickSegment(HWND filter, int row, bool select) {
   SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, select, row);
   SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(GetDlgItem(filter, IDC_FILTER_SEGMENTS)));
 }
 
-TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
+TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
   Open();
-  Load(WriteProfile(SmallProfile));
+  Load(Write(L"profile.xml", SmallProfile));
   LanguageIndex = French;
   DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
              {[&](HWND filter) {  // checked in the step, which the driver makes sure runs
                EXPECT_EQ(WindowText(filter), L"KestrelwoodV3.02 Réglage du filtrage");
-               std::vector<int> selected;
-               EXPECT_EQ(ListBoxRows(filter, IDC_FILTER_SEGMENTS, &selected),
+               EXPECT_EQ(ListBoxItems(filter, IDC_FILTER_SEGMENTS),
                          (std::vector<std::wstring>{L"profile / Preferences / ", L"profile / Mach3Mill / ",
                                                     L"profile / Preferences / "}));
-               EXPECT_EQ(selected, (std::vector<int>{1, 1, 1}));
+               EXPECT_EQ(SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_GETSELCOUNT, 0, 0), 3);
                for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
                  EXPECT_EQ(IsDlgButtonChecked(filter, id), static_cast<UINT>(BST_CHECKED)) << id;
                }
@@ -256,6 +248,18 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
   Find(L"Port*");  // only listed rows are searched
   EXPECT_EQ(Search.hits, (std::vector<int32_t>{0, 1}));
+  // The export saves the rows as filtered, in the language and with the
+  // locale's separator.
+  ScriptedDialogs dialogs;
+  LocaleListSeparator separator(L";");
+  dialogs.SaveFileAnswer(folder_.Path(L"list.csv"));
+  LanguageIndex = French;
+  Command(dialog_, IDC_SHOW_EXPORT);
+  LanguageIndex = English;
+  EXPECT_EQ(ParseCsv(ReadBytes(folder_.Path(L"list.csv")).substr(3), ';'),
+            (CsvRows{{"Élément", "Nom", "Valeur"}, {"profile / Mach3Mill / ", "Port1", "x"},
+                     {"profile / Preferences / ", "Port12", "y"}}));
+  EXPECT_TRUE(messages.Messages().empty());
 
   // Unchecking every column makes the next search refuse.
   DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
@@ -272,7 +276,7 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"At least one search column must be selected");
 
-  Load(WriteProfile(SmallProfile));  // a new load selects every column again
+  Load(Write(L"profile.xml", SmallProfile));  // a new load selects every column again
   Find(L"Port*");
   EXPECT_EQ(Search.hits.size(), 4u);
 }
@@ -281,7 +285,7 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRows) {
 // Load start without hits, and a failed Load leaves nothing to export.
 TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   ScriptedDialogs dialogs;
-  const std::wstring path = WriteProfile(SmallProfile);
+  const std::wstring path = Write(L"profile.xml", SmallProfile);
   Open();
   EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
   SetDlgItemTextW(dialog_, IDC_SHOW_PATH, path.c_str());
@@ -302,7 +306,7 @@ TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   EXPECT_FALSE(Search.IsHit(2));
   EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
 
-  Load(WriteProfile("<profile><A>1</A>", L"cut.xml"));
+  Load(Write(L"cut.xml", "<profile><A>1</A>"));
   EXPECT_EQ(Rows(), 0);
   EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
   messages.Clear();
@@ -310,34 +314,6 @@ TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   EXPECT_EQ(dialogs.saveFileCalls, 0);
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
-}
-
-// The export saves the rows as filtered, not the whole profile.
-TEST_F(ShowProfileTest, ExportsTheFilteredRows) {
-  Open();
-  ScriptedDialogs dialogs;
-  Load(WriteProfile(SmallProfile));
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[&](HWND filter) {
-               ClickSegment(filter, 1, false);
-               ClickButton(filter, IDOK);
-             }});
-  ASSERT_EQ(Rows(), 6);
-  std::vector<std::vector<std::string>> listed;
-  for (int row = 0; row < Rows(); ++row) {
-    listed.push_back({ToUtf8(ListViewText(List(), row, 0)), ToUtf8(ListViewText(List(), row, 1)),
-                      ToUtf8(ListViewText(List(), row, 2))});
-  }
-  LanguageIndex = French;
-  LocaleListSeparator separator(L";");
-  dialogs.SaveFileAnswer(folder_.Path(L"list.csv"));
-  Command(dialog_, IDC_SHOW_EXPORT);
-  CsvRows csv = ParseCsv(ReadBytes(folder_.Path(L"list.csv")).substr(3), ';');
-  ASSERT_FALSE(csv.empty());
-  EXPECT_EQ(csv[0], (std::vector<std::string>{"Élément", "Nom", "Valeur"}));
-  csv.erase(csv.begin());
-  EXPECT_EQ(csv, listed);
-  EXPECT_TRUE(messages.Messages().empty());
 }
 
 }  // namespace

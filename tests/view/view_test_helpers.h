@@ -15,16 +15,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 
-inline std::wstring ColumnTitle(HWND list, int column) {
-  wchar_t text[600] = {};
-  LVCOLUMNW header = {};
-  header.mask = LVCF_TEXT;
-  header.pszText = text;
-  header.cchTextMax = 600;
-  SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
-  return text;
-}
-
 struct Drawn {
   LRESULT answer;
   COLORREF text, back;
@@ -73,9 +63,7 @@ class LocaleListSeparator {
 // A fresh settings key holding only the language a dialog opens in.
 inline void StoreOnlyLanguage(DWORD language) {
   DeleteSettingsKey();
-  HKEY key = OpenSettingsKey();
-  RegSetValueExW(key, L"Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), sizeof(language));
-  RegCloseKey(key);
+  StoreSettingNumber(L"Language", language);
 }
 
 // A view dialog opened by the test, its files in a temporary folder.

@@ -154,34 +154,6 @@ TEST(HasMacroFolder, ComparesTheLastFolderNameWithTheProfileInLowerCase) {
   EXPECT_FALSE(HasMacroFolder(L"Test.xml", {}));
 }
 
-TEST(AnswerOfButton, FollowsTheButtonAndTheForAllBox) {
-  const struct {
-    int control;
-    ConflictAnswer single;
-    ConflictAnswer all;
-  } cases[] = {
-      {1083, Replace, ReplaceAll}, {1084, DontCopy, DontCopyAll}, {1079, DontCopy, DontCopyAll},
-      {1085, KeepBoth, KeepBothAll}, {2, Cancel, Cancel},         {1075, NoAnswer, NoAnswer},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(AnswerOfButton(c.control, false), c.single) << c.control;
-    EXPECT_EQ(AnswerOfButton(c.control, true), c.all) << c.control;
-  }
-}
-
-TEST(SkippedByDateRule, EqualTimesPassEveryRule) {
-  const struct {
-    DateRule rule;
-    int comparison;
-    bool skipped;
-  } cases[] = {
-      {NoDateRule, -1, false},    {NoDateRule, 1, false},     {SourceNotOlder, -1, true},
-      {SourceNotOlder, 0, false}, {SourceNotOlder, 1, false}, {SourceNotNewer, 1, true},
-      {SourceNotNewer, 0, false}, {SourceNotNewer, -1, false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(SkippedByDateRule(c.rule, c.comparison), c.skipped);
-}
-
 TEST(FindErrorText, NamesTheSearchFunctionExceptForTwoTexts) {
   const struct {
     int number;
