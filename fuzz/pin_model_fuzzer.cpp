@@ -1,23 +1,62 @@
 // The pin model from any "key=value" lines, through validation, the usage
 // table, the pages' rows and the fault details.
-#include <map>
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "fuzz/fuzz_input.h"
 #include "pins/portable/pin_rules.h"
 
-static std::map<std::wstring, std::wstring> ParseLines(const uint8_t* data, size_t size) {
-  std::map<std::wstring, std::wstring> entries;
-  const std::wstring text = WideFromLatin1(std::string_view(reinterpret_cast<const char*>(data), size));
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find(L'\n', at);
-    if (end == std::wstring::npos) end = text.size();
-    const std::wstring line = text.substr(at, end - at);
-    const size_t equals = line.find(L'=');
-    if (equals != std::wstring::npos) entries[line.substr(0, equals)] = line.substr(equals + 1);
+// Every key the model reads, found once; an input's "key=value" lines give
+// each its value, the last line of a key counting as in a profile read from
+// top to bottom. Views into the input, so a lookup costs no allocation.
+static std::vector<std::wstring> Keys;
+static std::vector<std::string> LineKeys;
+static std::unordered_map<std::string_view, size_t> KeyOfLine;
+static std::unordered_map<std::wstring_view, size_t> KeyOfName;
+static std::vector<std::string_view> Values;
+static std::vector<char> Given;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  ReadPinModel([](const wchar_t* key, std::wstring& value) {
+    Keys.push_back(key);
+    value = L"1";
+    return true;
+  });
+  for (const std::wstring& key : Keys) LineKeys.emplace_back(key.begin(), key.end());
+  for (size_t i = 0; i < Keys.size(); ++i) {
+    KeyOfLine.emplace(LineKeys[i], i);
+    KeyOfName.emplace(Keys[i], i);
+  }
+  Values.resize(Keys.size());
+  Given.resize(Keys.size());
+  return 0;
+}
+
+static void ParseLines(std::string_view text) {
+  Given.assign(Keys.size(), 0);
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    const std::string_view line = text.substr(at, end - at);
+    const size_t equals = line.find('=');
+    if (equals != std::string_view::npos) {
+      const auto found = KeyOfLine.find(line.substr(0, equals));
+      if (found != KeyOfLine.end()) {
+        Values[found->second] = line.substr(equals + 1);
+        Given[found->second] = 1;
+      }
+    }
     at = end + 1;
   }
-  return entries;
+}
+
+static bool Lookup(const wchar_t* key, std::wstring& value) {
+  const auto found = KeyOfName.find(key);
+  if (found == KeyOfName.end() || !Given[found->second]) return false;
+  value.assign(Values[found->second].begin(), Values[found->second].end());  // Latin-1
+  return true;
 }
 
 // Validation zeroes every number no connector has; port-0 pins keep theirs.
@@ -27,13 +66,8 @@ static bool ValidSignalPlace(int32_t port, int32_t pin) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const std::map<std::wstring, std::wstring> entries = ParseLines(data + 1, size - 1);
-  PinModel model = ReadPinModel([&](const wchar_t* key, std::wstring& value) {
-    const auto found = entries.find(key);
-    if (found == entries.end()) return false;
-    value = found->second;
-    return true;
-  });
+  ParseLines(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  PinModel model = ReadPinModel(Lookup);
   LanguageIndex = data[0] % 4;  // 3: a hand-edited registry value
   NumberErrorList errors;
   UsedPorts used{};

@@ -10,11 +10,13 @@
 
 static bool ReferenceMatch(std::wstring_view subject, std::wstring_view pattern) {
   // reach[j]: the pattern's first j characters match the subject so far.
-  std::vector<char> reach(pattern.size() + 1, 0);
+  // Both rows are kept from call to call, so a character costs no allocation.
+  static std::vector<char> reach, next;
+  reach.assign(pattern.size() + 1, 0);
   reach[0] = 1;
   for (size_t j = 0; j < pattern.size() && pattern[j] == L'*'; ++j) reach[j + 1] = 1;
   for (wchar_t c : subject) {
-    std::vector<char> next(pattern.size() + 1, 0);
+    next.assign(pattern.size() + 1, 0);
     for (size_t j = 0; j < pattern.size(); ++j) {
       if (pattern[j] == L'*') {
         next[j + 1] = reach[j + 1] || next[j];  // the star takes c, or an empty run

@@ -2,6 +2,7 @@
 #include "pins/portable/pin_model.h"
 
 #include <cstddef>
+#include <cwchar>
 
 #include "app/portable/text_format.h"
 
@@ -25,16 +26,27 @@ struct KeyField {
   size_t offset;          // of the int32_t field in the record
 };
 
+// The key `format` names for a signal or port: its "%d" replaced by the
+// number, in one buffer kept for the hundreds of keys of a profile.
+const wchar_t* KeyOf(std::wstring& key, const wchar_t* format, int index) {
+  const wchar_t* mark = std::wcsstr(format, L"%d");
+  key.assign(format, mark);
+  key += std::to_wstring(index);
+  key += mark + 2;
+  return key.c_str();
+}
+
 template <typename Record>
 void ReadRecords(const KeyLookup& lookup, Record* records, int count, const wchar_t* activeFormat,
                  const KeyField* fields, size_t fieldCount) {
+  std::wstring key;
   std::wstring value;
   for (int index = 0; index < count; ++index) {
-    if (!lookup(FormatText(activeFormat, index).c_str(), value)) continue;
+    if (!lookup(KeyOf(key, activeFormat, index), value)) continue;
     Record& record = records[index];
     record.active = ProfileInteger(value.c_str());
     for (size_t f = 0; f < fieldCount; ++f) {
-      if (lookup(FormatText(fields[f].format, index).c_str(), value)) {
+      if (lookup(KeyOf(key, fields[f].format, index), value)) {
         *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(&record) + fields[f].offset) =
             ProfileInteger(value.c_str());
       }
@@ -76,10 +88,11 @@ constexpr size_t CountOf(const KeyField (&)[N]) {
 
 PinModel ReadPinModel(const KeyLookup& lookup) {
   PinModel model = {};
+  std::wstring key;
   std::wstring value;
   for (int port = 1; port < MachPortCount; ++port) {
-    if (lookup(FormatText(L"Port%dOn", port).c_str(), value)) model.ports[port].enabled = ProfileInteger(value.c_str());
-    if (lookup(FormatText(L"Port%dAdd", port).c_str(), value)) {
+    if (lookup(KeyOf(key, L"Port%dOn", port), value)) model.ports[port].enabled = ProfileInteger(value.c_str());
+    if (lookup(KeyOf(key, L"Port%dAdd", port), value)) {
       model.ports[port].address = ProfileInteger(value.c_str());
     }
   }

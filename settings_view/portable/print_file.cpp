@@ -313,7 +313,8 @@ PrintFileCheck DecodePrintFile(const unsigned char* data, size_t size, PrintFile
 void ApplyPrintFile(PrintFileContents&& contents) {
   MachDir = std::move(contents.machDir);
   ProfileName = std::move(contents.profileName);
-  DialogTable = std::move(contents.table);
+  // The contents take the old table, whose memory a next read can reuse.
+  DialogTable.swap(contents.table);
   std::move(contents.fixtures.begin(), contents.fixtures.end(), FixtureTable);
   std::copy(contents.tools.begin(), contents.tools.end(), ToolTable);
   PluginList = std::move(contents.plugins);

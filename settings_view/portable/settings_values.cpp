@@ -251,6 +251,9 @@ static double ReadDouble(const unsigned char* bytes) {
   return value;
 }
 
+// The longest double in "%0.6f": 309 digits, a sign, a point and six decimals.
+static constexpr size_t DoubleTextCapacity = 320;
+
 static constexpr size_t FixtureRecordBytes = FixtureAxisCount * 8;
 static constexpr size_t FixtureNamesStart = FixtureCount * FixtureRecordBytes;
 
@@ -281,7 +284,9 @@ void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder&
       const size_t at = i * FixtureRecordBytes + axis * 8;
       if (at + 8 > size) return;
       const double value = ReadDouble(data + at);
-      FixtureTable[i].coords[axis] = FormatText(L"%0.4f", value);
+      wchar_t text[DoubleTextCapacity];
+      FormatInto(text, DoubleTextCapacity, L"%0.4f", value);
+      FixtureTable[i].coords[axis] = text;  // into the text's own buffer, no new one for each of 1,518
       if (value != 0) FixtureTable[i].empty = 0;
     }
   }
@@ -303,7 +308,9 @@ void MarkToolsInvalid() {
 }
 
 static void SetToolValue(wchar_t* field, double value) {
-  SetFieldText(field, ToolValueCapacity, FormatText(L"%0.6f", value));
+  wchar_t text[DoubleTextCapacity];
+  FormatInto(text, DoubleTextCapacity, L"%0.6f", value);
+  SetFieldText(field, ToolValueCapacity, text);
 }
 
 void ReadToolBytes(const unsigned char* data, size_t size, const ByteDecoder& decode) {
