@@ -72,6 +72,15 @@ std::wstring OpenFailureCaption(const wchar_t* path) {
   return caption;
 }
 
+bool PathExists(const std::wstring& path) {
+  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderPathExists(const std::wstring& path) {
+  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool OpenFileHandle(const wchar_t* path, DWORD access, DWORD disposition, HANDLE* slot) {
   *slot = CreateFileW(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (*slot == INVALID_HANDLE_VALUE) {

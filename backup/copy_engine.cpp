@@ -21,10 +21,6 @@ static const TextTriple TextErrorCreatingDir = {L"Fehler Einrichten Verzeichnis"
 // Files are copied in pieces of this size, whatever their size.
 static constexpr DWORD CopyChunk = 1 << 20;
 
-bool PathExists(const std::wstring& path) {
-  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount) {
   CurrentCopyCommand = {};
   CurrentCopyCommand.ownerDialog = ownerDialog;

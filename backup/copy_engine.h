@@ -72,5 +72,3 @@ bool CreateFolderPath(const std::wstring& path);
 
 // "%s: %s" of the status text shown by the backup dialogs.
 std::wstring CopiedStatusText();
-
-bool PathExists(const std::wstring& path);

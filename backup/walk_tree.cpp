@@ -21,11 +21,6 @@ void ResetWalkList() {
   WalkList.shrink_to_fit();
 }
 
-bool FolderPathExists(const std::wstring& path) {
-  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void ShowFindError() {
   int number = 0;
   _get_errno(&number);
