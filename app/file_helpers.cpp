@@ -60,8 +60,7 @@ bool ChooseColour(COLORREF* colour, HWND owner) {
   }
   const DWORD code = Dialogs().ExtendedError();
   if (code != 0) {
-    ShowMessageBox(nullptr, ColourChooserErrorText(code).c_str(), SelectText(CaptionError),
-                   MB_TASKMODAL | MB_ICONERROR);
+    ShowErrorMessage(nullptr, ColourChooserErrorText(code).c_str(), MB_TASKMODAL);
   }
   return false;
 }
@@ -70,6 +69,11 @@ std::wstring OpenFailureCaption(const wchar_t* path) {
   wchar_t caption[PathCapacity];
   FormatInto(caption, PathCapacity, L"%s:   %s", L"CreateFile", path);
   return caption;
+}
+
+void ShowOpenFailure(const wchar_t* path, DWORD code) {
+  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), OpenFailureCaption(path).c_str(),
+                 MB_TASKMODAL | MB_ICONINFORMATION);
 }
 
 bool PathExists(const std::wstring& path) {
@@ -85,8 +89,7 @@ bool OpenFileHandle(const wchar_t* path, DWORD access, DWORD disposition, HANDLE
   *slot = CreateFileW(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (*slot == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    ShowMessageBox(nullptr, SystemErrorText(error).c_str(), OpenFailureCaption(path).c_str(),
-                   MB_TASKMODAL | MB_ICONINFORMATION);
+    ShowOpenFailure(path, error);
     return false;
   }
   SetFilePointer(*slot, 0, nullptr, FILE_BEGIN);

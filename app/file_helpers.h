@@ -89,3 +89,6 @@ InPlaceStep WriteBytesInPlace(const std::wstring& path, const void* bytes, size_
 
 // Caption of the open failure: "CreateFile:   <path>", cut to 259 characters.
 std::wstring OpenFailureCaption(const wchar_t* path);
+
+// The open failure: the system's text under that caption, task-modal.
+void ShowOpenFailure(const wchar_t* path, DWORD code);

@@ -47,30 +47,29 @@ bool CreateFolderPath(const std::wstring& path) {
   for (const std::wstring& folder : folders) {
     if (PathExists(folder) || CreateDirectoryW(LongPathForm(folder).c_str(), nullptr)) continue;
     const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), folder.c_str());
-    ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_ICONERROR);
+    ShowErrorMessage(nullptr, text.c_str());
     return false;
   }
   return true;
 }
 
 // The first failure of a command is shown; later ones go to the log only,
-// so a bad stick does not bury the user in boxes.
-static void ReportFailure(const std::wstring& text, const std::wstring& caption, UINT style) {
-  if (CurrentCopyCommand.failedCount == 0) {
-    ShowMessageBox(nullptr, text.c_str(), caption.c_str(), style);
-  } else if (CopyLog) {
-    CopyLog->NoteMessage(caption, text);
-  }
+// so a bad stick does not bury the user in boxes. True: show it.
+static bool FirstFailure(const std::wstring& caption, const std::wstring& text) {
+  if (CurrentCopyCommand.failedCount == 0) return true;
+  if (CopyLog) CopyLog->NoteMessage(caption, text);
+  return false;
 }
 
 static void ShowCopyError(const std::wstring& path, DWORD error) {
   wchar_t caption[PathCapacity];
   FormatInto(caption, PathCapacity, L"Open file %s", path.c_str());
-  ReportFailure(SystemErrorText(error), caption, MB_TASKMODAL | MB_ICONERROR);
+  const std::wstring text = SystemErrorText(error);
+  if (FirstFailure(caption, text)) ShowFailureMessage(nullptr, text.c_str(), caption, MB_TASKMODAL);
 }
 
 static void ShowOpenError(const std::wstring& path, DWORD error) {
-  ReportFailure(SystemErrorText(error), OpenFailureCaption(path.c_str()), MB_TASKMODAL | MB_ICONINFORMATION);
+  if (FirstFailure(OpenFailureCaption(path.c_str()), SystemErrorText(error))) ShowOpenFailure(path.c_str(), error);
 }
 
 // A file opened for reading, closed on every path; a failure is reported
@@ -201,7 +200,7 @@ static std::wstring KeptFolder() {
     }
   }
   const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), command.keepFolders[0].c_str());
-  ReportFailure(text, SelectText(CaptionError), MB_ICONERROR);
+  if (FirstFailure(SelectText(CaptionError), text)) ShowErrorMessage(nullptr, text.c_str());
   return std::wstring();
 }
 

@@ -247,7 +247,7 @@ std::wstring EnabledPortNames(const PinModel& model) {
 void ShowNoPageMessage(const PinModel& model) {
   const std::wstring text = FormatText(L"%s\n\r%s\n\r%s", SelectText(NoPageHeading),
                                        EnabledPortNames(model).c_str(), SelectText(NoPageVerdict));
-  ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, text.c_str(), MB_TASKMODAL);
 }
 
 std::wstring PageTitle(int port) {

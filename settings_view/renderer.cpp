@@ -32,7 +32,7 @@ void ReleaseRenderObjects() {
 }
 
 static void ReportDrawingProblem(const std::wstring& text) {
-  ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, text.c_str(), MB_TOPMOST);
 }
 
 static void PutText(HDC dc, int x, int y, const std::wstring& text) {

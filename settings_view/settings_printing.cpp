@@ -25,7 +25,7 @@ static int PagesPrinted = 0;
 static int PreviousMapMode = 0;
 
 static void ReportPrinterError(const TextTriple& text) {
-  ShowMessageBox(nullptr, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SelectText(text), MB_TOPMOST);
 }
 
 static void FreeDeviceMode() {
@@ -115,13 +115,12 @@ bool PrintOnPrinter(HDC printer) {
                                       }});
     EndPage(printer);
     if (EndDoc(printer) <= 0) {
-      ShowMessageBox(nullptr, L"Error EndDoc", SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+      ShowErrorMessage(nullptr, L"Error EndDoc", MB_TOPMOST);
       printed = false;
     }
   } else {
     AbortDoc(printer);
-    ShowMessageBox(nullptr, SystemErrorText(GetLastError()).c_str(), SelectText(CaptionError),
-                   MB_TOPMOST | MB_ICONERROR);
+    ShowErrorMessage(nullptr, SystemErrorText(GetLastError()).c_str(), MB_TOPMOST);
   }
   ClosePrinterSetup(printer);
   return printed;

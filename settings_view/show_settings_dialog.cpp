@@ -103,12 +103,11 @@ static bool RefuseWhileOutputOpen(HWND dialog) {
 }
 
 static void ReportNoDataSelected() {
-  ShowMessageBox(nullptr, SelectText(TextNoDataSelected), SelectText(CaptionError),
-                 MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SelectText(TextNoDataSelected), MB_TOPMOST | MB_TASKMODAL);
 }
 
 static void ReportDialogError(HWND dialog, const TextTriple& text) {
-  ShowMessageBox(dialog, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(dialog, SelectText(text), MB_TOPMOST);
 }
 
 static void PaintWhite(HWND window) {
