@@ -5,6 +5,7 @@
 
 #include <winspool.h>
 
+#include "app/handles.h"
 #include "app/message_box.h"
 #include "app/portable/text_triple.h"
 #include "settings_view/output_window.h"
@@ -83,9 +84,7 @@ HDC OpenSettingsPrinter(const std::wstring& printerName) {
   }
   // One logical unit is a screen pixel of the output window, scaled to the
   // page width; the page height follows in the same units.
-  HDC screen = GetDC(SettingsOutputWindow);
-  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(SettingsOutputWindow, screen);
+  const int screenDpi = GetDeviceCaps(WindowDc(SettingsOutputWindow), LOGPIXELSY);
   RECT client = {0, 0, 1000, 750};
   if (SettingsOutputWindow) GetClientRect(SettingsOutputWindow, &client);
   PreviousMapMode = SetMapMode(dc, MM_ISOTROPIC);
