@@ -343,7 +343,8 @@ static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& bac
   std::wstring shownName;
   const DWORD error = WriteLog(log, backupFolder, &shownName);
   if (error != ERROR_SUCCESS) {
-    ShowWarningMessage(dialog, LogNotWrittenText(JoinPath(backupFolder, log.FileName()), SystemErrorText(error)).c_str());
+    const std::wstring text = LogNotWrittenText(JoinPath(backupFolder, log.FileName()), SystemErrorText(error));
+    ShowWarningMessage(dialog, text.c_str());
     return;
   }
   const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), shownName,
