@@ -60,8 +60,7 @@ bool ChooseColour(COLORREF* colour, HWND owner) {
   }
   const DWORD code = Dialogs().ExtendedError();
   if (code != 0) {
-    ShowMessageBox(nullptr, ColourChooserErrorText(code).c_str(), SelectText(CaptionError),
-                   MB_TASKMODAL | MB_ICONERROR);
+    ShowErrorMessage(nullptr, ColourChooserErrorText(code).c_str(), MB_TASKMODAL);
   }
   return false;
 }
@@ -72,12 +71,25 @@ std::wstring OpenFailureCaption(const wchar_t* path) {
   return caption;
 }
 
+void ShowOpenFailure(const wchar_t* path, DWORD code) {
+  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), OpenFailureCaption(path).c_str(),
+                 MB_TASKMODAL | MB_ICONINFORMATION);
+}
+
+bool PathExists(const std::wstring& path) {
+  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderPathExists(const std::wstring& path) {
+  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool OpenFileHandle(const wchar_t* path, DWORD access, DWORD disposition, HANDLE* slot) {
   *slot = CreateFileW(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (*slot == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    ShowMessageBox(nullptr, SystemErrorText(error).c_str(), OpenFailureCaption(path).c_str(),
-                   MB_TASKMODAL | MB_ICONINFORMATION);
+    ShowOpenFailure(path, error);
     return false;
   }
   SetFilePointer(*slot, 0, nullptr, FILE_BEGIN);

@@ -1,6 +1,6 @@
-// The open-file dialog every "...." button uses, the colour chooser, and
-// guarded open, read and close of files that report failures with the
-// system's own text.
+// The open-file dialog every "...." button uses, the colour chooser,
+// whether a path is there, and guarded open, read and close of files that
+// report failures with the system's own text.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,11 @@ bool ChooseColour(COLORREF* colour, HWND owner);
 
 // The text shown when the colour chooser fails with `code`.
 std::wstring ColourChooserErrorText(DWORD code);
+
+// Whether `path` names a file or folder, and whether it names a folder; at
+// any length, false for an empty path.
+bool PathExists(const std::wstring& path);
+bool FolderPathExists(const std::wstring& path);
 
 // Opens `path` without sharing, normal attributes, positioned at the start.
 // On failure it reports the system's text under "CreateFile:   <path>",
@@ -84,3 +89,6 @@ InPlaceStep WriteBytesInPlace(const std::wstring& path, const void* bytes, size_
 
 // Caption of the open failure: "CreateFile:   <path>", cut to 259 characters.
 std::wstring OpenFailureCaption(const wchar_t* path);
+
+// The open failure: the system's text under that caption, task-modal.
+void ShowOpenFailure(const wchar_t* path, DWORD code);

@@ -1,5 +1,6 @@
 // Owners for the handles the program opens, so every early return closes
-// what was opened.
+// what was opened, and holders for what a scope borrows from a device
+// context.
 #pragma once
 
 #include <windows.h>
@@ -57,3 +58,36 @@ struct GdiObjectTraits {
   static void Close(HGDIOBJ object) { DeleteObject(object); }
 };
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
+
+// A window's device context for a scope (GetDC, then ReleaseDC); null when
+// none could be had.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  operator HDC() const { return dc_; }  // passed wherever an HDC is asked for
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// An object selected into a device context for a scope; the one it replaced
+// is selected back at the end.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};

@@ -24,16 +24,15 @@ static const TextTriple Mach3RunningRefusal = {L"Mach3 ist zur Zeit gestartet, b
 bool IsMach3ExecutableName(const wchar_t* exeName) { return _wcsicmp(exeName, L"mach3.exe") == 0; }
 
 static void ReportFailedCall(const wchar_t* call) {
-  ShowMessageBox(nullptr, call, SelectText(CaptionError), MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, call, MB_TOPMOST | MB_TASKMODAL);
 }
 
 static bool AnswerMach3Running(int mode) {
   if (mode == Mach3AskToContinue) {
-    const int answer = ShowMessageBox(nullptr, SelectText(Mach3RunningQuestion), SelectText(CaptionWarning),
-                                      MB_ICONWARNING | MB_YESNO | MB_TOPMOST);
+    const int answer = ShowWarningMessage(nullptr, SelectText(Mach3RunningQuestion), MB_YESNO | MB_TOPMOST);
     return answer != IDYES;
   }
-  ShowMessageBox(nullptr, SelectText(Mach3RunningRefusal), SelectText(CaptionWarning), MB_ICONWARNING);
+  ShowWarningMessage(nullptr, SelectText(Mach3RunningRefusal));
   return true;
 }
 

@@ -6,9 +6,20 @@ static int CallMessageBox(HWND owner, const wchar_t* text, const wchar_t* captio
 }
 
 static MessageBoxFunction CurrentMessageBox = CallMessageBox;
+static MessageObserver CurrentObserver = nullptr;
+static bool ObserverIsQuiet = false;
 
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+  if (CurrentObserver) {
+    CurrentObserver(caption ? caption : L"", text ? text : L"");
+    if (ObserverIsQuiet) return IDOK;
+  }
   return CurrentMessageBox(owner, text, caption, style);
+}
+
+void SetMessageObserver(MessageObserver observer, bool quiet) {
+  CurrentObserver = observer;
+  ObserverIsQuiet = observer && quiet;
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {
@@ -17,16 +28,24 @@ MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {
   return previous;
 }
 
+static UINT WithIcon(UINT icon, UINT extraStyle) {
+  return (extraStyle & MB_ICONMASK) ? extraStyle : icon | extraStyle;
+}
+
 int ShowErrorMessage(HWND owner, const wchar_t* text, UINT extraStyle) {
-  return ShowMessageBox(owner, text, SelectText(CaptionError), MB_ICONERROR | extraStyle);
+  return ShowMessageBox(owner, text, SelectText(CaptionError), WithIcon(MB_ICONERROR, extraStyle));
 }
 
 int ShowWarningMessage(HWND owner, const wchar_t* text, UINT extraStyle) {
-  return ShowMessageBox(owner, text, SelectText(CaptionWarning), MB_ICONWARNING | extraStyle);
+  return ShowMessageBox(owner, text, SelectText(CaptionWarning), WithIcon(MB_ICONWARNING, extraStyle));
 }
 
 int ShowInfoMessage(HWND owner, const wchar_t* text, UINT extraStyle) {
-  return ShowMessageBox(owner, text, SelectText(CaptionInfo), MB_ICONINFORMATION | extraStyle);
+  return ShowMessageBox(owner, text, SelectText(CaptionInfo), WithIcon(MB_ICONINFORMATION, extraStyle));
+}
+
+int ShowFailureMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT extraStyle) {
+  return ShowMessageBox(owner, text, caption, WithIcon(MB_ICONERROR, extraStyle));
 }
 
 std::wstring SystemErrorText(DWORD code) {
@@ -41,6 +60,5 @@ std::wstring SystemErrorText(DWORD code) {
 }
 
 void ShowSystemError(DWORD code) {
-  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), SelectText(CaptionError),
-                 MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SystemErrorText(code).c_str(), MB_TASKMODAL);
 }

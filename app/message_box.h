@@ -15,10 +15,20 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 // Replaces the function that shows message boxes; returns the one before.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
 
-// Message boxes with a shared caption and its matching icon.
+// Message boxes with a shared caption and its matching icon; an icon in
+// `extraStyle` stands in for the matching one.
 int ShowErrorMessage(HWND owner, const wchar_t* text, UINT extraStyle = MB_OK);
 int ShowWarningMessage(HWND owner, const wchar_t* text, UINT extraStyle = MB_OK);
 int ShowInfoMessage(HWND owner, const wchar_t* text, UINT extraStyle = MB_OK);
+
+// An error box whose caption names what failed: a call or a file.
+int ShowFailureMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT extraStyle = MB_OK);
+
+// Told of every message box before it is shown, so a log can keep what the
+// user saw. A quiet observer also stands in for the boxes: none is shown and
+// each is answered IDOK, for a run nobody watches. Null ends observing.
+using MessageObserver = void (*)(const wchar_t* caption, const wchar_t* text);
+void SetMessageObserver(MessageObserver observer, bool quiet = false);
 
 // The text Windows gives for a system error code, without the line break
 // FormatMessageW appends.

@@ -260,25 +260,32 @@ static std::wstring WindowTextOf(HWND window) {
   return text;
 }
 
-static void Layout() {
-  if (!Page.window) return;
-  RECT client;
-  GetClientRect(Page.window, &client);
-  HDC dc = GetDC(Page.window);
-  HGDIOBJ old = SelectObject(dc, Page.font);
+// What the layout follows from the page's font and texts.
+struct PageMeasures {
+  int line;
+  int buttonWidth;  // of the widest button text
+  int chooseWidth;
+};
+
+static PageMeasures Measure() {
+  const WindowDc dc(Page.window);
+  const SelectedObject font(dc, Page.font);
   TEXTMETRICW metrics = {};
   GetTextMetricsW(dc, &metrics);
   const int line = metrics.tmHeight + metrics.tmExternalLeading;
-  const int buttonHeight = line * 7 / 4, gap = line / 2, margin = line;
   int buttonWidth = TextSize(dc, WindowTextOf(Page.compare).c_str()).cx;
   for (const ActionButton& action : Page.actions) {
     buttonWidth = std::max(buttonWidth, static_cast<int>(TextSize(dc, WindowTextOf(action.button).c_str()).cx));
   }
-  buttonWidth += 3 * line;
-  const int chooseWidth = TextSize(dc, SelectText(TextChooseFolder)).cx + 2 * line;
-  SelectObject(dc, old);
-  ReleaseDC(Page.window, dc);
+  return {line, buttonWidth + 3 * line, static_cast<int>(TextSize(dc, SelectText(TextChooseFolder)).cx) + 2 * line};
+}
 
+static void Layout() {
+  if (!Page.window) return;
+  RECT client;
+  GetClientRect(Page.window, &client);
+  const auto [line, buttonWidth, chooseWidth] = Measure();
+  const int buttonHeight = line * 7 / 4, gap = line / 2, margin = line;
   const int width = std::max(static_cast<int>(client.right) - 2 * margin, 10 * line);
   int y = margin;
   const bool choose = ChooseShown();

@@ -1,6 +1,7 @@
 // Relabelling of dialogs and menus, and the main menu's texts.
 #include "app/texts.h"
 
+#include "app/handles.h"
 #include "resources/resource.h"
 
 void RelabelControls(const RelabelRow* table, HWND dialog) {
@@ -79,8 +80,7 @@ void RelabelMainMenu(HWND window) {
 }
 
 int ScaleToScreen(int pixels) {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
   return dpi > 96 ? MulDiv(pixels, dpi, 96) : pixels;
 }

@@ -139,7 +139,7 @@ static void AddListEntry(HWND dialog, const std::wstring& text) {
 // Warns when the folder holds no Mach3.exe; true when it does.
 static bool CheckMachFolder(HWND dialog, const wchar_t* machPath) {
   if (PathExists(JoinPath(machPath, L"Mach3.exe"))) return true;
-  ShowMessageBox(dialog, SelectText(TextNoMachPath), SelectText(CaptionError), MB_ICONWARNING);
+  ShowErrorMessage(dialog, SelectText(TextNoMachPath), MB_ICONWARNING);
   return false;
 }
 
@@ -266,21 +266,18 @@ static LogTime LocalLogTime() {
 
 // Every message shown while a log is kept is noted in it (a failed file's
 // log line carries what the user saw), then shown as it would be anyway.
-static MessageBoxFunction ShownBefore = nullptr;
-
-static int NoteAndShow(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-  if (CopyLog) CopyLog->NoteMessage(caption ? caption : L"", text ? text : L"");
-  return ShownBefore(owner, text, caption, style);
+static void NoteInLog(const wchar_t* caption, const wchar_t* text) {
+  if (CopyLog) CopyLog->NoteMessage(caption, text);
 }
 
 class LogRecording {
  public:
   explicit LogRecording(BackupLog* log) {
     CopyLog = log;
-    ShownBefore = SetMessageBoxFunction(NoteAndShow);
+    SetMessageObserver(NoteInLog);
   }
   ~LogRecording() {
-    SetMessageBoxFunction(ShownBefore);
+    SetMessageObserver(nullptr);
     CopyLog = nullptr;
   }
   LogRecording(const LogRecording&) = delete;
@@ -346,8 +343,8 @@ static void FinishLog(HWND dialog, const BackupLog& log, const std::wstring& bac
   std::wstring shownName;
   const DWORD error = WriteLog(log, backupFolder, &shownName);
   if (error != ERROR_SUCCESS) {
-    ShowMessageBox(dialog, LogNotWrittenText(JoinPath(backupFolder, log.FileName()), SystemErrorText(error)).c_str(),
-                   SelectText(CaptionWarning), MB_ICONWARNING);
+    const std::wstring text = LogNotWrittenText(JoinPath(backupFolder, log.FileName()), SystemErrorText(error));
+    ShowWarningMessage(dialog, text.c_str());
     return;
   }
   const std::wstring status = StatusWithLog(ItemTextOf(dialog, IDC_BACKUP_STATUS), shownName,
@@ -364,13 +361,12 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
   if (mode.restore && CheckMach3Running(Mach3Refuse)) return;
   const wchar_t* mustExist = mode.restore ? mode.machPath : mode.storePath;
   if (!PathExists(mustExist)) {
-    ShowMessageBox(dialog, SelectText(mode.restore ? TextMachMissing : TextBackupMissing), SelectText(CaptionError),
-                   MB_ICONERROR);
+    ShowErrorMessage(dialog, SelectText(mode.restore ? TextMachMissing : TextBackupMissing));
     return;
   }
   const uint32_t mask = StoreChosenSets(dialog);
   if (mask == 0) {
-    ShowMessageBox(dialog, SelectText(TextNothingChosen), SelectText(CaptionError), MB_ICONWARNING);
+    ShowErrorMessage(dialog, SelectText(TextNothingChosen), MB_ICONWARNING);
     return;
   }
   CopyDirection direction;
@@ -385,7 +381,7 @@ static void OnCopyCommand(HWND dialog, const BackupMode& mode) {
     StoreSettings({Settings.saveProfiles});
   }
   if ((mask & ProfileSets) && direction.selectedEntries.empty()) {
-    ShowMessageBox(dialog, SelectText(TextProfileNeeded), SelectText(CaptionError), MB_ICONERROR);
+    ShowErrorMessage(dialog, SelectText(TextProfileNeeded));
     return;
   }
   const std::wstring store = mode.restore ? RestoreStoreFolder(dialog, mode) : ItemTextOf(dialog, IDC_STORE_PATH);
@@ -479,14 +475,12 @@ static void WriteStandardError(const std::wstring& text) {
 // log exists wait here.
 static std::vector<std::pair<std::wstring, std::wstring>> EarlyMessages;
 
-static int NoteQuietly(HWND, const wchar_t* text, const wchar_t* caption, UINT) {
-  const std::wstring captionText = caption ? caption : L"", messageText = text ? text : L"";
+static void NoteQuietly(const wchar_t* caption, const wchar_t* text) {
   if (CopyLog) {
-    CopyLog->NoteMessage(captionText, messageText);
+    CopyLog->NoteMessage(caption, text);
   } else {
-    EarlyMessages.emplace_back(captionText, messageText);
+    EarlyMessages.emplace_back(caption, text);
   }
-  return IDOK;
 }
 
 static int SaveWithoutWindow() {
@@ -543,9 +537,9 @@ static int SaveWithoutWindow() {
 
 int RunSaveWithoutWindow() {
   EarlyMessages.clear();
-  const MessageBoxFunction before = SetMessageBoxFunction(NoteQuietly);
+  SetMessageObserver(NoteQuietly, true);
   const int code = SaveWithoutWindow();
-  SetMessageBoxFunction(before);
+  SetMessageObserver(nullptr);
   CurrentCopyCommand.unattended = false;
   return code;
 }

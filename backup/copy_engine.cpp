@@ -4,55 +4,22 @@
 #include <vector>
 
 #include "app/file_helpers.h"
-#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
-#include "resources/resource.h"
+#include "backup/conflict_dialog.h"
 
 CopyCommand CurrentCopyCommand = {};
 ConflictRecord CurrentConflict = {};
 BackupLog* CopyLog = nullptr;
 
-static const TextTriple TextSkip = {L"Überspringen", L"Skip", L"Skip"};
-static const TextTriple TextForAll = {L"Vorgang für alle Konflikte dieses Typs durchführen",
-                                      L"Do this for all conflicts of that type", L"Do this for all conflicts of that type"};
-static const TextTriple TextDontAskAgain = {L"Für diesen Vorgang nicht mehr fragen",
-                                            L"Don't ask again for this copy command",
-                                            L"Don't ask again for this copy command"};
-static const TextTriple TextKeepBoth = {L"Kopieren, aber beide Dateien behalten", L"Copy, but keep both files",
-                                        L"Copier, mais conserver les deux fichiers"};
-static const TextTriple TextReplaceHeading = {
-    L"Datei im Zielordner durch die zu kopierende Datei ersetzen:",
-    L"Replace the file in the destination folder with the file you are copying:",
-    L"Rempacer le fichier du dossier de destination par le fichier en cours de copie:"};
-static const TextTriple TextLeaveHeading = {
-    L"Es werden keine Dateien geändert. Die folgende Datei wird im Zielordner belassen",
-    L"No files will be changed. Leave this file in the destination folder:",
-    L"Aucon fichier ne sera modifie. Laisser ce fichier dans le dossier de destination:"};
-static const TextTriple TextFileName = {L"Datei Name", L"File name", L"File name"};
-static const TextTriple TextFileSize = {L"Datei Größe", L"File size", L"File size"};
-static const TextTriple TextLastChanged = {L"Letzte Änderung", L"Last changed ", L"Last changed "};
 static const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", L"Files copied"};
 static const TextTriple TextErrorCreatingDir = {L"Fehler Einrichten Verzeichnis", L"Error creating dir",
                                                 L"Error creating dir"};
 
-const RelabelRow ConflictControls[] = {
-    {IDC_CONFLICT_SKIP, &TextSkip},
-    {IDCANCEL, &TextCancel},
-    {IDC_CONFLICT_FOR_ALL, &TextForAll},
-    {IDC_CONFLICT_DONT_ASK, &TextDontAskAgain},
-    {IDC_CONFLICT_KEEP_BOTH, &TextKeepBoth},
-    {0, nullptr},
-};
-
 // Files are copied in pieces of this size, whatever their size.
 static constexpr DWORD CopyChunk = 1 << 20;
-
-bool PathExists(const std::wstring& path) {
-  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 void StartCopyCommand(HWND ownerDialog, DateRule rule, int32_t totalCount) {
   CurrentCopyCommand = {};
@@ -80,30 +47,29 @@ bool CreateFolderPath(const std::wstring& path) {
   for (const std::wstring& folder : folders) {
     if (PathExists(folder) || CreateDirectoryW(LongPathForm(folder).c_str(), nullptr)) continue;
     const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), folder.c_str());
-    ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_ICONERROR);
+    ShowErrorMessage(nullptr, text.c_str());
     return false;
   }
   return true;
 }
 
 // The first failure of a command is shown; later ones go to the log only,
-// so a bad stick does not bury the user in boxes.
-static void ReportFailure(const std::wstring& text, const std::wstring& caption, UINT style) {
-  if (CurrentCopyCommand.failedCount == 0) {
-    ShowMessageBox(nullptr, text.c_str(), caption.c_str(), style);
-  } else if (CopyLog) {
-    CopyLog->NoteMessage(caption, text);
-  }
+// so a bad stick does not bury the user in boxes. True: show it.
+static bool FirstFailure(const std::wstring& caption, const std::wstring& text) {
+  if (CurrentCopyCommand.failedCount == 0) return true;
+  if (CopyLog) CopyLog->NoteMessage(caption, text);
+  return false;
 }
 
 static void ShowCopyError(const std::wstring& path, DWORD error) {
   wchar_t caption[PathCapacity];
   FormatInto(caption, PathCapacity, L"Open file %s", path.c_str());
-  ReportFailure(SystemErrorText(error), caption, MB_TASKMODAL | MB_ICONERROR);
+  const std::wstring text = SystemErrorText(error);
+  if (FirstFailure(caption, text)) ShowFailureMessage(nullptr, text.c_str(), caption, MB_TASKMODAL);
 }
 
 static void ShowOpenError(const std::wstring& path, DWORD error) {
-  ReportFailure(SystemErrorText(error), OpenFailureCaption(path.c_str()), MB_TASKMODAL | MB_ICONINFORMATION);
+  if (FirstFailure(OpenFailureCaption(path.c_str()), SystemErrorText(error))) ShowOpenFailure(path.c_str(), error);
 }
 
 // A file opened for reading, closed on every path; a failure is reported
@@ -234,7 +200,7 @@ static std::wstring KeptFolder() {
     }
   }
   const std::wstring text = FormatText(L"%s: %s", SelectText(TextErrorCreatingDir), command.keepFolders[0].c_str());
-  ReportFailure(text, SelectText(CaptionError), MB_ICONERROR);
+  if (FirstFailure(SelectText(CaptionError), text)) ShowErrorMessage(nullptr, text.c_str());
   return std::wstring();
 }
 
@@ -313,69 +279,4 @@ bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32
   ++CurrentCopyCommand.copiedCount;
   ShowCopied();
   return Logged(copied, source, *target, true);
-}
-
-static const wchar_t BlankRun[] = L"                              ";  // 30 blanks
-
-static std::wstring ConflictButtonText(const TextTriple& heading, const std::wstring& folder, int64_t size,
-                                       const std::wstring& dateText) {
-  wchar_t text[1024];
-  FormatInto(text, 1024, L"%s\r\n\r\n%s%s    %s(%s)\r\n%s%s    %I64d\r\n%s%s%s", SelectText(heading), BlankRun,
-             SelectText(TextFileName), CurrentConflict.fileName.c_str(), folder.c_str(), BlankRun,
-             SelectText(TextFileSize), static_cast<long long>(size), BlankRun, SelectText(TextLastChanged),
-             dateText.c_str());
-  return text;
-}
-
-static void OnInitConflict(HWND dialog) {
-  RelabelControls(ConflictControls, dialog);
-  CheckDlgButton(dialog, IDC_CONFLICT_DONT_ASK, BST_UNCHECKED);
-  // Each button shows its own file, so the two can be compared.
-  SetDlgItemTextW(dialog, IDC_CONFLICT_REPLACE,
-                  ConflictButtonText(TextReplaceHeading, CurrentConflict.sourceFolder, CurrentConflict.sourceSize,
-                                     CurrentConflict.sourceDateText)
-                      .c_str());
-  SetDlgItemTextW(dialog, IDC_CONFLICT_LEAVE,
-                  ConflictButtonText(TextLeaveHeading, CurrentConflict.targetFolder, CurrentConflict.size,
-                                     CurrentConflict.dateText)
-                      .c_str());
-}
-
-static BOOL OnConflictCommand(HWND dialog, int id) {
-  switch (id) {
-    case IDC_CONFLICT_REPLACE:
-    case IDC_CONFLICT_LEAVE:
-    case IDC_CONFLICT_SKIP:
-    case IDC_CONFLICT_KEEP_BOTH: {
-      const bool forAll = IsDlgButtonChecked(dialog, IDC_CONFLICT_FOR_ALL) == BST_CHECKED;
-      CurrentCopyCommand.dontAsk = IsDlgButtonChecked(dialog, IDC_CONFLICT_DONT_ASK) == BST_CHECKED;
-      EndDialog(dialog, AnswerOfButton(id, forAll));
-      return TRUE;
-    }
-    case IDCANCEL:
-      CurrentCopyCommand.dontAsk = true;
-      EndDialog(dialog, Cancel);
-      return TRUE;
-  }
-  return FALSE;
-}
-
-INT_PTR CALLBACK ConflictDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInitConflict(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      return OnConflictCommand(dialog, LOWORD(wParam));
-  }
-  return FALSE;
-}
-
-ConflictAnswer ConflictDialog() {
-  const INT_PTR answer = RunModalDialog(CurrentCopyCommand.ownerDialog, IDD_CONFLICT, ConflictDialogProc);
-  if (answer <= 0) {  // the dialog could not be shown: stop rather than guess
-    CurrentCopyCommand.dontAsk = true;
-    return Cancel;
-  }
-  return static_cast<ConflictAnswer>(answer);
 }

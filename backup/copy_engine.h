@@ -63,11 +63,6 @@ extern ConflictRecord CurrentConflict;
 // once it is kept.
 bool CopyFileUnderRules(const std::wstring& source, std::wstring* target, uint32_t* setAnswer);
 
-// Shows dialog 142 for CurrentConflict; updates dontAsk.
-ConflictAnswer ConflictDialog();
-INT_PTR CALLBACK ConflictDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-extern const RelabelRow ConflictControls[];  // its labels in the language in force
-
 // The first free "<base>(n)<extension>" in `folder`, from n = 2 on.
 std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& name);
 
@@ -78,5 +73,3 @@ bool CreateFolderPath(const std::wstring& path);
 
 // "%s: %s" of the status text shown by the backup dialogs.
 std::wstring CopiedStatusText();
-
-bool PathExists(const std::wstring& path);

@@ -2,6 +2,7 @@
 // and tool tables of the selected profiles, and the profiles themselves.
 #include "backup/file_sets.h"
 
+#include "app/file_helpers.h"
 #include "app/settings.h"
 #include "backup/copy_engine.h"
 #include "backup/walk_tree.h"

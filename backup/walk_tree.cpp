@@ -21,18 +21,17 @@ void ResetWalkList() {
   WalkList.shrink_to_fit();
 }
 
-bool FolderPathExists(const std::wstring& path) {
-  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void ShowFindError() {
   int number = 0;
   _get_errno(&number);
   bool withIcon = true;
   const std::wstring text = FindErrorText(number, &withIcon);
   if (text.empty()) return;
-  ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), withIcon ? MB_ICONERROR : MB_OK);
+  if (withIcon) {
+    ShowErrorMessage(nullptr, text.c_str());
+  } else {
+    ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_OK);  // the one error box without an icon
+  }
 }
 
 static bool MakeRoomFor(int32_t count) {
@@ -41,7 +40,7 @@ static bool MakeRoomFor(int32_t count) {
     WalkList.resize(WalkList.size() + WalkStep);
     return true;
   } catch (const std::bad_alloc&) {
-    ShowMessageBox(nullptr, L"Out of memory", SelectText(CaptionError), MB_ICONERROR);
+    ShowErrorMessage(nullptr, L"Out of memory");
     return false;
   }
 }

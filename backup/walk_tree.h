@@ -25,8 +25,5 @@ void ResetWalkList();
 // found, at any depth; the current folder is not used.
 void WalkTree(const std::wstring& folder, int32_t* count, const wchar_t* pattern);
 
-// Whether `path` is a folder, at any length.
-bool FolderPathExists(const std::wstring& path);
-
 // The message for the runtime's error number after a failed first search.
 void ShowFindError();

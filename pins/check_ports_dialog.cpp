@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/file_helpers.h"
+#include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
@@ -49,8 +50,8 @@ bool ChooseProfileFile(wchar_t (&path)[PathCapacity]) {
 
 static void FillKnownPortList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_CHECK_PORTS_LIST);
-  HDC dc = GetDC(list);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  const WindowDc dc(list);
+  const SelectedObject font(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
   int widest = 0;
   for (const LptPortInfo& entry : LptPorts) {
     if (!entry.present) continue;
@@ -61,8 +62,6 @@ static void FillKnownPortList(HWND dialog) {
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
     widest = std::max<int>(widest, size.cx);
   }
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
   if (widest > 0) SendMessageW(list, LB_SETHORIZONTALEXTENT, widest, 0);
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/handles.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
@@ -82,21 +83,17 @@ int TextWidth(HDC dc, const std::wstring& text) {
 
 // In the default font of a screen device context, as the error box shows them.
 int WidestLine(const std::vector<std::wstring>& lines) {
-  HDC dc = GetDC(nullptr);
+  const WindowDc dc(nullptr);
   int widest = 0;
   for (const std::wstring& line : lines) widest = std::max(widest, TextWidth(dc, line));
-  ReleaseDC(nullptr, dc);
   return widest;
 }
 
 // Width of a text in a list box's own font.
 int ListBoxTextWidth(HWND box, const std::wstring& text) {
-  HDC dc = GetDC(box);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
-  const int width = TextWidth(dc, text);
-  SelectObject(dc, old);
-  ReleaseDC(box, dc);
-  return width;
+  const WindowDc dc(box);
+  const SelectedObject font(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  return TextWidth(dc, text);
 }
 
 void AddListBoxLine(HWND page, int id, const std::wstring& text) {
@@ -247,7 +244,7 @@ std::wstring EnabledPortNames(const PinModel& model) {
 void ShowNoPageMessage(const PinModel& model) {
   const std::wstring text = FormatText(L"%s\n\r%s\n\r%s", SelectText(NoPageHeading),
                                        EnabledPortNames(model).c_str(), SelectText(NoPageVerdict));
-  ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, text.c_str(), MB_TASKMODAL);
 }
 
 std::wstring PageTitle(int port) {

@@ -234,7 +234,7 @@ bool AskAboutMissingKeys(HWND page, const std::vector<std::wstring>& keys) {
   for (const std::wstring& key : keys) list += (list.empty() ? L"" : L", ") + key;
   const std::wstring text =
       FormatText(L"%s %s %s", list.c_str(), SelectText(TextMissingInProfile), Settings.filenameCheckPorts);
-  return ShowMessageBox(page, text.c_str(), SelectText(CaptionError), MB_ICONERROR | MB_OKCANCEL) == IDOK;
+  return ShowErrorMessage(page, text.c_str(), MB_OKCANCEL) == IDOK;
 }
 
 // Reads the motor page from the loaded profile, asking about missing keys;

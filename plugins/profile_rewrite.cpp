@@ -61,8 +61,7 @@ std::wstring WriterEncodingName(const ProfileTextForm& form) {
 // One failed writer call: its message with the code, then nothing of the
 // rewrite survives.
 static bool WriterFailed(const wchar_t* format, HRESULT code) {
-  ShowMessageBox(MainWindow, FormatText(format, static_cast<unsigned long>(code)).c_str(), SelectText(CaptionError),
-                 MB_ICONERROR);
+  ShowErrorMessage(MainWindow, FormatText(format, static_cast<unsigned long>(code)).c_str());
   return false;
 }
 
@@ -304,7 +303,7 @@ FileRenameFunction SetFileRenameFunction(FileRenameFunction rename) {
 }
 
 static void ShowReplaceError(const std::wstring& path, DWORD error) {
-  ShowMessageBox(MainWindow, SystemErrorText(error).c_str(), path.c_str(), MB_ICONERROR);
+  ShowFailureMessage(MainWindow, SystemErrorText(error).c_str(), path.c_str());
 }
 
 bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritten) {
@@ -327,11 +326,9 @@ bool ReplaceProfileFile(const std::wstring& profile, const std::wstring& rewritt
     error = GetLastError();
     if (!MoveFileExW(kept.c_str(), profile.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       // Neither file has the name now: both stay, and the user learns where.
-      ShowMessageBox(MainWindow,
-                     FormatText(SelectText(TextNotPutBack), SystemErrorText(error).c_str(), kept.c_str(),
-                                rewritten.c_str())
-                         .c_str(),
-                     profile.c_str(), MB_ICONERROR);
+      const std::wstring text =
+          FormatText(SelectText(TextNotPutBack), SystemErrorText(error).c_str(), kept.c_str(), rewritten.c_str());
+      ShowFailureMessage(MainWindow, text.c_str(), profile.c_str());
       return false;
     }
   }

@@ -24,7 +24,7 @@ DataFileRead ReadDataFile(const std::wstring& path, std::vector<unsigned char>& 
   if (!file) {
     const DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return DataFileRead::Missing;
-    ReportFileError(code, OpenFailureCaption(path.c_str()));
+    ShowOpenFailure(path.c_str(), code);
     return DataFileRead::Failed;
   }
   LARGE_INTEGER size{};

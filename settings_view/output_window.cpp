@@ -20,8 +20,7 @@ bool CreateSettingsOutputWindow() {
   SettingsOutputWindow = CreateWindowExW(0, OutputWindowClass, L"Show Settings", WS_VISIBLE | WS_OVERLAPPEDWINDOW |
                                          WS_VSCROLL, 0, 0, 1000, 750, nullptr, nullptr, Instance, nullptr);
   if (!SettingsOutputWindow) {
-    ShowMessageBox(nullptr, SystemErrorText(GetLastError()).c_str(), SelectText(CaptionError),
-                   MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
+    ShowErrorMessage(nullptr, SystemErrorText(GetLastError()).c_str(), MB_TOPMOST | MB_TASKMODAL);
     return false;
   }
   return true;

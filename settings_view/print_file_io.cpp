@@ -32,17 +32,11 @@ static const TextTriple TextPrintFileWritten = {L"Druckdaten erfolgreich in Date
                                                 L"Printdata successfully written into file"};
 
 static void ReportFileProblem(const TextTriple& text) {
-  ShowMessageBox(nullptr, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SelectText(text), MB_TOPMOST);
 }
 
 static void ReportSystemFailure(DWORD code) {
-  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), SelectText(CaptionError),
-                 MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
-}
-
-static void ShowOpenFailure(const std::wstring& path, DWORD code) {
-  ShowMessageBox(nullptr, SystemErrorText(code).c_str(), OpenFailureCaption(path.c_str()).c_str(),
-                 MB_TASKMODAL | MB_ICONINFORMATION);
+  ShowErrorMessage(nullptr, SystemErrorText(code).c_str(), MB_TOPMOST | MB_TASKMODAL);
 }
 
 static PrintFileTime ToPrintFileTime(const SYSTEMTIME& time) {
@@ -64,7 +58,7 @@ bool WritePrintFile(const std::wstring& path) {
     case InPlaceStep::Done:
       return true;
     case InPlaceStep::Open:
-      ShowOpenFailure(path, GetLastError());
+      ShowOpenFailure(path.c_str(), GetLastError());
       return false;
     case InPlaceStep::Write:
       ReportSystemFailure(GetLastError());
@@ -105,12 +99,11 @@ void PrintToFile(HWND dialog) {
   }
   const std::wstring path = ReadPrintFilePath(dialog);
   if (path.empty()) {
-    ShowMessageBox(dialog, SelectText(TextNoPrintFilePath), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+    ShowErrorMessage(dialog, SelectText(TextNoPrintFilePath), MB_TOPMOST);
     return;
   }
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    if (ShowMessageBox(dialog, SelectText(TextFileExists), SelectText(CaptionError),
-                       MB_YESNO | MB_TOPMOST | MB_ICONERROR) != IDYES) {
+    if (ShowErrorMessage(dialog, SelectText(TextFileExists), MB_YESNO | MB_TOPMOST) != IDYES) {
       return;
     }
   }
@@ -119,5 +112,5 @@ void PrintToFile(HWND dialog) {
   GatherPlugins();
   PrintFileWriteMask = 0xFFFFFFFF;
   if (!WritePrintFile(path)) return;
-  ShowMessageBox(dialog, SelectText(TextPrintFileWritten), SelectText(CaptionInfo), MB_TOPMOST | MB_ICONINFORMATION);
+  ShowInfoMessage(dialog, SelectText(TextPrintFileWritten), MB_TOPMOST);
 }

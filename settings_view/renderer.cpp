@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/handles.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
 #include "settings_view/portable/dialog_table.h"
@@ -32,7 +33,7 @@ void ReleaseRenderObjects() {
 }
 
 static void ReportDrawingProblem(const std::wstring& text) {
-  ShowMessageBox(nullptr, text.c_str(), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, text.c_str(), MB_TOPMOST);
 }
 
 static void PutText(HDC dc, int x, int y, const std::wstring& text) {
@@ -56,9 +57,8 @@ static void DrawCross(HDC dc, int x, int y) {
 }
 
 static void DrawDot(HDC dc, int x, int y) {
-  const HGDIOBJ previous = SelectObject(dc, RenderGdi.blackBrush);
+  const SelectedObject brush(dc, RenderGdi.blackBrush);
   Ellipse(dc, x + 2, y + 2, x + 13, y + 13);
-  SelectObject(dc, previous);
 }
 
 static void NextPage(const DrawingTarget& target) {
@@ -439,8 +439,8 @@ void DrawSelectedDialogs(const DrawingTarget& target) {
   HDC dc = target.dc;
   Render.currentOffset = 0;
   Render.split = 0;
-  const HGDIOBJ previousFont = SelectObject(dc, RenderGdi.font);
-  const HGDIOBJ previousPen = SelectObject(dc, RenderGdi.pen);
+  const SelectedObject font(dc, RenderGdi.font);
+  const SelectedObject pen(dc, RenderGdi.pen);
   const int previousMode = SetBkMode(dc, TRANSPARENT);
   for (int i = 0; i < SettingsDialogCount; ++i) {
     if ((Render.mask & (1u << i)) == 0) continue;
@@ -451,6 +451,4 @@ void DrawSelectedDialogs(const DrawingTarget& target) {
     if (Render.printing && Render.newPagePerDialog && more) NextPage(target);
   }
   SetBkMode(dc, previousMode);
-  SelectObject(dc, previousPen);
-  SelectObject(dc, previousFont);
 }

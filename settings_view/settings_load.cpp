@@ -35,7 +35,7 @@ static bool LookUpInto(const PreferenceIndex& preferences, const wchar_t* key, s
 }
 
 static void ReportRowProblem(const std::wstring& message) {
-  ShowMessageBox(nullptr, message.c_str(), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, message.c_str(), MB_TOPMOST);
 }
 
 bool LoadSettingsValues() {

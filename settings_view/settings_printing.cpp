@@ -5,6 +5,7 @@
 
 #include <winspool.h>
 
+#include "app/handles.h"
 #include "app/message_box.h"
 #include "app/portable/text_triple.h"
 #include "settings_view/output_window.h"
@@ -25,7 +26,7 @@ static int PagesPrinted = 0;
 static int PreviousMapMode = 0;
 
 static void ReportPrinterError(const TextTriple& text) {
-  ShowMessageBox(nullptr, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SelectText(text), MB_TOPMOST);
 }
 
 static void FreeDeviceMode() {
@@ -83,9 +84,7 @@ HDC OpenSettingsPrinter(const std::wstring& printerName) {
   }
   // One logical unit is a screen pixel of the output window, scaled to the
   // page width; the page height follows in the same units.
-  HDC screen = GetDC(SettingsOutputWindow);
-  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(SettingsOutputWindow, screen);
+  const int screenDpi = GetDeviceCaps(WindowDc(SettingsOutputWindow), LOGPIXELSY);
   RECT client = {0, 0, 1000, 750};
   if (SettingsOutputWindow) GetClientRect(SettingsOutputWindow, &client);
   PreviousMapMode = SetMapMode(dc, MM_ISOTROPIC);
@@ -115,13 +114,12 @@ bool PrintOnPrinter(HDC printer) {
                                       }});
     EndPage(printer);
     if (EndDoc(printer) <= 0) {
-      ShowMessageBox(nullptr, L"Error EndDoc", SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+      ShowErrorMessage(nullptr, L"Error EndDoc", MB_TOPMOST);
       printed = false;
     }
   } else {
     AbortDoc(printer);
-    ShowMessageBox(nullptr, SystemErrorText(GetLastError()).c_str(), SelectText(CaptionError),
-                   MB_TOPMOST | MB_ICONERROR);
+    ShowErrorMessage(nullptr, SystemErrorText(GetLastError()).c_str(), MB_TOPMOST);
   }
   ClosePrinterSetup(printer);
   return printed;

@@ -2,6 +2,7 @@
 #include "settings_view/show_settings_dialog.h"
 
 #include "app/file_helpers.h"
+#include "app/handles.h"
 #include "app/mach3_check.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
@@ -103,27 +104,23 @@ static bool RefuseWhileOutputOpen(HWND dialog) {
 }
 
 static void ReportNoDataSelected() {
-  ShowMessageBox(nullptr, SelectText(TextNoDataSelected), SelectText(CaptionError),
-                 MB_TOPMOST | MB_TASKMODAL | MB_ICONERROR);
+  ShowErrorMessage(nullptr, SelectText(TextNoDataSelected), MB_TOPMOST | MB_TASKMODAL);
 }
 
 static void ReportDialogError(HWND dialog, const TextTriple& text) {
-  ShowMessageBox(dialog, SelectText(text), SelectText(CaptionError), MB_TOPMOST | MB_ICONERROR);
+  ShowErrorMessage(dialog, SelectText(text), MB_TOPMOST);
 }
 
 static void PaintWhite(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  HDC dc = GetDC(window);
-  FillRect(dc, &client, RenderGdi.whiteBrush);
-  ReleaseDC(window, dc);
+  FillRect(WindowDc(window), &client, RenderGdi.whiteBrush);
 }
 
 static void DrawIntoOutputWindow() {
-  HDC dc = GetDC(SettingsOutputWindow);
+  const WindowDc dc(SettingsOutputWindow);
   SetWindowOrgEx(dc, 0, ScrollPosition, nullptr);
   DrawSelectedDialogs(DrawingTarget{dc, nullptr});
-  ReleaseDC(SettingsOutputWindow, dc);
 }
 
 // The file goes from the profile the dialog shows, as Show and Print take

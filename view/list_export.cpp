@@ -88,8 +88,7 @@ static bool ChooseExportFile(HWND owner, const ExportTable& table, wchar_t* path
 static bool WriteExportFile(HWND owner, const wchar_t* path, const std::string& bytes) {
   if (WriteBytesInPlace(path, bytes.data(), bytes.size()) == InPlaceStep::Done) return true;
   const std::wstring reason = SystemErrorText(GetLastError());
-  ShowMessageBox(owner, FormatText(SelectText(TextExportNotWritten), path, reason.c_str()).c_str(),
-                 SelectText(CaptionError), MB_ICONERROR);
+  ShowErrorMessage(owner, FormatText(SelectText(TextExportNotWritten), path, reason.c_str()).c_str());
   return false;
 }
 

@@ -14,6 +14,7 @@
 #include "app/portable/text_triple.h"
 #include "app/texts.h"
 #include "backup/backup_dialogs.h"
+#include "backup/conflict_dialog.h"
 #include "backup/copy_engine.h"
 #include "pins/check_ports_dialog.h"
 #include "pins/pin_report_sheet.h"
