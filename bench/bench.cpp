@@ -175,7 +175,7 @@ static const char* const ScaledActions[] = {
     "Show settings: fill the table",
     // Show profile step by step (bench/show_profile_bench.cpp)
     "phase: ReadProfile", "phase: store the path", "phase: segments and rows",
-    "phase: empty and fill the list", "phase: first paint", "phase: match",
+    "phase: fill the list", "phase: first paint", "phase: match",
     "phase: match and scroll to the first hit", "phase: match, scroll and paint the hits",
 };
 

@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -197,7 +198,7 @@ static void SetCompared(HWND dialog, bool compared) {
 static void ClearListedRows(HWND dialog) {
   ClearSearchHits();
   ShowNoHits(dialog);
-  ListView_DeleteAllItems(ListOf(dialog));
+  EmptyList(ListOf(dialog));
   CompareRows.clear();
   Segments.clear();
   SetCompared(dialog, false);
@@ -363,7 +364,29 @@ static void OnDisplayMode(bool differentOnly) {
   StoreSettings({&Settings.showAll, &Settings.showDifferentOnly});
 }
 
+static std::wstring ColumnTitles(HWND dialog) {
+  std::wstring titles;
+  for (int column : {File1Column, File2Column}) {
+    wchar_t title[2 * PathCapacity] = L"";
+    LVCOLUMNW header = {};
+    header.mask = LVCF_TEXT;
+    header.pszText = title;
+    header.cchTextMax = static_cast<int>(std::size(title));
+    ListView_GetColumn(ListOf(dialog), column, &header);
+    titles.append(title).push_back(L'\n');
+  }
+  return titles;
+}
+
+// A load mostly leaves the titles as they were, through the bare file
+// names; every change repaints the headers, which under Wine's theme costs
+// as much as the rows. Hidden meanwhile, they repaint only if they differ.
 static void OnLoad(HWND dialog) {
+  HWND headers = ListView_GetHeader(ListOf(dialog));
+  const bool shown = (GetWindowLongPtrW(headers, GWL_STYLE) & WS_VISIBLE) != 0;
+  const bool pending = GetUpdateRect(headers, nullptr, FALSE) != FALSE;
+  const std::wstring titles = ColumnTitles(dialog);
+  if (shown) DefWindowProcW(headers, WM_SETREDRAW, FALSE, 0);
   SetDlgItemTextW(dialog, IDC_COMPARE_STATUS, L"");
   ReleaseAllProfiles();
   ClearListedRows(dialog);  // also when a path turns out unusable
@@ -372,6 +395,9 @@ static void OnLoad(HWND dialog) {
   SetColumnTitle(dialog, File1Column, Settings.filenameProfile1);
   SetColumnTitle(dialog, File2Column, Settings.filenameProfile2);
   CompareProfiles(dialog);
+  if (!shown) return;
+  DefWindowProcW(headers, WM_SETREDRAW, TRUE, 0);
+  if (pending || ColumnTitles(dialog) != titles) InvalidateRect(headers, nullptr, TRUE);
 }
 
 // Rows of unselected segments are not listed; after OK the old hits no

@@ -91,7 +91,12 @@ class KeepHeaders {
   explicit KeepHeaders(HWND list)
       : header_(ListView_GetHeader(list)), pending_(!header_ || GetUpdateRect(header_, nullptr, FALSE)) {}
   ~KeepHeaders() {
-    if (!pending_) ValidateRect(header_, nullptr);
+    if (!header_) return;
+    if (pending_) {
+      InvalidateRect(header_, nullptr, TRUE);
+    } else {
+      ValidateRect(header_, nullptr);
+    }
   }
 
  private:
@@ -99,11 +104,89 @@ class KeepHeaders {
   bool pending_;
 };
 
+static RECT RowsArea(HWND list);
+
+// What the list's frame shows: its scroll bars.
+struct FrameState {
+  LONG_PTR bars = 0;
+  SCROLLINFO vertical = {};
+  SCROLLINFO horizontal = {};
+
+  explicit FrameState(HWND list) : bars(GetWindowLongPtrW(list, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) {
+    Read(list, SB_VERT, vertical);
+    Read(list, SB_HORZ, horizontal);
+  }
+  static void Read(HWND list, int bar, SCROLLINFO& info) {
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(list, bar, &info)) info = {};
+  }
+  static bool Same(const SCROLLINFO& a, const SCROLLINFO& b) {
+    return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+  }
+  bool operator==(const FrameState& other) const {
+    return bars == other.bars && Same(vertical, other.vertical) && Same(horizontal, other.horizontal);
+  }
+};
+
+// Under Wine every change of the row count or the scroll position repaints
+// the themed scroll bar at once, several milliseconds each, and emptying
+// and filling the list hides and shows it. Made invisible meanwhile (as
+// DefWindowProc's WM_SETREDRAW does, which the list's own does not call),
+// the list draws nothing; the rows are repainted once after, the frame
+// only if its scroll bars changed (showing the list again would repaint
+// it, which costs twice the rows).
+class QuietList {
+ public:
+  explicit QuietList(HWND list)
+      : list_(list),
+        headers_(list),
+        visible_(IsWindowVisible(list) != FALSE),
+        painted_(!GetUpdateRect(list, nullptr, FALSE)),
+        frame_(list) {
+    if (visible_) DefWindowProcW(list_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~QuietList() {
+    if (!visible_) return;
+    DefWindowProcW(list_, WM_SETREDRAW, TRUE, 0);
+    if (!(FrameState(list_) == frame_)) {
+      RepaintFrame();
+    } else if (painted_) {
+      RedrawWindow(list_, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+    }
+    const RECT rows = RowsArea(list_);
+    InvalidateRect(list_, &rows, TRUE);
+  }
+
+ private:
+  void RepaintFrame() {
+    RECT frame;
+    GetWindowRect(list_, &frame);
+    MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&frame), 2);
+    RECT client;
+    GetClientRect(list_, &client);
+    HRGN outside = CreateRectRgnIndirect(&frame);
+    HRGN inside = CreateRectRgnIndirect(&client);
+    CombineRgn(outside, outside, inside, RGN_DIFF);
+    RedrawWindow(list_, nullptr, outside, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+    DeleteObject(inside);
+    DeleteObject(outside);
+  }
+
+  HWND list_;
+  KeepHeaders headers_;  // made invisible, the list validates its headers too
+  bool visible_;
+  bool painted_;  // nothing waited to be painted, the frame included
+  FrameState frame_;
+};
+
 static RECT RowsArea(HWND list) {
   RECT area;
   GetClientRect(list, &area);
+  // By the style, not by visibility: the headers may be hidden while they change.
+  const bool withHeaders = !(GetWindowLongPtrW(list, GWL_STYLE) & LVS_NOCOLUMNHEADER);
   RECT header;
-  if (HWND headers = ListView_GetHeader(list); headers && IsWindowVisible(headers) && GetWindowRect(headers, &header)) {
+  if (HWND headers = ListView_GetHeader(list); headers && withHeaders && GetWindowRect(headers, &header)) {
     area.top = std::min(area.bottom, area.top + header.bottom - header.top);
   }
   return area;
@@ -115,12 +198,12 @@ void RepaintRows(HWND list) {
 }
 
 void EmptyList(HWND list) {
-  KeepHeaders headers(list);
+  QuietList quiet(list);
   ListView_DeleteAllItems(list);
 }
 
 void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
-  KeepHeaders headers(list);
+  QuietList quiet(list);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(list);
   if (IsVirtual(list)) {
@@ -131,7 +214,6 @@ void FillListRows(HWND list, int rows, int columns, const CellText& cell) {
     InsertRows(list, rows, columns, cell);
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  RepaintRows(list);
 }
 
 static const VirtualRows* RowsOf(HWND list) {
@@ -219,7 +301,9 @@ static void ShowRow(HWND list, int row) {
   const int height = item.bottom - item.top;
   const int target = TopRowShowing(row, {top, ListView_GetItemCount(list), ListView_GetCountPerPage(list),
                                          (ScrollBeforeShowing + height / 2) / height});
-  if (target != top) ListView_Scroll(list, 0, (target - top) * height);
+  if (target == top) return;
+  QuietList quiet(list);
+  ListView_Scroll(list, 0, (target - top) * height);
 }
 
 void ShowListRow(HWND list, int row) { ShowRow(list, row); }
@@ -237,6 +321,11 @@ void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before) {
     item.right = area.right;
     InvalidateRect(list, &item, TRUE);
   }
+}
+
+// Wine's static controls repaint at once on every new text, even the same one.
+static void SetTextIfChanged(HWND dialog, int id, const std::wstring& text) {
+  if (ControlText(dialog, id) != text) SetDlgItemTextW(dialog, id, text.c_str());
 }
 
 static void EnableNavigation(HWND dialog, bool enable) {
@@ -258,7 +347,7 @@ int RunSearch(HWND dialog, int rows, int columns, const CellText& cell) {
   if (normalised != text) SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, normalised.c_str());
   FindHits(normalised, caseSensitive, rows, columns, cell);
   if (!Search.hits.empty()) ShowRow(GetDlgItem(dialog, IDC_PROFILE_LIST), Search.hits[0]);
-  SetDlgItemTextW(dialog, IDC_SEARCH_COUNT, FormatText(L"%d", static_cast<int>(Search.hits.size())).c_str());
+  SetTextIfChanged(dialog, IDC_SEARCH_COUNT, FormatText(L"%d", static_cast<int>(Search.hits.size())));
   EnableNavigation(dialog, Search.hits.size() > 1);
   return 1;
 }
@@ -268,7 +357,7 @@ void ShowNextHit(HWND list) { ShowRow(list, NextHitRow()); }
 void ShowLastHit(HWND list) { ShowRow(list, LastHitRow()); }
 
 void ShowNoHits(HWND dialog) {
-  SetDlgItemTextW(dialog, IDC_SEARCH_COUNT, L"0");
+  SetTextIfChanged(dialog, IDC_SEARCH_COUNT, L"0");
   EnableNavigation(dialog, false);
 }
 

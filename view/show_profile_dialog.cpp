@@ -100,14 +100,18 @@ static void OnInitShowProfile(HWND dialog) {
   SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 }
 
+// The rows stay in the list while the file is read (its cells answer
+// empty meanwhile): emptying it first would hide and show its scroll bar.
 static void LoadProfile(HWND dialog, const wchar_t* path) {
-  EmptyList(ListOf(dialog));
   ListedEntries.clear();
   Segments.clear();
   ClearSearchHits();
   ShowNoHits(dialog);
   SetLoaded(dialog, false);
-  if (!ReadProfile(FirstProfileSlot, path)) return;
+  if (!ReadProfile(FirstProfileSlot, path)) {
+    EmptyList(ListOf(dialog));
+    return;
+  }
   LoadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
   SetLoaded(dialog, true);
   if (CopyText(Settings.filenameProfile, PathCapacity, path)) StoreSettings({Settings.filenameProfile});

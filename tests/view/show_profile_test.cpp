@@ -170,11 +170,12 @@ TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
 }
 
 // Showing a hit takes one scroll, to where scrolling 1000 pixels down and
-// then making the row visible would leave the list.
+// then making the row visible would leave the list; shown, the list is
+// hidden while it scrolls and must come back.
 TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
   std::string text = "<profile><Preferences>";
   for (int i = 0; i < 300; ++i) text += "<Key" + std::to_string(i) + ">v</Key" + std::to_string(i) + ">";
-  Open();
+  ShowWindow(Open(), SW_SHOWNOACTIVATE);
   Load(Write(L"profile.xml", text + "</Preferences></profile>"));
   HWND list = List();
   const auto startAt = [list](int top) {
@@ -193,6 +194,7 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
       ASSERT_EQ(startAt(top), start);
       ShowListRow(list, row);
       EXPECT_EQ(ListView_GetTopIndex(list), expected) << "from " << start << " to row " << row;
+      ASSERT_TRUE(IsWindowVisible(list));
     }
   }
 }
