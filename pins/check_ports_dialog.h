@@ -7,7 +7,3 @@
 #include "app/settings.h"
 
 INT_PTR CALLBACK CheckPortsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The open-file dialog for a profile, owned by the main window; true and
-// the path when one was chosen.
-bool ChooseProfileFile(wchar_t (&path)[PathCapacity]);
