@@ -3,7 +3,6 @@
 #include "app/dialogs.h"
 #include "app/file_helpers.h"
 #include "app/handles.h"
-#include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
 #include "resources/resource.h"
@@ -25,18 +24,16 @@ const RelabelRow ColourControls[] = {
 };
 
 // Working copies; they reach the settings only on OK.
-static COLORREF TextEqual, BackEqual, TextUnequal, BackUnequal;
+static struct {
+  COLORREF textEqual, backEqual, textUnequal, backUnequal;
+} Chosen;
 
 static void ShowSample(HWND dialog, int sample) { SetDlgItemTextW(dialog, sample, SelectText(TextSample)); }
 
 static void OnInitColours(HWND dialog) {
-  LoadAllSettings();
-  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s", VersionText).c_str());
-  RelabelControls(ColourControls, dialog);
-  TextEqual = Settings.compareTextColorEqual;
-  BackEqual = Settings.compareBackColorEqual;
-  TextUnequal = Settings.compareTextColorUnequal;
-  BackUnequal = Settings.compareBackColorUnequal;
+  StartDialog(dialog, {nullptr, ColourControls});
+  Chosen = {Settings.compareTextColorEqual, Settings.compareBackColorEqual, Settings.compareTextColorUnequal,
+            Settings.compareBackColorUnequal};
   ShowSample(dialog, IDC_SAMPLE_UNEQUAL);
   ShowSample(dialog, IDC_SAMPLE_EQUAL);
 }
@@ -50,9 +47,9 @@ static INT_PTR ColourSample(HDC context, COLORREF text, COLORREF back) {
 static INT_PTR OnControlColour(HDC context, HWND control) {
   switch (GetDlgCtrlID(control)) {
     case IDC_SAMPLE_EQUAL:
-      return ColourSample(context, TextEqual, BackEqual);
+      return ColourSample(context, Chosen.textEqual, Chosen.backEqual);
     case IDC_SAMPLE_UNEQUAL:
-      return ColourSample(context, TextUnequal, BackUnequal);
+      return ColourSample(context, Chosen.textUnequal, Chosen.backUnequal);
   }
   return FALSE;
 }
@@ -72,9 +69,12 @@ static void OnColoursOk(HWND dialog) {
   if (!key) return;
   // Stored in this order, the two selection colours unchanged.
   const ColourSettingRow rows[] = {
-      {&TextEqual, &Settings.compareTextColorEqual},     {&BackEqual, &Settings.compareBackColorEqual},
-      {&TextUnequal, &Settings.compareTextColorUnequal}, {&BackUnequal, &Settings.compareBackColorUnequal},
-      {nullptr, &Settings.selectColor},                  {nullptr, &Settings.textColorSelected},
+      {&Chosen.textEqual, &Settings.compareTextColorEqual},
+      {&Chosen.backEqual, &Settings.compareBackColorEqual},
+      {&Chosen.textUnequal, &Settings.compareTextColorUnequal},
+      {&Chosen.backUnequal, &Settings.compareBackColorUnequal},
+      {nullptr, &Settings.selectColor},
+      {nullptr, &Settings.textColorSelected},
   };
   for (const ColourSettingRow& row : rows) {
     if (row.working) *row.setting = *row.working;
@@ -91,16 +91,16 @@ static void OnColoursOk(HWND dialog) {
 static BOOL OnColourCommand(HWND dialog, int id) {
   switch (id) {
     case IDC_TEXT_UNEQUAL:
-      OnChooseColour(dialog, &TextUnequal, IDC_SAMPLE_UNEQUAL);
+      OnChooseColour(dialog, &Chosen.textUnequal, IDC_SAMPLE_UNEQUAL);
       return TRUE;
     case IDC_BACK_UNEQUAL:
-      OnChooseColour(dialog, &BackUnequal, IDC_SAMPLE_UNEQUAL);
+      OnChooseColour(dialog, &Chosen.backUnequal, IDC_SAMPLE_UNEQUAL);
       return TRUE;
     case IDC_TEXT_EQUAL:
-      OnChooseColour(dialog, &TextEqual, IDC_SAMPLE_EQUAL);
+      OnChooseColour(dialog, &Chosen.textEqual, IDC_SAMPLE_EQUAL);
       return TRUE;
     case IDC_BACK_EQUAL:
-      OnChooseColour(dialog, &BackEqual, IDC_SAMPLE_EQUAL);
+      OnChooseColour(dialog, &Chosen.backEqual, IDC_SAMPLE_EQUAL);
       return TRUE;
     case IDOK:
       OnColoursOk(dialog);

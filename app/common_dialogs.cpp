@@ -1,6 +1,7 @@
 // Windows' own common dialogs.
 #include "app/common_dialogs.h"
 
+#include "app/file_helpers.h"
 #include "app/portable/text_format.h"
 #include "app/portable/text_triple.h"
 #include "app/settings.h"
@@ -29,6 +30,20 @@ CommonDialogs* SetCommonDialogs(CommonDialogs* dialogs) {
   CommonDialogs* previous = CurrentDialogs;
   CurrentDialogs = dialogs ? dialogs : &SystemCommonDialogs;
   return previous;
+}
+
+bool ChooseProfileFile(wchar_t (&path)[PathCapacity], const TextTriple& title, const wchar_t* initialFolder) {
+  static const wchar_t filter[] = L"*.xml\0*.xml\0";
+  path[0] = L'\0';
+  return ChooseOpenFile(path, initialFolder, filter, SelectText(title));
+}
+
+bool ChooseProfileSetting(wchar_t* setting) {
+  wchar_t path[PathCapacity];
+  if (!ChooseProfileFile(path)) return false;
+  CopyText(setting, PathCapacity, path);
+  StoreSettings({setting});
+  return true;
 }
 
 bool ChooseFolder(HWND owner, wchar_t* folder) {

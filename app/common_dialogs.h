@@ -6,6 +6,9 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "app/portable/text_triple.h"
+#include "app/settings.h"
+
 class CommonDialogs {
  public:
   virtual ~CommonDialogs() = default;
@@ -26,6 +29,15 @@ CommonDialogs& Dialogs();
 // `folder` (PathCapacity characters) holds the chosen folder; false when
 // cancelled or when the choice is no file-system folder.
 bool ChooseFolder(HWND owner, wchar_t* folder);
+
+// The open-file dialog for a profile (*.xml), owned by the main window;
+// true and the path when one was chosen.
+bool ChooseProfileFile(wchar_t (&path)[PathCapacity], const TextTriple& title = TextOpenProfileTitle,
+                       const wchar_t* initialFolder = nullptr);
+
+// Chooses a profile into the path setting `setting` (PathCapacity
+// characters) and stores it; false when cancelled.
+bool ChooseProfileSetting(wchar_t* setting);
 
 // Installs other dialogs (nullptr restores Windows' own); returns the ones before.
 CommonDialogs* SetCommonDialogs(CommonDialogs* dialogs);

@@ -27,6 +27,18 @@ bool ChooseOpenFile(wchar_t* file, const wchar_t* initialFolder, const wchar_t* 
   return Dialogs().OpenFileName(&request) != FALSE;
 }
 
+std::wstring FileChangeDate(const wchar_t* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  SYSTEMTIME utc, local;
+  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+      !FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    return L"";
+  }
+  return FormatText(L"%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
+                    local.wMinute, local.wSecond);
+}
+
 struct ColourErrorRow {
   DWORD code;
   const wchar_t* format;

@@ -16,6 +16,10 @@
 // list of (description, pattern) pairs.
 bool ChooseOpenFile(wchar_t* file, const wchar_t* initialFolder, const wchar_t* filter, const wchar_t* title);
 
+// The last change of a file in local time ("2026-12-07 01:02:03"); empty
+// when it cannot be read.
+std::wstring FileChangeDate(const wchar_t* path);
+
 // The colour chooser, starting at *colour. True when a colour was chosen; it
 // is then written back. A cancelled chooser shows nothing; any other
 // failure is reported. In both cases *colour is unchanged.

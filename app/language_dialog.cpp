@@ -3,7 +3,6 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
-#include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
 #include "resources/resource.h"
@@ -14,9 +13,7 @@ static const TextTriple TextNoLanguage = {L"Keine Sprache ausgewählt", L"No lan
 const RelabelRow LanguageControls[] = {{IDCANCEL, &TextCancel}, {0, nullptr}};
 
 static void OnInitLanguage(HWND dialog) {
-  LoadAllSettings();
-  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s", VersionText).c_str());
-  RelabelControls(LanguageControls, dialog);
+  StartDialog(dialog, {nullptr, LanguageControls});
   // The list sorts its entries; these are already in alphabetical order, so
   // a position in the list is a language index.
   for (const wchar_t* name : {L"Deutsch", L"English", L"Français"}) {

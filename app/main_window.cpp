@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 
 #include "app/dialogs.h"
 #include "app/message_box.h"
@@ -138,6 +139,31 @@ static void LoadRichEdit() {
 INT_PTR RunModalDialog(HWND owner, int templateId, DLGPROC procedure) {
   LoadRichEdit();
   return DialogBoxParamW(Instance, MAKEINTRESOURCEW(templateId), owner, procedure, 0);
+}
+
+INT_PTR RunPropertySheet(HWND owner, const std::wstring& caption, const std::vector<SheetPage>& pages,
+                         DLGPROC procedure) {
+  std::vector<PROPSHEETPAGEW> sheets(pages.size());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    PROPSHEETPAGEW& page = sheets[i];
+    page.dwSize = sizeof(page);
+    page.dwFlags = PSP_USETITLE;
+    page.hInstance = Instance;
+    page.pszTemplate = MAKEINTRESOURCEW(pages[i].templateId);
+    page.pfnDlgProc = procedure;
+    page.pszTitle = pages[i].title.c_str();
+    page.lParam = pages[i].data;
+  }
+  PROPSHEETHEADERW header = {};
+  header.dwSize = sizeof(header);
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+  header.hwndParent = owner;
+  header.hInstance = Instance;
+  header.pszCaption = caption.c_str();
+  header.nPages = static_cast<UINT>(sheets.size());
+  header.nStartPage = 0;
+  header.ppsp = sheets.data();
+  return PropertySheetW(&header);
 }
 
 static void OnAbout(HWND window) { RunModalDialog(window, IDD_ABOUT, AboutDialogProc); }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 inline constexpr int StartupStringCapacity = 100;
 
 extern HINSTANCE Instance;
@@ -34,3 +37,16 @@ bool Detect64BitWindows();
 
 // Runs one of the program's dialog templates modally.
 INT_PTR RunModalDialog(HWND owner, int templateId, DLGPROC procedure);
+
+// A page of a property sheet: its template, its tab's title and the value
+// its procedure finds in the page's lParam.
+struct SheetPage {
+  int templateId;
+  std::wstring title;
+  LPARAM data;
+};
+
+// Runs a modal property sheet without an Apply button, every page with the
+// same procedure; returns PropertySheetW's result.
+INT_PTR RunPropertySheet(HWND owner, const std::wstring& caption, const std::vector<SheetPage>& pages,
+                         DLGPROC procedure);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "app/portable/text_triple.h"
 
@@ -16,6 +17,18 @@ struct RelabelRow {
 };
 
 void RelabelControls(const RelabelRow* table, HWND dialog);
+
+// The start-up steps every dialog takes, in this order.
+struct DialogStart {
+  const TextTriple* title = nullptr;     // caption "Kestrelwood<version> <title>", or without " <title>"
+  const RelabelRow* controls = nullptr;  // relabelled in the language in force
+  bool reloadSettings = true;            // first, so the caption too is in the language in force
+  bool caption = true;                   // false: the template's caption stays
+};
+void StartDialog(HWND dialog, const DialogStart& start);
+
+// The whole text of a dialog's control, however long.
+std::wstring DialogItemText(HWND dialog, int id);
 void RelabelMenuItems(const RelabelRow* table, HWND window);
 void RelabelMenuBar(const RelabelRow* table, HWND window);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/common_dialogs.h"
 #include "app/file_helpers.h"
 #include "app/handles.h"
 #include "app/main_window.h"
@@ -19,8 +20,6 @@
 #include "profile/profile_reader.h"
 #include "resources/resource.h"
 
-static const TextTriple CheckPortsTitle = {L"Ports und Pins prüfen", L"Check ports and pins",
-                                           L"Vérifier les ports et les bornes"};
 static const TextTriple LabelProfileName = {L"Profile Name. Bitte mit Taste \"durchsuchen\" festlegen.",
                                             L"Profile name. Please use button \"Browse\" to specify.",
                                             L"Nom du profil. Utilisez le bouton \"Parcourir...\" pour la sélection."};
@@ -29,8 +28,6 @@ static const TextTriple TextNoLptFound = {L"Keine LPT Schnittstelle gefunden", L
 static const TextTriple LabelShowAll = {L"Alle referenzierten LPT's anzeigen", L"Show all referenced LPT's",
                                         L"Montrer toutes les interfaces parallèle"};
 static const TextTriple ButtonCheck = {L"Prüfen", L"Check", L"Vérifier"};
-static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
-                                           L"Spécifiez le premier fichier"};
 
 const RelabelRow CheckPortsLabels[] = {
     {IDC_CHECK_PORTS_CHECK, &ButtonCheck},
@@ -41,12 +38,6 @@ const RelabelRow CheckPortsLabels[] = {
 };
 
 static constexpr COLORREF WarningRed = RGB(255, 0, 0);
-
-bool ChooseProfileFile(wchar_t (&path)[PathCapacity]) {
-  static const wchar_t filter[] = L"*.xml\0*.xml\0";
-  path[0] = L'\0';
-  return ChooseOpenFile(path, nullptr, filter, SelectText(TextOpenProfileTitle));
-}
 
 static void FillKnownPortList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_CHECK_PORTS_LIST);
@@ -66,9 +57,7 @@ static void FillKnownPortList(HWND dialog) {
 }
 
 static void OnInitDialog(HWND dialog) {
-  LoadAllSettings();
-  SetWindowTextW(dialog, FormatText(L"%s%s %s", ProgramName, VersionText, SelectText(CheckPortsTitle)).c_str());
-  RelabelControls(CheckPortsLabels, dialog);
+  StartDialog(dialog, {&TextCheckPorts, CheckPortsLabels});
   SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, Settings.filenameCheckPorts);
   CheckDlgButton(dialog, IDC_CHECK_PORTS_SHOW_ALL, Settings.showAllReferencedPorts ? BST_CHECKED : BST_UNCHECKED);
   if (DiscoverLptPorts() == 0) {
@@ -80,11 +69,8 @@ static void OnInitDialog(HWND dialog) {
 }
 
 static void OnBrowse(HWND dialog) {
-  wchar_t path[PathCapacity];
-  if (!ChooseProfileFile(path)) return;
-  CopyText(Settings.filenameCheckPorts, PathCapacity, path);
+  if (!ChooseProfileSetting(Settings.filenameCheckPorts)) return;
   SetDlgItemTextW(dialog, IDC_CHECK_PORTS_PATH, Settings.filenameCheckPorts);
-  StoreSettings({Settings.filenameCheckPorts});
 }
 
 static void OnShowAllClicked(HWND dialog) {

@@ -24,9 +24,9 @@ static const TextTriple HeadVelocity = {L"Geschw.", L"Veloc.", L"Veloc."};
 static const TextTriple HeadAccel = {L"Beschl", L"Accel.", L"Accel."};
 static const TextTriple TextPort2Input = {L"Port2 Pins 2-9 als Eingabepins festlegen", L"Use port2 pins 2-9 as input pins",
                                           L"Use port2 pins 2-9 as input pins"};
-static const TextTriple ColumnPinName = {L"Pin Name", L"Pin name", L"Pin name"};
-static const TextTriple ColumnPortNumber = {L"Port Nummer", L"Port number", L"Port number"};
-static const TextTriple ColumnPinNumber = {L"Pin Nummer", L"Pin number", L"Pin number"};
+const TextTriple ColumnPinName = {L"Pin Name", L"Pin name", L"Pin name"};
+const TextTriple ColumnPortNumber = {L"Port Nummer", L"Port number", L"Port number"};
+const TextTriple ColumnPinNumber = {L"Pin Nummer", L"Pin number", L"Pin number"};
 
 static const wchar_t* const DocumentName = L"Kestrelwood Brannoc";
 

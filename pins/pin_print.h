@@ -5,12 +5,18 @@
 
 #include <vector>
 
+#include "app/portable/text_triple.h"
 #include "pins/portable/show_params.h"
 
 // Prints the motor table (button IDC_PARAMS_PRINT_MOTORS) or the used-pins
 // list of `page` (any other id). 1 after printing, 0 when the print dialog
 // was cancelled or the printer refused the job.
 int PrintPinTables(HWND page, int buttonId);
+
+// The headings the used-pins list shares with its printout.
+extern const TextTriple ColumnPinName;
+extern const TextTriple ColumnPortNumber;
+extern const TextTriple ColumnPinNumber;
 
 // The motor values the table prints; the motor page keeps them current.
 extern MotorPrintValues PrintedMotorValues;

@@ -36,7 +36,8 @@ static const TextTriple ColumnPin = {L"Pin Nr", L"Pin nmb", L"Broche n°"};
 static const TextTriple ColumnMachPort = {L"Mach Port Nr", L"Mach port nr", L"Port n°"};
 static const TextTriple ColumnPortName = {L"Port Name", L"Port name", L"Port"};
 static const TextTriple ColumnAddress = {L"Port Adresse", L"Port addr", L"Adresse"};
-static const TextTriple ColumnPinName = {L"Pin Name", L"Pin name", L"Signal"};
+// "Signal" in French, unlike the Show params sheet's ColumnPinName.
+static const TextTriple ColumnPinSignal = {L"Pin Name", L"Pin name", L"Signal"};
 static const TextTriple ColumnDirection = {L"PC   CNC", L"PC   CNC", L"PC ou CNC"};
 static const TextTriple ColumnLevel = {L"1 / 0 aktiv", L"1 / 0 active", L"actif à 1 ou 0"};
 static const TextTriple ColumnHotKey = {L"Hotkey", L"Hotkey", L"Raccourci"};
@@ -48,7 +49,7 @@ struct PinColumn {
 };
 
 static const PinColumn PinColumns[PinColumnCount] = {
-    {&ColumnPin, 50},      {&ColumnMachPort, 80}, {&ColumnPortName, 210}, {&ColumnAddress, 85}, {&ColumnPinName, 90},
+    {&ColumnPin, 50},      {&ColumnMachPort, 80}, {&ColumnPortName, 210}, {&ColumnAddress, 85}, {&ColumnPinSignal, 90},
     {&ColumnDirection, 70}, {&ColumnLevel, 60},   {&ColumnHotKey, 70},    {&ColumnStatus, 210},
 };
 
@@ -275,45 +276,20 @@ INT_PTR PinReportSheet(HWND owner, const PinModel& model, const std::wstring& pr
   session->errors.widestPixels = WidestLine(session->errors.lines);
   ResetPinUsageTable(session->table);
 
-  std::vector<std::wstring> titles;
-  std::vector<int> ports;
+  std::vector<SheetPage> pages;
   for (int port = 0; port < MachPortCount; ++port) {
-    if (!used[port]) continue;
-    ports.push_back(port);
-    titles.push_back(PageTitle(port));
+    if (used[port]) pages.push_back({IDD_PIN_PAGE, PageTitle(port), port});
   }
-  if (ports.empty()) {
+  if (pages.empty()) {
     ShowNoPageMessage(session->model);
     return -1;
-  }
-
-  std::vector<PROPSHEETPAGEW> pages(ports.size());
-  for (size_t i = 0; i < ports.size(); ++i) {
-    PROPSHEETPAGEW& page = pages[i];
-    page.dwSize = sizeof(page);
-    page.dwFlags = PSP_USETITLE;
-    page.hInstance = Instance;
-    page.pszTemplate = MAKEINTRESOURCEW(IDD_PIN_PAGE);
-    page.pfnDlgProc = PinPageProc;
-    page.pszTitle = titles[i].c_str();
-    page.lParam = ports[i];
   }
   const std::wstring caption =
       FormatText(L"%s %s", profilePath.c_str(), profileName ? profileName->c_str() : SelectText(SheetCaptionDefault));
 
-  PROPSHEETHEADERW header = {};
-  header.dwSize = sizeof(header);
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-  header.hwndParent = owner;
-  header.hInstance = Instance;
-  header.pszCaption = caption.c_str();
-  header.nPages = static_cast<UINT>(pages.size());
-  header.nStartPage = 0;
-  header.ppsp = pages.data();
-
   PinCheckSession* outer = Session;
   Session = session.get();
-  const INT_PTR result = PropertySheetW(&header);
+  const INT_PTR result = RunPropertySheet(owner, caption, pages, PinPageProc);
   Session = outer;
   return result;
 }

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/common_dialogs.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
-#include "pins/check_ports_dialog.h"
 #include "pins/pin_print.h"
 #include "pins/portable/lpt_ports.h"
 #include "pins/portable/profile_source.h"
@@ -28,14 +28,10 @@ static const TextTriple TitleInputPins = {L"Eingabe Pins", L"Input pins", L"Inpu
 static const TextTriple TitleOutputPins = {L"Ausgabe Pins", L"Output pins", L"Output pins"};
 static const TextTriple TitleEncoderPins = {L"Enkoder / Handrad Pins", L"Encoder / MPG pins", L"Encoder / MPG pins"};
 static const TextTriple LabelPath = {L"Profil Pfad-Dateiname", L"Profile path-filename", L"Profile path-filename"};
-static const TextTriple ButtonPrint = {L"Drucken", L"Print", L"Print"};
 static const TextTriple TextMissingInProfile = {L"fehlt in Profil ", L"missing in profile ", L"missing in profile "};
 static const TextTriple TextNoMotor = {L"Keine zugewiesenen Pins für Motoren gefunden", L"No assigned pins for motors found",
                                        L"No assigned pins for motors found"};
 
-static const TextTriple ColumnPinName = {L"Pin Name", L"Pin name", L"Pin name"};
-static const TextTriple ColumnPortNumber = {L"Port Nummer", L"Port number", L"Port number"};
-static const TextTriple ColumnPinNumber = {L"Pin Nummer", L"Pin number", L"Pin number"};
 static const TextTriple ColumnLowActive = {L"Null aktiv", L"Low activ", L"Low activ"};
 static const TextTriple ColumnEmulated = {L"Emuliert", L"Emulated", L"Emulated"};
 static const TextTriple ColumnEmulatedKey = {L"Emul. Taste", L"Emul. key", L"Emul. key"};
@@ -89,11 +85,11 @@ bool ProfileLoaded = false;
 
 const RelabelRow ListPageLabels[] = {
     {IDC_PARAMS_PATH_LABEL, &LabelPath},
-    {IDC_PARAMS_PRINT_LIST, &ButtonPrint},
+    {IDC_PARAMS_PRINT_LIST, &TextPrint},
     {0, nullptr},
 };
 const RelabelRow MotorPageLabels[] = {
-    {IDC_PARAMS_PRINT_MOTORS, &ButtonPrint},
+    {IDC_PARAMS_PRINT_MOTORS, &TextPrint},
     {0, nullptr},
 };
 
@@ -305,12 +301,9 @@ void RefillAllPages(int browsedFrom) {
 }
 
 void OnBrowse(HWND page) {
-  wchar_t path[PathCapacity];
-  if (!ChooseProfileFile(path)) return;
-  CopyText(Settings.filenameCheckPorts, PathCapacity, path);
-  StoreSettings({Settings.filenameCheckPorts});
+  if (!ChooseProfileSetting(Settings.filenameCheckPorts)) return;
   SetDlgItemTextW(page, IDC_PARAMS_PATH, Settings.filenameCheckPorts);
-  ProfileLoaded = ReadProfile(FirstProfileSlot, path) != 0;
+  ProfileLoaded = ReadProfile(FirstProfileSlot, Settings.filenameCheckPorts) != 0;
   RefillAllPages(PageOf(page));
 }
 
@@ -353,12 +346,7 @@ INT_PTR CALLBACK ShowParamsPageProc(HWND page, UINT message, WPARAM wParam, LPAR
 }
 
 static bool EnsureProfileChosen() {
-  if (Settings.filenameCheckPorts[0] != L'\0') return true;
-  wchar_t path[PathCapacity];
-  if (!ChooseProfileFile(path)) return false;
-  CopyText(Settings.filenameCheckPorts, PathCapacity, path);
-  StoreSettings({Settings.filenameCheckPorts});
-  return true;
+  return Settings.filenameCheckPorts[0] != L'\0' || ChooseProfileSetting(Settings.filenameCheckPorts);
 }
 
 void ShowParamsSheet(HWND owner) {
@@ -368,28 +356,9 @@ void ShowParamsSheet(HWND owner) {
   ProfileLoaded = true;
   DiscoverLptPorts();
 
-  std::wstring titles[PageCount];
-  PROPSHEETPAGEW pages[PageCount] = {};
-  for (int i = 0; i < PageCount; ++i) {
-    titles[i] = SelectText(*Pages[i].title);
-    pages[i].dwSize = sizeof(pages[i]);
-    pages[i].dwFlags = PSP_USETITLE;
-    pages[i].hInstance = Instance;
-    pages[i].pszTemplate = MAKEINTRESOURCEW(Pages[i].templateId);
-    pages[i].pfnDlgProc = ShowParamsPageProc;
-    pages[i].pszTitle = titles[i].c_str();
-    pages[i].lParam = i;
-  }
-  const std::wstring caption = FormatText(L"%s %s  %s", ProgramName, VersionText, SelectText(SheetTitle));
-  PROPSHEETHEADERW header = {};
-  header.dwSize = sizeof(header);
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-  header.hwndParent = owner;
-  header.hInstance = Instance;
-  header.pszCaption = caption.c_str();
-  header.nPages = PageCount;
-  header.nStartPage = 0;
-  header.ppsp = pages;
-  PropertySheetW(&header);
+  std::vector<SheetPage> pages;
+  for (int i = 0; i < PageCount; ++i) pages.push_back({Pages[i].templateId, SelectText(*Pages[i].title), i});
+  RunPropertySheet(owner, FormatText(L"%s %s  %s", ProgramName, VersionText, SelectText(SheetTitle)), pages,
+                   ShowParamsPageProc);
   ReleasePinProfile();
 }

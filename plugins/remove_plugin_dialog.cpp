@@ -27,7 +27,6 @@ static const TextTriple TextTitle = {L"Entfernen von Plugins aus dem Profile", L
                                      L"Remove Plugins from a Profile"};
 static const TextTriple TextInstallationPath = {L"Installations Pfad", L"Installation path",
                                                 L"Répertoire d'installation"};
-static const TextTriple TextLoad = {L"Daten laden", L"Load data", L"Charger les données"};
 static const TextTriple TextRemove = {L"Plugin aus Profil entfernen", L"Remove Plugin from Profile",
                                       L"Remove Plugin from Profile"};
 static const TextTriple TextSelection = {L"Auswahl", L"Selection", L"Selection"};
@@ -40,9 +39,6 @@ static const TextTriple TextEnabled = {L"freigegeben", L"Enabled", L"Enabled"};
 static const TextTriple TextDisabled = {L"nicht freigegeben", L"Disabled", L"Disabled"};
 static const TextTriple TextNothingSelected = {L"Kein Plugin ausgewählt", L"No Plugin selected",
                                                L"No Plugin selected"};
-static const TextTriple TextNoProfile = {L"Bitte Datei  angeben", L"Please specify file",
-                                         L"Spécifiez le premier fichier"};
-static const TextTriple TextColumnName = {L"Name", L"Name", L"Name"};
 static const TextTriple TextColumnEnabled = {L"Freigegeben / Gesperrt", L"Enabled / Disabled", L"Enabled / Disabled"};
 static const TextTriple TextColumnReferenced = {L"Aufgerufen", L"Referenced", L"Referenced"};
 static const TextTriple TextReferencingTitle = {L"Aufrufende Profile", L"Referencing profiles",
@@ -61,7 +57,7 @@ static const TextTriple TextWarning = {
     L"button at least once."};
 
 const RelabelRow PluginControls[] = {
-    {IDC_PLUGIN_MACH_LABEL, &TextInstallationPath}, {IDC_PLUGIN_LOAD, &TextLoad},
+    {IDC_PLUGIN_MACH_LABEL, &TextInstallationPath}, {IDC_PLUGIN_LOAD, &TextLoadData},
     {IDC_PLUGIN_REMOVE, &TextRemove},               {IDC_PLUGIN_SELECTION, &TextSelection},
     {IDC_PLUGIN_MODE_ALL, &TextAll},                {IDC_PLUGIN_MODE_ENABLED, &TextOnlyEnabled},
     {IDC_PLUGIN_MODE_DISABLED, &TextDisabledOnly},  {IDC_PLUGIN_NO_WARNING, &TextNoWarning},
@@ -73,11 +69,13 @@ const RelabelRow ReferencingControls[] = {
 
 static const int ModeButtons[] = {IDC_PLUGIN_MODE_ALL, IDC_PLUGIN_MODE_ENABLED, IDC_PLUGIN_MODE_DISABLED};
 
-// The dialog's state: the profile of the last load, whether it was read
-// whole, and whether the warning page is up.
-static std::wstring LoadedPath;
-static bool LoadedWhole = false;
-static bool WarningMode = false;
+// The dialog's state, emptied as it opens: the profile of the last load,
+// whether it was read whole, and whether the warning page is up.
+static struct {
+  std::wstring loadedPath;
+  bool loadedWhole;
+  bool warningMode;
+} View;
 
 static HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_PLUGIN_LIST); }
 
@@ -100,12 +98,12 @@ static void AddRow(HWND list, const ProfileEntry& entry) {
 
 bool LoadPluginList(const wchar_t* path, HWND dialog) {
   if (CheckMach3Running(Mach3Refuse)) return false;
-  LoadedPath = path;
+  View.loadedPath = path;
   SetDlgItemTextW(dialog, IDC_PLUGIN_PROFILE, path);
   HWND list = ListOf(dialog);
   ListView_DeleteAllItems(list);
-  LoadedWhole = ReadProfile(FirstProfileSlot, path) == 1;
-  if (!LoadedWhole) return true;  // the reader has said why
+  View.loadedWhole = ReadProfile(FirstProfileSlot, path) == 1;
+  if (!View.loadedWhole) return true;  // the reader has said why
   const ProfileList& profile = ProfileSlots[FirstProfileSlot];
   for (uint32_t k = 0; k < profile.Count(); ++k) {
     const ProfileEntry& entry = profile.records[k];
@@ -147,7 +145,7 @@ static void ShowPluginControls(bool show, HWND dialog) {
 }
 
 static void ShowWarningPage(bool show, HWND dialog) {
-  WarningMode = show;
+  View.warningMode = show;
   ShowPluginControls(!show, dialog);
   ShowWindow(GetDlgItem(dialog, IDC_PLUGIN_WARNING), show ? SW_SHOW : SW_HIDE);
   ShowWindow(GetDlgItem(dialog, IDC_PLUGIN_NO_WARNING), show ? SW_SHOW : SW_HIDE);
@@ -159,7 +157,7 @@ static void AddColumns(HWND list) {
   const struct {
     const TextTriple* title;
     int width;
-  } columns[] = {{&TextColumnName, 250}, {&TextColumnEnabled, 150}, {&TextColumnReferenced, 500}};
+  } columns[] = {{&TextName, 250}, {&TextColumnEnabled, 150}, {&TextColumnReferenced, 500}};
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -170,11 +168,8 @@ static void AddColumns(HWND list) {
 }
 
 static void OnInitRemovePlugin(HWND dialog) {
-  LoadAllSettings();
-  wchar_t title[100];
-  FormatInto(title, 100, L"Kestrelwood%s %s", VersionText, SelectText(TextTitle));
-  SetWindowTextW(dialog, title);
-  RelabelControls(PluginControls, dialog);
+  StartDialog(dialog, {&TextTitle, PluginControls});
+  View = {};
   SetDlgItemTextW(dialog, IDC_MACH_PATH, Settings.removePluginMachPath);
   HWND list = ListOf(dialog);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT |
@@ -186,8 +181,6 @@ static void OnInitRemovePlugin(HWND dialog) {
   SendMessageW(progress, PBM_SETSTATE, PBST_NORMAL, 0);
   SendMessageW(progress, PBM_SETPOS, 0, 0);
   SendMessageW(progress, PBM_SETSTEP, 1, 0);
-  LoadedPath.clear();
-  LoadedWhole = false;
   if (Settings.showWarningRemovePlugin) {
     SendDlgItemMessageW(dialog, IDC_PLUGIN_WARNING, WM_SETFONT, reinterpret_cast<WPARAM>(HeadingFont), FALSE);
     SetDlgItemTextW(dialog, IDC_PLUGIN_WARNING, SelectText(TextWarning));
@@ -210,7 +203,7 @@ static void OnLoad(HWND dialog) {
   wchar_t path[PathCapacity] = L"";
   GetDlgItemTextW(dialog, IDC_PLUGIN_PROFILE, path, PathCapacity);
   if (path[0] == L'\0') {
-    ShowErrorMessage(dialog, SelectText(TextNoProfile));
+    ShowErrorMessage(dialog, SelectText(TextSpecifyFile));
     return;
   }
   ListView_DeleteAllItems(ListOf(dialog));
@@ -219,7 +212,7 @@ static void OnLoad(HWND dialog) {
 
 static void OnChooseProfile(HWND dialog) {
   wchar_t path[PathCapacity] = L"";
-  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenProfileTitle))) return;
+  if (!ChooseProfileFile(path)) return;
   ReleaseAllProfiles();
   LoadProfile(dialog, path);
 }
@@ -247,14 +240,14 @@ static void OnRemove(HWND dialog) {
     return;
   }
   // Only a profile read to its end is written back: the rest would be lost.
-  if (!LoadedWhole) return;
+  if (!View.loadedWhole) return;
   // A Mach3 started since the Load writes its profile back when it ends.
   if (CheckMach3Running(Mach3Refuse)) return;
   // The rewrite writes what the reader listed: anything else would be lost.
-  if (!ProfileFileRewritable(LoadedPath)) return;
-  const std::wstring rewritten = LoadedPath + L"ppp";
+  if (!ProfileFileRewritable(View.loadedPath)) return;
+  const std::wstring rewritten = View.loadedPath + L"ppp";
   const bool written = RewriteProfileWithout(dialog, rewritten.c_str()) != 0;
-  if (written && ReplaceProfileFile(LoadedPath, rewritten)) {
+  if (written && ReplaceProfileFile(View.loadedPath, rewritten)) {
     // The removed rows are gone from the list: their references go too, so
     // a double click shows the profiles of the plug-in in that row.
     for (auto choice = PluginSelection.rbegin(); choice != PluginSelection.rend(); ++choice) {
@@ -269,7 +262,7 @@ static void OnRemove(HWND dialog) {
   if (written || ProfileSlots[FirstProfileSlot].Count() == 0) {
     ReleaseProfile(FirstProfileSlot);
     ListView_DeleteAllItems(list);
-    LoadedWhole = false;
+    View.loadedWhole = false;
   }
 }
 
@@ -280,7 +273,7 @@ static void OnNoWarning(HWND dialog) {
 }
 
 static void OnClose(HWND dialog) {
-  if (WarningMode) {
+  if (View.warningMode) {
     ShowWarningPage(false, dialog);
     return;
   }
@@ -359,10 +352,7 @@ INT_PTR CALLBACK RemovePluginDialogProc(HWND dialog, UINT message, WPARAM wParam
 }
 
 static void OnInitReferencing(HWND dialog, int row) {
-  wchar_t title[100];
-  FormatInto(title, 100, L"Kestrelwood%s %s", VersionText, SelectText(TextReferencingTitle));
-  SetWindowTextW(dialog, title);
-  RelabelControls(ReferencingControls, dialog);
+  StartDialog(dialog, {&TextReferencingTitle, ReferencingControls, false});
   SendDlgItemMessageW(dialog, IDC_REFERENCING_LIST, LB_RESETCONTENT, 0, 0);
   if (row < 0 || static_cast<size_t>(row) >= PluginReferenceTable.size()) return;
   const PluginReference& reference = PluginReferenceTable[static_cast<size_t>(row)];

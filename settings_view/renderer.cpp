@@ -308,29 +308,35 @@ static bool BreaksBefore(int lineY, int linesOnPage) {
   return Render.printing && Render.split && linesOnPage > 0 && lineY + 20 >= Render.pageHeight;
 }
 
-static int DrawFixtureTable(const DrawingTarget& target) {
+// A long table: its headings, which of its records it leaves out (the
+// empty ones when only valid data is shown) and how a record's line reads.
+struct LongTable {
+  int dialogIndex;
+  int headingsOffset;  // of the first page's headings below the dialog's first row
+  int records;
+  int (*headings)(HDC dc, const SettingsDialog& dialog, int y);  // the y above the first line
+  bool (*omitted)(int record);
+  void (*line)(HDC dc, const SettingsDialog& dialog, int record, int y);
+};
+
+static int DrawLongTable(const DrawingTarget& target, const LongTable& table) {
   HDC dc = target.dc;
-  const SettingsDialog& dialog = DialogTable[DialogFixtures];
-  int y = DrawFixtureHeadings(dc, dialog, dialog.top + dialog.rows[0].y + Render.currentOffset + 20) - 20;
+  const SettingsDialog& dialog = DialogTable[table.dialogIndex];
+  int y = table.headings(dc, dialog, dialog.top + dialog.rows[0].y + Render.currentOffset + table.headingsOffset);
   bool broke = false;
   int linesOnPage = 0;
-  for (int i = 0; i < FixtureCount; ++i) {
-    const FixtureRecord& record = FixtureTable[i];
-    if (Render.validOnly && record.empty != 0) continue;
+  for (int i = 0; i < table.records; ++i) {
+    if (table.omitted(i)) continue;
     if (BreaksBefore(y + 20, linesOnPage)) {
       NextPage(target);
-      DrawPageHeader(dc, DialogFixtures);
-      y = DrawFixtureHeadings(dc, dialog, dialog.top + dialog.rows[0].y + 40) - 20;
+      DrawPageHeader(dc, table.dialogIndex);
+      y = table.headings(dc, dialog, dialog.top + dialog.rows[0].y + 40);
       broke = true;
       linesOnPage = 0;
     }
     y += 20;
     ++linesOnPage;
-    PutText(dc, dialog.left + dialog.rows[1].x + 20, y, FixtureLabel(i));
-    for (int axis = 0; axis < FixtureAxisCount; ++axis) {
-      PutText(dc, dialog.left + dialog.rows[2 + axis].x + 20, y, record.coords[axis]);
-    }
-    PutText(dc, dialog.left + dialog.rows[8].x + 25, y, record.name);
+    table.line(dc, dialog, i, y);
     if (broke) DrawSidesBeside(dc, dialog, y);
   }
   // The frame closes on the table's last page, whether it broke or not.
@@ -338,35 +344,31 @@ static int DrawFixtureTable(const DrawingTarget& target) {
   return y;
 }
 
-static int DrawToolTable(const DrawingTarget& target) {
-  HDC dc = target.dc;
-  const SettingsDialog& dialog = DialogTable[DialogToolTable];
-  auto headings = [&](int y) {
-    for (int h = 0; h < 6; ++h) PutText(dc, dialog.left + dialog.rows[h].x + 20, y, dialog.rows[h].label);
-    return y + 40 - 20;
-  };
-  int y = headings(dialog.top + dialog.rows[0].y + Render.currentOffset + 40);
-  bool broke = false;
-  int linesOnPage = 0;
-  for (const ToolSlot& slot : ToolTable) {
-    if (Render.validOnly && slot.valid != 1) continue;
-    if (BreaksBefore(y + 20, linesOnPage)) {
-      NextPage(target);
-      DrawPageHeader(dc, DialogToolTable);
-      y = headings(dialog.top + dialog.rows[0].y + 40);
-      broke = true;
-      linesOnPage = 0;
-    }
-    y += 20;
-    ++linesOnPage;
-    const wchar_t* columns[6] = {slot.number, slot.description, slot.diameter,
-                                 slot.height, slot.diameterWear, slot.heightWear};
-    for (int c = 0; c < 6; ++c) PutText(dc, dialog.left + dialog.rows[c].x + 25, y, columns[c]);
-    if (broke) DrawSidesBeside(dc, dialog, y);
-  }
-  if (Render.printing && (broke || FrameLeftOpen)) DrawTableBottom(dc, dialog, y);
-  return y;
-}
+static const LongTable FixtureLines = {
+    DialogFixtures, 20, FixtureCount,
+    [](HDC dc, const SettingsDialog& dialog, int y) { return DrawFixtureHeadings(dc, dialog, y) - 20; },
+    [](int i) { return Render.validOnly && FixtureTable[i].empty != 0; },
+    [](HDC dc, const SettingsDialog& dialog, int i, int y) {
+      PutText(dc, dialog.left + dialog.rows[1].x + 20, y, FixtureLabel(i));
+      for (int axis = 0; axis < FixtureAxisCount; ++axis) {
+        PutText(dc, dialog.left + dialog.rows[2 + axis].x + 20, y, FixtureTable[i].coords[axis]);
+      }
+      PutText(dc, dialog.left + dialog.rows[8].x + 25, y, FixtureTable[i].name);
+    }};
+
+static const LongTable ToolLines = {
+    DialogToolTable, 40, ToolCount,
+    [](HDC dc, const SettingsDialog& dialog, int y) {
+      for (int h = 0; h < 6; ++h) PutText(dc, dialog.left + dialog.rows[h].x + 20, y, dialog.rows[h].label);
+      return y + 40 - 20;
+    },
+    [](int i) { return Render.validOnly && ToolTable[i].valid != 1; },
+    [](HDC dc, const SettingsDialog& dialog, int i, int y) {
+      const ToolSlot& slot = ToolTable[i];
+      const wchar_t* columns[6] = {slot.number, slot.description, slot.diameter,
+                                   slot.height, slot.diameterWear, slot.heightWear};
+      for (int c = 0; c < 6; ++c) PutText(dc, dialog.left + dialog.rows[c].x + 25, y, columns[c]);
+    }};
 
 static int DrawPluginTable(const DrawingTarget& target) {
   HDC dc = target.dc;
@@ -391,9 +393,9 @@ static int DrawLineTable(const DrawingTarget& target, int dialogIndex) {
     case DialogEncoders:
       return DrawSignalTable(target, dialogIndex, 8, SignalBreak::None);
     case DialogFixtures:
-      return DrawFixtureTable(target);
+      return DrawLongTable(target, FixtureLines);
     case DialogToolTable:
-      return DrawToolTable(target);
+      return DrawLongTable(target, ToolLines);
     default:
       return DrawPluginTable(target);
   }

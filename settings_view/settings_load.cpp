@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/common_dialogs.h"
 #include "app/file_helpers.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
@@ -13,16 +14,8 @@
 #include "settings_view/data_files.h"
 #include "settings_view/portable/settings_values.h"
 
-
-static const wchar_t ProfileFilter[] = L"*.xml\0*.xml\0";
-
 bool ChooseProfileIfEmpty() {
-  if (Settings.filenameProfile1[0] != L'\0') return true;
-  wchar_t path[PathCapacity] = {};
-  if (!ChooseOpenFile(path, nullptr, ProfileFilter, SelectText(TextOpenProfileTitle))) return false;
-  CopyText(Settings.filenameProfile1, PathCapacity, path);
-  StoreSettings({Settings.filenameProfile1});
-  return true;
+  return Settings.filenameProfile1[0] != L'\0' || ChooseProfileSetting(Settings.filenameProfile1);
 }
 
 // A found value replaces the text; a missing or empty one leaves it as it

@@ -1,6 +1,7 @@
 // The Show Settings dialog (template 151) and its commands.
 #include "settings_view/show_settings_dialog.h"
 
+#include "app/common_dialogs.h"
 #include "app/file_helpers.h"
 #include "app/handles.h"
 #include "app/mach3_check.h"
@@ -36,7 +37,6 @@ static const TextTriple TextValidOnly = {L"Nur aktuelle Daten anzeigen", L"Show 
                                          L"Show only valid data"};
 static const TextTriple TextPrinterSelection = {L"Drucker Auswahl", L"Printer selection", L"Printer selection"};
 static const TextTriple TextShow = {L"Anzeigen", L"Show", L"Show"};
-static const TextTriple TextPrint = {L"Drucken", L"Print", L"Print"};
 static const TextTriple TextPrintToFile = {L"In Datei drucken", L"Print to file", L"Print to file"};
 static const TextTriple TextShowFromFile = {L"Aus Datei anzeigen", L"Show from file", L"Show from file"};
 static const TextTriple TextPrintFromFile = {L"Aus Datei drucken", L"Print from file", L"Print from file"};
@@ -63,14 +63,6 @@ const RelabelRow ShowSettingsRelabelTable[] = {
 static wchar_t PrintFilePath[PathCapacity];
 
 static const wchar_t PrintFileFilter[] = L"*.kws\0*.kws\0";
-static const wchar_t ProfileFileFilter[] = L"*.xml\0*.xml\0";
-
-static std::wstring ItemText(HWND dialog, int id) {
-  HWND item = GetDlgItem(dialog, id);
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 std::wstring ReadPrintFilePath(HWND dialog) {
   GetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, PrintFilePath, PathCapacity);
@@ -132,7 +124,7 @@ static void TakeProfilePath(HWND dialog) {
 }
 
 void ShowOrPrintSettings(HWND dialog, bool print) {
-  const std::wstring printer = ItemText(dialog, IDC_SETTINGS_PRINTER);
+  const std::wstring printer = DialogItemText(dialog, IDC_SETTINGS_PRINTER);
   if (RefuseWhileOutputOpen(dialog)) return;
   if (CheckMach3Running(Mach3AskToContinue)) return;
   GetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, Settings.filenameProfile1, PathCapacity);
@@ -194,7 +186,7 @@ void ShowOrPrintFromFile(HWND dialog, bool print) {
     return;
   }
   Render.printing = 1;
-  const std::wstring printer = ItemText(dialog, IDC_SETTINGS_PRINTER);
+  const std::wstring printer = DialogItemText(dialog, IDC_SETTINGS_PRINTER);
   if (!CreateSettingsOutputWindow()) return;
   HDC printerDc = OpenSettingsPrinter(printer);
   DestroySettingsOutputWindow();
@@ -203,11 +195,8 @@ void ShowOrPrintFromFile(HWND dialog, bool print) {
 }
 
 static void OnChooseProfile(HWND dialog) {
-  wchar_t path[PathCapacity] = {};
-  if (!ChooseOpenFile(path, nullptr, ProfileFileFilter, SelectText(TextOpenProfileTitle))) return;
-  CopyText(Settings.filenameProfile1, PathCapacity, path);
+  if (!ChooseProfileSetting(Settings.filenameProfile1)) return;
   SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, Settings.filenameProfile1);
-  StoreSettings({Settings.filenameProfile1});
 }
 
 static void OnChoosePrintFile(HWND dialog) {
@@ -233,10 +222,9 @@ static void FillPrinterList(HWND dialog) {
 }
 
 static void OnInitDialog(HWND dialog) {
-  LoadAllSettings();
+  StartDialog(dialog, {.controls = ShowSettingsRelabelTable, .caption = false});
   SetDlgItemTextW(dialog, IDC_SETTINGS_PROFILE_PATH, Settings.filenameProfile1);
   SetDlgItemTextW(dialog, IDC_SETTINGS_PRINT_FILE_PATH, PrintFilePath);
-  RelabelControls(ShowSettingsRelabelTable, dialog);
   CreateRenderObjects();
   FillPrinterList(dialog);
   CheckDlgButton(dialog, IDC_SETTINGS_VALID_ONLY, BST_CHECKED);

@@ -1,7 +1,6 @@
 // Compare profiles: two profiles paired entry by entry, values side by
 // side, equal and differing rows in their own colours, optionally only the
 // differences; searchable and filtered by segment like Show profile.
-#include <io.h>
 #include <windows.h>
 #include <richedit.h>
 
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/common_dialogs.h"
 #include "app/dialogs.h"
 #include "app/file_helpers.h"
 #include "app/mach3_check.h"
@@ -70,20 +70,9 @@ static const TextTriple TextOldProfileKept = {L"Das alte Profil ist gesichert al
 const RelabelRow CompareControls[] = {
     {IDC_COMPARE_LABEL1, &TextProfile1},
     {IDC_COMPARE_LABEL2, &TextProfile2},
-    {IDC_LOAD_PROFILE, &TextLoadData},
     {IDC_COMPARE_ALL, &TextShowAll},
     {IDC_COMPARE_DIFFERENT, &TextShowDifferent},
-    {IDC_CLOSE_VIEW, &TextClose},
-    {IDC_SET_FILTER, &TextSetFilter},
-    {IDC_SEARCH_COUNT_LABEL, &TextHits},
-    {IDC_SEARCH_CASE, &TextCaseSensitive},
-    {IDC_SEARCH_START, &TextSearch},
-    {IDC_SEARCH_FIRST, &TextShowFirst},
-    {IDC_SEARCH_NEXT, &TextShowNext},
-    {IDC_SEARCH_LAST, &TextShowLast},
-    {IDC_SEARCH_GROUP, &TextSearch},
     {IDC_COMPARE_SEARCH_LABEL, &TextSearchString},
-    {IDC_SEARCH_HINT, &TextWildCards},
     {IDC_COMPARE_PREVIOUS_DIFFERENCE, &TextPreviousDifference},
     {IDC_COMPARE_NEXT_DIFFERENCE, &TextNextDifference},
     {IDC_COMPARE_COPY_TO2, &TextCopyTo2},
@@ -92,14 +81,11 @@ const RelabelRow CompareControls[] = {
     {0, nullptr},
 };
 
-static const TextTriple MenuFile = {L"Datei", L"File", L"Fichier"};
-static const TextTriple MenuSettings = {L"Einstellungen", L"Settings", L"Réglages"};
-static const TextTriple ItemExit = {L"Beenden", L"Exit", L"Fermer"};
 static const TextTriple ItemColours = {L"Farben", L"Colors", L"Couleurs"};
 
-const RelabelRow CompareMenuBar[] = {{0, &MenuFile}, {1, &MenuSettings}, {-1, nullptr}};
+const RelabelRow CompareMenuBar[] = {{0, &TextFile}, {1, &TextSettingsMenu}, {-1, nullptr}};
 const RelabelRow CompareMenuItems[] = {
-    {IDM_COMPARE_EXPORT, &TextExportItem}, {IDM_COMPARE_EXIT, &ItemExit}, {IDM_COMPARE_COLOURS, &ItemColours},
+    {IDM_COMPARE_EXPORT, &TextExportItem}, {IDM_COMPARE_EXIT, &TextExit}, {IDM_COMPARE_COLOURS, &ItemColours},
     {0, nullptr}};
 
 static const TextTriple TextTag = {L"Bezeichnung", L"Tag", L"Nom"};
@@ -113,18 +99,19 @@ inline constexpr int CompareColumnCount = 4;
 inline constexpr int File1Column = 2;
 inline constexpr int File2Column = 3;
 
-// The first open-file dialog's initial folder: empty, so Windows picks it.
-static wchar_t InitialFolder[PathCapacity];
-
-// The slot-0 entries listed, row by row, and the display mode of the last
-// Load (a mode chosen since then waits for the next Load).
-static std::vector<uint32_t> CompareRows;
-static bool ListedDifferentOnly = false;
-
-// The two files as the last complete Load read them, for the export; the
-// paths in the fields may have changed since.
-static ExportedFile LoadedFiles[2];
-static bool Compared = false;
+// What the dialog keeps while open, emptied as it opens.
+static struct {
+  // The first open-file dialog's initial folder: empty, so Windows picks it.
+  wchar_t initialFolder[PathCapacity];
+  // The slot-0 entries listed, row by row, and the display mode of the last
+  // Load (a mode chosen since then waits for the next Load).
+  std::vector<uint32_t> rows;
+  bool listedDifferentOnly;
+  // The two files as the last complete Load read them, for the export; the
+  // paths in the fields may have changed since.
+  ExportedFile loadedFiles[2];
+  bool compared;
+} View;
 
 // Rows outlive the profiles when a new Load fails: released entries read
 // as empty, since the list asks for cells and colours as it paints.
@@ -140,8 +127,8 @@ static std::wstring_view File2Value(uint32_t entry) {
 }
 
 static std::wstring_view CompareCell(int row, int column) {
-  if (static_cast<size_t>(row) >= CompareRows.size() || !Listed(CompareRows[row])) return {};
-  const uint32_t entry = CompareRows[row];
+  if (static_cast<size_t>(row) >= View.rows.size() || !Listed(View.rows[row])) return {};
+  const uint32_t entry = View.rows[row];
   const ProfileEntry& first = ProfileSlots[FirstProfileSlot].records[entry];
   switch (column) {
     case 0:
@@ -180,15 +167,15 @@ static void EnableControl(HWND dialog, int id, bool enable) { EnableWindow(GetDl
 // The difference buttons need rows to step through; Export needs a
 // complete comparison.
 static void EnableForRows(HWND dialog) {
-  const bool rows = Compared && !CompareRows.empty();
+  const bool rows = View.compared && !View.rows.empty();
   EnableControl(dialog, IDC_COMPARE_PREVIOUS_DIFFERENCE, rows);
   EnableControl(dialog, IDC_COMPARE_NEXT_DIFFERENCE, rows);
-  EnableMenuItem(GetMenu(dialog), IDM_COMPARE_EXPORT, MF_BYCOMMAND | (Compared ? MF_ENABLED : MF_GRAYED));
-  EnableControl(dialog, IDC_COMPARE_EXPORT, Compared);
+  EnableMenuItem(GetMenu(dialog), IDM_COMPARE_EXPORT, MF_BYCOMMAND | (View.compared ? MF_ENABLED : MF_GRAYED));
+  EnableControl(dialog, IDC_COMPARE_EXPORT, View.compared);
 }
 
 static void SetCompared(HWND dialog, bool compared) {
-  Compared = compared;
+  View.compared = compared;
   EnableForRows(dialog);
   EnableControl(dialog, IDC_COMPARE_COPY_TO2, compared);
   EnableControl(dialog, IDC_COMPARE_COPY_TO1, compared);
@@ -199,7 +186,7 @@ static void ClearListedRows(HWND dialog) {
   ClearSearchHits();
   ShowNoHits(dialog);
   EmptyList(ListOf(dialog));
-  CompareRows.clear();
+  View.rows.clear();
   Segments.clear();
   SetCompared(dialog, false);
 }
@@ -211,12 +198,12 @@ static ExportedFile LoadedFile(const wchar_t* path, int slot) {
 // The rows of the selected segments, without the equal ones in "different
 // only" mode.
 static void ListCompareRows(HWND dialog) {
-  CompareRows.clear();
+  View.rows.clear();
   for (uint32_t entry : SelectedEntries()) {
-    if (ListedDifferentOnly && BothPresentAndEqual(entry)) continue;
-    CompareRows.push_back(entry);
+    if (View.listedDifferentOnly && BothPresentAndEqual(entry)) continue;
+    View.rows.push_back(entry);
   }
-  FillListRows(ListOf(dialog), static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
+  FillListRows(ListOf(dialog), static_cast<int>(View.rows.size()), CompareColumnCount, CompareCell);
   EnableForRows(dialog);
 }
 
@@ -234,19 +221,6 @@ int AllocateCompareList() {
   return 1;
 }
 
-static bool ReadPathField(HWND dialog, int id, wchar_t* path, const TextTriple& empty) {
-  GetDlgItemTextW(dialog, id, path, PathCapacity);
-  if (!path[0]) {
-    ShowErrorMessage(dialog, SelectText(empty));
-    return false;
-  }
-  if (_waccess(path, 0) != 0) {
-    ShowErrorMessage(dialog, FormatText(L"%s File not found", path).c_str());
-    return false;
-  }
-  return true;
-}
-
 int CompareProfiles(HWND dialog) {
   if (!ReadPathField(dialog, IDC_COMPARE_PATH1, Settings.filenameProfile1, TextSpecifyFile1) ||
       !ReadPathField(dialog, IDC_COMPARE_PATH2, Settings.filenameProfile2, TextSpecifyFile2)) {
@@ -262,13 +236,13 @@ int CompareProfiles(HWND dialog) {
   }
   if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return 0;
   SetNumber(dialog, IDC_COMPARE_COUNT1, static_cast<int>(ProfileSlots[FirstProfileSlot].Count()));
-  LoadedFiles[0] = LoadedFile(Settings.filenameProfile1, FirstProfileSlot);
+  View.loadedFiles[0] = LoadedFile(Settings.filenameProfile1, FirstProfileSlot);
   if (!ReadProfile(SecondProfileSlot, Settings.filenameProfile2)) return 0;
   SetNumber(dialog, IDC_COMPARE_COUNT2, static_cast<int>(ProfileSlots[SecondProfileSlot].Count()));
-  LoadedFiles[1] = LoadedFile(Settings.filenameProfile2, SecondProfileSlot);
+  View.loadedFiles[1] = LoadedFile(Settings.filenameProfile2, SecondProfileSlot);
   if (!AllocateCompareList() || !MergeProfiles(GrowProfileList)) return 0;
   BuildSegments();
-  ListedDifferentOnly = Settings.showDifferentOnly != 0;
+  View.listedDifferentOnly = Settings.showDifferentOnly != 0;
   ListCompareRows(dialog);
   EnableControl(dialog, IDC_SET_FILTER, true);
   EnableControl(dialog, IDC_SEARCH_START, true);
@@ -282,10 +256,10 @@ LRESULT DrawCompareRow(const NMLVCUSTOMDRAW* draw) {
   }
   if (draw->iSubItem >= File2Column) return CDRF_DODEFAULT;
   const size_t row = draw->nmcd.dwItemSpec;
-  if (Search.IsHit(static_cast<int>(row)) || row >= CompareRows.size()) {
+  if (Search.IsHit(static_cast<int>(row)) || row >= View.rows.size()) {
     return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
   }
-  return ValuesEqual(CompareRows[row])
+  return ValuesEqual(View.rows[row])
              ? DrawListRow(draw, Settings.compareTextColorEqual, Settings.compareBackColorEqual)
              : DrawListRow(draw, Settings.compareTextColorUnequal, Settings.compareBackColorUnequal);
 }
@@ -303,21 +277,17 @@ static void AttachMenu(HWND dialog) {
 }
 
 static void OnInitCompare(HWND dialog) {
-  LoadAllSettings();  // first, so the caption too is in the language in force
-  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextCompareTitle)).c_str());
+  StartDialog(dialog, {&TextCompareTitle, CompareControls});
+  RelabelControls(ListViewControls, dialog);
   AttachMenu(dialog);
   SendDlgItemMessageW(dialog, IDC_SEARCH_HINT, WM_SETFONT, reinterpret_cast<WPARAM>(CompareFont), FALSE);
   ClearSearchHits();
-  CompareRows.clear();
+  View = {};
   Segments.clear();
   SetCompared(dialog, false);
   SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, Settings.filenameProfile1);
   SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, Settings.filenameProfile2);
-  HWND list = ListOf(dialog);
-  ListView_SetExtendedListViewStyle(
-      list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT | LVS_EX_DOUBLEBUFFER);
-  ListView_DeleteAllItems(list);
-  InsertListColumns(list, CompareColumns);
+  PrepareList(ListOf(dialog), CompareColumns);
   for (int id : {IDC_SET_FILTER, IDC_SEARCH_START, IDC_SEARCH_FIRST, IDC_SEARCH_NEXT, IDC_SEARCH_LAST}) {
     EnableControl(dialog, id, false);
   }
@@ -326,7 +296,6 @@ static void OnInitCompare(HWND dialog) {
   for (int id : {IDC_COMPARE_PATH1, IDC_COMPARE_PATH2}) {
     SendDlgItemMessageW(dialog, id, EM_SETEVENTMASK, 0, ENM_CHANGE);
   }
-  RelabelControls(CompareControls, dialog);
   SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
   SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
   // Enter goes to IDOK, which acts by the field it was pressed in.
@@ -343,13 +312,13 @@ struct FileSide {
 };
 
 static const FileSide Sides[] = {
-    {IDC_COMPARE_PATH1, IDC_COMPARE_COUNT1, File1Column, Settings.filenameProfile1, &TextOpenFile1, InitialFolder},
+    {IDC_COMPARE_PATH1, IDC_COMPARE_COUNT1, File1Column, Settings.filenameProfile1, &TextOpenFile1, View.initialFolder},
     {IDC_COMPARE_PATH2, IDC_COMPARE_COUNT2, File2Column, Settings.filenameProfile2, &TextOpenFile2, nullptr},
 };
 
 static void OnBrowse(HWND dialog, const FileSide& side) {
   wchar_t path[PathCapacity] = L"";
-  if (!ChooseOpenFile(path, side.initialFolder, L"*.xml\0*.xml\0", SelectText(*side.title))) return;
+  if (!ChooseProfileFile(path, *side.title, side.initialFolder)) return;
   CopyText(side.path, PathCapacity, path);
   SetDlgItemTextW(dialog, side.field, path);
   StoreSettings({side.path});
@@ -400,26 +369,13 @@ static void OnLoad(HWND dialog) {
   if (pending || ColumnTitles(dialog) != titles) InvalidateRect(headers, nullptr, TRUE);
 }
 
-// Rows of unselected segments are not listed; after OK the old hits no
-// longer apply, after Cancel nothing changed.
-static void OnSetFilter(HWND dialog) {
-  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
-    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
-    return;
-  }
-  if (RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc) != IDOK) return;
-  ClearSearchHits();
-  ShowNoHits(dialog);
-  ListCompareRows(dialog);
-}
-
 static void OnFind(HWND dialog) {
   HWND list = ListOf(dialog);
   const std::vector<uint8_t> marked = Search.hitRows;
   const bool atTop = ListView_GetTopIndex(list) == 0;
   ClearSearchHits();
   ShowListRow(list, 0);
-  RunSearch(dialog, static_cast<int>(CompareRows.size()), CompareColumnCount, CompareCell);
+  RunSearch(dialog, static_cast<int>(View.rows.size()), CompareColumnCount, CompareCell);
   Search.currentHit = 0;
   if (atTop) {
     RepaintChangedHits(list, marked);
@@ -428,14 +384,14 @@ static void OnFind(HWND dialog) {
   }
 }
 
-static bool RowDiffers(int row) { return !ValuesEqual(CompareRows[row]); }
+static bool RowDiffers(int row) { return !ValuesEqual(View.rows[row]); }
 
 // Selects the nearest differing row before (-1) or after (+1) the selected
 // one and scrolls it into view; nothing changes when there is none.
 static void OnStepToDifference(HWND dialog, int step) {
   HWND list = ListOf(dialog);
   const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  const int row = StepToDifference(selected, static_cast<int>(CompareRows.size()), step, RowDiffers);
+  const int row = StepToDifference(selected, static_cast<int>(View.rows.size()), step, RowDiffers);
   if (row < 0) {
     MessageBeep(MB_OK);
     return;
@@ -448,11 +404,11 @@ static void OnStepToDifference(HWND dialog, int step) {
 static ExportTable ListedComparison() {
   ExportTable table;
   table.title = FormatText(L"%s \u2013 %s", ProgramName, SelectText(TextCompareTitle));
-  table.files.assign(std::begin(LoadedFiles), std::end(LoadedFiles));
+  table.files.assign(std::begin(View.loadedFiles), std::end(View.loadedFiles));
   for (const TextTriple* title : {&TextElement, &TextTag, &TextValueFile1, &TextValueFile2}) {
     table.columns.push_back(SelectText(*title));
   }
-  for (int row = 0; row < static_cast<int>(CompareRows.size()); ++row) {
+  for (int row = 0; row < static_cast<int>(View.rows.size()); ++row) {
     std::vector<std::wstring> cells;
     for (int column = 0; column < CompareColumnCount; ++column) cells.emplace_back(CompareCell(row, column));
     table.rows.push_back(std::move(cells));
@@ -464,7 +420,7 @@ static ExportTable ListedComparison() {
 }
 
 static void OnExport(HWND dialog) {
-  if (!Compared) {
+  if (!View.compared) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
@@ -485,7 +441,7 @@ static std::vector<uint32_t> SelectedRowEntries(HWND list) {
   std::vector<uint32_t> chosen;
   for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row != -1;
        row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-    if (static_cast<size_t>(row) < CompareRows.size()) chosen.push_back(CompareRows[row]);
+    if (static_cast<size_t>(row) < View.rows.size()) chosen.push_back(View.rows[row]);
   }
   return chosen;
 }
@@ -493,7 +449,7 @@ static std::vector<uint32_t> SelectedRowEntries(HWND list) {
 // Copies the chosen rows' values of one file into the other, after a
 // confirmation naming the target; then both are read anew.
 static void OnCopyValues(HWND dialog, bool toSecond) {
-  if (!Compared) {
+  if (!View.compared) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
@@ -504,7 +460,7 @@ static void OnCopyValues(HWND dialog, bool toSecond) {
     return;
   }
   const int added = static_cast<int>(std::count_if(changes.begin(), changes.end(), [](auto& c) { return c.add; }));
-  const std::wstring target = LoadedFiles[toSecond ? 1 : 0].path;
+  const std::wstring target = View.loadedFiles[toSecond ? 1 : 0].path;
   // Mach3 would write its own profile back over the copied values.
   if (CheckMach3Running(Mach3Refuse)) return;
   const std::wstring question =
@@ -512,8 +468,8 @@ static void OnCopyValues(HWND dialog, bool toSecond) {
   if (ShowWarningMessage(dialog, question.c_str(), MB_OKCANCEL) != IDOK) return;
   std::wstring kept;
   if (!ApplyProfileChanges(target, changes, &kept)) return;
-  SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, LoadedFiles[0].path.c_str());
-  SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, LoadedFiles[1].path.c_str());
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH1, View.loadedFiles[0].path.c_str());
+  SetDlgItemTextW(dialog, IDC_COMPARE_PATH2, View.loadedFiles[1].path.c_str());
   OnLoad(dialog);
   SetDlgItemTextW(dialog, IDC_COMPARE_STATUS, FormatText(SelectText(TextOldProfileKept), kept.c_str()).c_str());
 }
@@ -526,8 +482,8 @@ static void OnColours(HWND dialog) {
 
 static void OnClose(HWND dialog) {
   ReleaseAllProfiles();
-  Compared = false;
-  CompareRows.clear();
+  View.compared = false;
+  View.rows.clear();
   Segments.clear();
   HMENU menu = GetMenu(dialog);
   SetMenu(dialog, nullptr);
@@ -535,29 +491,16 @@ static void OnClose(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
+static const ProfileListView CompareView = {IDC_COMPARE_ROW, DrawCompareRow, ListCompareRows, OnFind};
+
 static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
-  if (header->idFrom != IDC_PROFILE_LIST) return FALSE;
-  switch (header->code) {
-    case LVN_ITEMACTIVATE:
-      SetNumber(dialog, IDC_COMPARE_ROW, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
-      return TRUE;
-    case NM_CUSTOMDRAW:
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DrawCompareRow(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
-      return TRUE;
-    case LVN_KEYDOWN:  // Ctrl+A selects every listed row
-      if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) {
-        ListView_SetItemState(ListOf(dialog), -1, LVIS_SELECTED, LVIS_SELECTED);
-      }
-      return TRUE;
-    case LVN_DELETEALLITEMS:  // no notice per row
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    case LVN_GETDISPINFOW:
-    case LVN_ODFINDITEMW:
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerVirtualList(header));
-      return TRUE;
+  if (header->idFrom == IDC_PROFILE_LIST && header->code == LVN_KEYDOWN) {  // Ctrl+A selects every listed row
+    if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == 'A' && GetKeyState(VK_CONTROL) < 0) {
+      ListView_SetItemState(ListOf(dialog), -1, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    return TRUE;
   }
-  return FALSE;
+  return OnListNotice(dialog, header, CompareView);
 }
 
 static bool FieldFilled(HWND dialog, int id) { return GetWindowTextLengthW(GetDlgItem(dialog, id)) > 0; }
@@ -597,21 +540,6 @@ static bool OnCommand(HWND dialog, int id, int code) {
     case IDC_LOAD_PROFILE:
       OnLoad(dialog);
       return true;
-    case IDC_SET_FILTER:
-      OnSetFilter(dialog);
-      return true;
-    case IDC_SEARCH_START:
-      OnFind(dialog);
-      return true;
-    case IDC_SEARCH_FIRST:
-      ShowFirstHit(ListOf(dialog));
-      return true;
-    case IDC_SEARCH_NEXT:
-      ShowNextHit(ListOf(dialog));
-      return true;
-    case IDC_SEARCH_LAST:
-      ShowLastHit(ListOf(dialog));
-      return true;
     case IDC_COMPARE_PREVIOUS_DIFFERENCE:
       OnStepToDifference(dialog, -1);
       return true;
@@ -637,7 +565,7 @@ static bool OnCommand(HWND dialog, int id, int code) {
       OnClose(dialog);
       return true;
   }
-  return false;
+  return OnListCommand(dialog, id, CompareView);
 }
 
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,7 +2,6 @@
 // which columns the search looks at.
 #include <vector>
 
-#include "app/portable/text_format.h"
 #include "app/texts.h"
 #include "resources/resource.h"
 #include "view/portable/profile_search.h"
@@ -11,7 +10,7 @@
 static const TextTriple TextFilterTitle = {L"Filter Einstellungen", L"Filter settings", L"Réglage du filtrage"};
 static const TextTriple TextSegment = {L"Segment", L"Segment", L"Segment"};
 static const TextTriple TextColumn = {L"Spalte", L"Column", L"Column"};
-static const TextTriple TextName = {L"Name", L"Name", L"Name"};
+// English in French too, as TextName; Show profile's column headings are translated.
 static const TextTriple TextValue = {L"Wert", L"Value", L"Value"};
 static const TextTriple TextSelectAll = {L"Alle auswählen", L"Select All", L"Select All"};
 static const TextTriple TextDeselectAll = {L"Keine auswählen", L"Deselect All", L"Deselect All"};
@@ -27,16 +26,18 @@ const RelabelRow FilterControls[] = {
 static const int ColumnBoxes[SearchColumnCount] = {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN,
                                                    IDC_FILTER_VALUE_COLUMN};
 
-// The selection the dialog opened with, for Cancel.
-static std::vector<bool> OpeningSelection;
+// What the dialog keeps while open, emptied as it opens.
+static struct {
+  std::vector<bool> openingSelection;  // the selection the dialog opened with, for Cancel
+} View;
 
 static void OnInitFilter(HWND dialog) {
-  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextFilterTitle)).c_str());
-  RelabelControls(FilterControls, dialog);
+  // The settings stay as the opening dialog has them.
+  StartDialog(dialog, {&TextFilterTitle, FilterControls, false});
   HWND segments = GetDlgItem(dialog, IDC_FILTER_SEGMENTS);
-  OpeningSelection.clear();
+  View = {};
   for (const Segment& segment : Segments) {
-    OpeningSelection.push_back(segment.selected);
+    View.openingSelection.push_back(segment.selected);
     const LRESULT row = SendMessageW(segments, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(segment.path.c_str()));
     SendMessageW(segments, LB_SETSEL, segment.selected, row);
   }
@@ -84,8 +85,8 @@ INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
           OnFilterOk(dialog);
           return TRUE;
         case IDCANCEL:
-          for (size_t i = 0; i < Segments.size() && i < OpeningSelection.size(); ++i) {
-            Segments[i].selected = OpeningSelection[i];
+          for (size_t i = 0; i < Segments.size() && i < View.openingSelection.size(); ++i) {
+            Segments[i].selected = View.openingSelection[i];
           }
           EndDialog(dialog, IDCANCEL);
           return TRUE;

@@ -24,18 +24,6 @@ static const TextTriple TextExportNotWritten = {
     L"%s could not be written; a file of that name already there is unchanged.\r\n%s",
     L"Impossible d'écrire %s ; un fichier de ce nom déjà présent reste inchangé.\r\n%s"};
 
-std::wstring FileChangeDate(const wchar_t* path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  SYSTEMTIME utc, local;
-  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
-      !FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
-      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
-    return L"";
-  }
-  return FormatText(L"%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
-                    local.wMinute, local.wSecond);
-}
-
 static std::wstring FolderOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);

@@ -1,23 +1,27 @@
 // Filling, searching and drawing the shared list view.
 #include "view/list_view_search.h"
 
+#include <io.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <map>
 #include <string>
 
+#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/portable/text_format.h"
 #include "app/settings.h"
 #include "app/texts.h"
+#include "profile/profile_reader.h"
 #include "resources/resource.h"
 #include "view/portable/search_pattern.h"
+#include "view/view_dialogs.h"
 
 // Labels of the search and list controls both profile dialogs carry.
 const TextTriple TextCaseSensitive = {L"Groß-/Kleinschreibung", L"Case sensitive", L"Case sensitive"};
 const TextTriple TextElement = {L"Element", L"Element", L"Élément"};
 const TextTriple TextHits = {L"Treffer", L"Hits", L"Hits"};
-const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
 const TextTriple TextLoadFirst = {L"Bitte erst Profile-Datei laden!", L"Please load profile-file first",
                                          L"Please load profile-file first"};
 const TextTriple TextSearch = {L"Suchen", L"Search", L"Search"};
@@ -26,6 +30,21 @@ const TextTriple TextShowFirst = {L"Zeige ersten", L"Show first", L"Show first"}
 const TextTriple TextShowLast = {L"Zeige letzten", L"Show last", L"Show last"};
 const TextTriple TextShowNext = {L"Zeige nächsten", L"Show next", L"Show next"};
 const TextTriple TextWildCards = {L"Erlaubte Joker: ? *", L"Allowed wild cards: ? *", L"Allowed wild cards: ? *"};
+
+const RelabelRow ListViewControls[] = {
+    {IDC_LOAD_PROFILE, &TextLoadData},
+    {IDC_CLOSE_VIEW, &TextClose},
+    {IDC_SET_FILTER, &TextSetFilter},
+    {IDC_SEARCH_COUNT_LABEL, &TextHits},
+    {IDC_SEARCH_CASE, &TextCaseSensitive},
+    {IDC_SEARCH_START, &TextSearch},
+    {IDC_SEARCH_FIRST, &TextShowFirst},
+    {IDC_SEARCH_NEXT, &TextShowNext},
+    {IDC_SEARCH_LAST, &TextShowLast},
+    {IDC_SEARCH_GROUP, &TextSearch},
+    {IDC_SEARCH_HINT, &TextWildCards},
+    {0, nullptr},
+};
 
 static const TextTriple TextNoSearchValue = {L"Kein Suchbegriff angegeben", L"No search value specified",
                                              L"No search value specified"};
@@ -45,6 +64,13 @@ void InsertListColumns(HWND list, const ListColumn* columns) {
     column.iSubItem = i;
     ListView_InsertColumn(list, i, &column);
   }
+}
+
+void PrepareList(HWND list, const ListColumn* columns) {
+  ListView_SetExtendedListViewStyle(
+      list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_DeleteAllItems(list);
+  InsertListColumns(list, columns);
 }
 
 // A list made with LVS_OWNERDATA keeps no texts of its own: it asks for
@@ -279,13 +305,6 @@ static void ShowSearchError(HWND dialog, const TextTriple& text) {
   ShowErrorMessage(dialog, SelectText(text), MB_TASKMODAL);
 }
 
-static std::wstring ControlText(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
-  return text;
-}
-
 // Where scrolling far down and then making the row visible would leave the
 // list, reached in one scroll: each scroll redraws the scroll bar and the
 // rows it uncovers, and the first one uncovers every row.
@@ -333,7 +352,7 @@ static void EnableNavigation(HWND dialog, bool enable) {
 }
 
 int RunSearch(HWND dialog, int rows, int columns, const CellText& cell) {
-  const std::wstring text = ControlText(dialog, IDC_SEARCH_TEXT);
+  const std::wstring text = DialogItemText(dialog, IDC_SEARCH_TEXT);
   if (text.empty()) {
     ShowSearchError(dialog, TextNoSearchValue);
     return 0;
@@ -397,4 +416,74 @@ LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw) {
       return DrawListRow(draw, CLR_DEFAULT, CLR_DEFAULT);
   }
   return CDRF_DODEFAULT;
+}
+
+static INT_PTR Answer(HWND dialog, LRESULT result) {
+  SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& view) {
+  if (header->idFrom != IDC_PROFILE_LIST) return FALSE;
+  switch (header->code) {
+    case LVN_ITEMACTIVATE:
+      SetDlgItemTextW(dialog, view.rowField,
+                      FormatText(L"%d", reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem).c_str());
+      return TRUE;
+    case NM_CUSTOMDRAW:
+      return Answer(dialog, view.draw(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
+    case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
+      return Answer(dialog, TRUE);
+    case LVN_GETDISPINFOW:
+    case LVN_ODFINDITEMW:
+      return Answer(dialog, AnswerVirtualList(header));
+  }
+  return FALSE;
+}
+
+// OK changes the rows, so the old hits no longer apply; Cancel changes nothing.
+static void OnSetFilter(HWND dialog, const ProfileListView& view) {
+  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
+    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
+    return;
+  }
+  if (RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc) != IDOK) return;
+  ClearSearchHits();
+  ShowNoHits(dialog);
+  view.listRows(dialog);
+}
+
+bool OnListCommand(HWND dialog, int id, const ProfileListView& view) {
+  HWND list = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  switch (id) {
+    case IDC_SET_FILTER:
+      OnSetFilter(dialog, view);
+      return true;
+    case IDC_SEARCH_START:
+      view.find(dialog);
+      return true;
+    case IDC_SEARCH_FIRST:
+      ShowFirstHit(list);
+      return true;
+    case IDC_SEARCH_NEXT:
+      ShowNextHit(list);
+      return true;
+    case IDC_SEARCH_LAST:
+      ShowLastHit(list);
+      return true;
+  }
+  return false;
+}
+
+bool ReadPathField(HWND dialog, int id, wchar_t* path, const TextTriple& empty) {
+  GetDlgItemTextW(dialog, id, path, PathCapacity);
+  if (!path[0]) {
+    ShowErrorMessage(dialog, SelectText(empty));
+    return false;
+  }
+  if (_waccess(path, 0) != 0) {
+    ShowErrorMessage(dialog, FormatText(L"%s File not found", path).c_str());
+    return false;
+  }
+  return true;
 }

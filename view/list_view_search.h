@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/portable/text_triple.h"
+#include "app/texts.h"
 #include "view/portable/profile_search.h"
 
 struct ListColumn {
@@ -18,6 +19,9 @@ struct ListColumn {
 
 // Inserts the columns (a table ending at a null title) in the current language.
 void InsertListColumns(HWND list, const ListColumn* columns);
+
+// An empty list with the dialogs' row selection and these columns.
+void PrepareList(HWND list, const ListColumn* columns);
 
 // Replaces every row of the list with `rows` rows of `columns` cells. Redraw
 // is off meanwhile and the count set ahead: filling with redraw on takes a
@@ -67,13 +71,34 @@ LRESULT DrawListRow(const NMLVCUSTOMDRAW* draw, COLORREF text, COLORREF back);
 // the list. Under Wine a notice per cell made up most of a repaint.
 LRESULT DrawHitRows(const NMLVCUSTOMDRAW* draw);
 
+// What the handling both dialogs share does differently in each.
+struct ProfileListView {
+  int rowField;                                 // shows the number of the activated row
+  LRESULT (*draw)(const NMLVCUSTOMDRAW* draw);  // the list's custom draw
+  void (*listRows)(HWND dialog);                // lists the selected segments' rows anew
+  void (*find)(HWND dialog);                    // searches by the search field
+};
+
+// The list's notices; FALSE for those of other controls and for those the
+// dialog answers itself.
+INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& view);
+
+// The segment filter and the search commands; false for other ids.
+bool OnListCommand(HWND dialog, int id, const ProfileListView& view);
+
+// Reads the path field into `path` (PathCapacity characters); false after a
+// message when it is empty (`empty` asks for a file) or names no file.
+bool ReadPathField(HWND dialog, int id, wchar_t* path, const TextTriple& empty);
+
+// The search, filter and closing controls both dialogs label alike.
+extern const RelabelRow ListViewControls[];
+
 // The wild-card hint and the search labels shared by both dialogs.
 extern const TextTriple TextWildCards;
 // Labels shared by the Show profile and Compare profiles dialogs.
 extern const TextTriple TextCaseSensitive;
 extern const TextTriple TextElement;
 extern const TextTriple TextHits;
-extern const TextTriple TextLoadData;
 extern const TextTriple TextLoadFirst;
 extern const TextTriple TextSearch;
 extern const TextTriple TextSetFilter;

@@ -1,10 +1,9 @@
 // Show profile: one profile's entries in a list, with the wild-card search
 // and the segment filter.
-#include <io.h>
-
 #include <string>
 #include <vector>
 
+#include "app/common_dialogs.h"
 #include "app/file_helpers.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
@@ -18,48 +17,37 @@
 #include "view/view_dialogs.h"
 
 static const TextTriple TextShowTitle = {L"Profile anzeigen", L"Show profile", L"Show profile"};
-static const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file",
-                                           L"Spécifiez le premier fichier"};
 
 static const TextTriple TextProfile = {L"Profile", L"Profile", L"Profil"};
 
 const RelabelRow ShowProfileControls[] = {
     {IDC_SHOW_PATH_LABEL, &TextProfile},
-    {IDC_LOAD_PROFILE, &TextLoadData},
     {IDC_SHOW_SEARCH_LABEL, &TextSearch},
-    {IDC_CLOSE_VIEW, &TextClose},
-    {IDC_SET_FILTER, &TextSetFilter},
-    {IDC_SEARCH_COUNT_LABEL, &TextHits},
-    {IDC_SEARCH_CASE, &TextCaseSensitive},
-    {IDC_SEARCH_START, &TextSearch},
-    {IDC_SEARCH_FIRST, &TextShowFirst},
-    {IDC_SEARCH_NEXT, &TextShowNext},
-    {IDC_SEARCH_LAST, &TextShowLast},
-    {IDC_SEARCH_GROUP, &TextSearch},
-    {IDC_SEARCH_HINT, &TextWildCards},
     {IDC_SHOW_EXPORT, &TextExportItem},
     {0, nullptr},
 };
 
-static const TextTriple TextName = {L"Name", L"Name", L"Nom"};
-static const TextTriple TextValue = {L"Wert", L"Value", L"Valeur"};
+// The column headings, in French too ("Nom", "Valeur"); the filter's search
+// columns keep the English words.
+static const TextTriple TextNameFr = {L"Name", L"Name", L"Nom"};
+static const TextTriple TextValueFr = {L"Wert", L"Value", L"Valeur"};
 
 static const ListColumn ShowProfileColumns[] = {
-    {&TextElement, 250}, {&TextName, 150}, {&TextValue, 500}, {nullptr, 0}};
+    {&TextElement, 250}, {&TextNameFr, 150}, {&TextValueFr, 500}, {nullptr, 0}};
 inline constexpr int ShowProfileColumnCount = 3;
 
-// The slot-0 entries listed, row by row.
-static std::vector<uint32_t> ListedEntries;
-
-// The file the listed rows came from, for the export; only while Loaded.
-static ExportedFile LoadedFile;
-static bool Loaded = false;
+// What the dialog keeps while open, emptied as it opens.
+static struct {
+  std::vector<uint32_t> listedEntries;  // the slot-0 entries listed, row by row
+  ExportedFile loadedFile;              // the file the listed rows came from, for the export; only while loaded
+  bool loaded;
+} View;
 
 // Empty once the profile is released: the list asks for cells as it paints.
 static std::wstring_view ListedCell(int row, int column) {
   const std::vector<ProfileEntry>& records = ProfileSlots[FirstProfileSlot].records;
-  if (static_cast<size_t>(row) >= ListedEntries.size() || ListedEntries[row] >= records.size()) return {};
-  const ProfileEntry& entry = records[ListedEntries[row]];
+  if (static_cast<size_t>(row) >= View.listedEntries.size() || View.listedEntries[row] >= records.size()) return {};
+  const ProfileEntry& entry = records[View.listedEntries[row]];
   return column == 0 ? entry.path : column == 1 ? entry.name : entry.value;
 }
 
@@ -70,27 +58,22 @@ static void ShowNumber(HWND dialog, size_t rows) {
 }
 
 static void ListSelectedEntries(HWND dialog) {
-  ListedEntries = SelectedEntries();
-  FillListRows(ListOf(dialog), static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
-  ShowNumber(dialog, ListedEntries.size());
+  View.listedEntries = SelectedEntries();
+  FillListRows(ListOf(dialog), static_cast<int>(View.listedEntries.size()), ShowProfileColumnCount, ListedCell);
+  ShowNumber(dialog, View.listedEntries.size());
 }
 
 // Export names the file the rows came from, so it waits for a loaded one.
 static void SetLoaded(HWND dialog, bool loaded) {
-  Loaded = loaded;
+  View.loaded = loaded;
   EnableWindow(GetDlgItem(dialog, IDC_SHOW_EXPORT), loaded);
 }
 
 static void OnInitShowProfile(HWND dialog) {
-  LoadAllSettings();  // first, so the caption too is in the language in force
-  SetWindowTextW(dialog, FormatText(L"Kestrelwood%s %s", VersionText, SelectText(TextShowTitle)).c_str());
-  RelabelControls(ShowProfileControls, dialog);
-  HWND list = ListOf(dialog);
-  ListView_SetExtendedListViewStyle(
-      list, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_BORDERSELECT | LVS_EX_DOUBLEBUFFER);
-  ListView_DeleteAllItems(list);
-  InsertListColumns(list, ShowProfileColumns);
-  ListedEntries.clear();
+  StartDialog(dialog, {&TextShowTitle, ShowProfileControls});
+  RelabelControls(ListViewControls, dialog);
+  PrepareList(ListOf(dialog), ShowProfileColumns);
+  View = {};
   Segments.clear();
   ClearSearchHits();  // hits of an earlier dialog belong to other rows
   SetLoaded(dialog, false);
@@ -103,7 +86,7 @@ static void OnInitShowProfile(HWND dialog) {
 // The rows stay in the list while the file is read (its cells answer
 // empty meanwhile): emptying it first would hide and show its scroll bar.
 static void LoadProfile(HWND dialog, const wchar_t* path) {
-  ListedEntries.clear();
+  View.listedEntries.clear();
   Segments.clear();
   ClearSearchHits();
   ShowNoHits(dialog);
@@ -112,7 +95,7 @@ static void LoadProfile(HWND dialog, const wchar_t* path) {
     EmptyList(ListOf(dialog));
     return;
   }
-  LoadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
+  View.loadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
   SetLoaded(dialog, true);
   if (CopyText(Settings.filenameProfile, PathCapacity, path)) StoreSettings({Settings.filenameProfile});
   BuildSegments();
@@ -122,36 +105,16 @@ static void LoadProfile(HWND dialog, const wchar_t* path) {
 static void OnBrowse(HWND dialog) {
   ShowNumber(dialog, 0);
   wchar_t path[PathCapacity] = L"";
-  if (!ChooseOpenFile(path, nullptr, L"*.xml\0*.xml\0", SelectText(TextOpenProfileTitle))) return;
+  if (!ChooseProfileFile(path)) return;
   SetDlgItemTextW(dialog, IDC_SHOW_PATH, path);
   LoadProfile(dialog, path);
 }
 
 static void OnLoad(HWND dialog) {
   wchar_t path[PathCapacity] = L"";
-  GetDlgItemTextW(dialog, IDC_SHOW_PATH, path, PathCapacity);
-  if (!path[0]) {
-    ShowErrorMessage(dialog, SelectText(TextSpecifyFile));
-    return;
-  }
-  if (_waccess(path, 0) != 0) {
-    ShowErrorMessage(dialog, FormatText(L"%s File not found", path).c_str());
-    return;
-  }
+  if (!ReadPathField(dialog, IDC_SHOW_PATH, path, TextSpecifyFile)) return;
   ShowNumber(dialog, 0);
   LoadProfile(dialog, path);
-}
-
-// OK changes the rows, so the old hits no longer apply; Cancel changes nothing.
-static void OnSetFilter(HWND dialog) {
-  if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {
-    ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
-    return;
-  }
-  if (RunModalDialog(dialog, IDD_SEGMENT_FILTER, FilterDialogProc) != IDOK) return;
-  ClearSearchHits();
-  ShowNoHits(dialog);
-  ListSelectedEntries(dialog);
 }
 
 static void OnFind(HWND dialog) {
@@ -159,7 +122,7 @@ static void OnFind(HWND dialog) {
   if (!Search.hits.empty()) ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   const std::vector<uint8_t> marked = Search.hitRows;
   ClearSearchHits();
-  RunSearch(dialog, static_cast<int>(ListedEntries.size()), ShowProfileColumnCount, ListedCell);
+  RunSearch(dialog, static_cast<int>(View.listedEntries.size()), ShowProfileColumnCount, ListedCell);
   Search.currentHit = 0;
   RepaintChangedHits(list, marked);
 }
@@ -167,11 +130,11 @@ static void OnFind(HWND dialog) {
 static ExportTable ListedProfile() {
   ExportTable table;
   table.title = FormatText(L"%s \u2013 %s", ProgramName, SelectText(TextShowTitle));
-  table.files = {LoadedFile};
+  table.files = {View.loadedFile};
   for (const ListColumn* column = ShowProfileColumns; column->title; ++column) {
     table.columns.push_back(SelectText(*column->title));
   }
-  for (int row = 0; row < static_cast<int>(ListedEntries.size()); ++row) {
+  for (int row = 0; row < static_cast<int>(View.listedEntries.size()); ++row) {
     table.rows.push_back({std::wstring(ListedCell(row, 0)), std::wstring(ListedCell(row, 1)),
                           std::wstring(ListedCell(row, 2))});
   }
@@ -179,7 +142,7 @@ static ExportTable ListedProfile() {
 }
 
 static void OnExport(HWND dialog) {
-  if (!Loaded) {
+  if (!View.loaded) {
     ShowErrorMessage(dialog, SelectText(TextLoadFirst), MB_TASKMODAL);
     return;
   }
@@ -188,31 +151,10 @@ static void OnExport(HWND dialog) {
 
 static void OnClose(HWND dialog) {
   ReleaseAllProfiles();
-  ListedEntries.clear();
+  View.listedEntries.clear();
   Segments.clear();
-  Loaded = false;
+  View.loaded = false;
   EndDialog(dialog, 1);
-}
-
-static INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
-  if (header->idFrom != IDC_PROFILE_LIST) return FALSE;
-  switch (header->code) {
-    case LVN_ITEMACTIVATE:
-      ShowNumber(dialog, reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
-      return TRUE;
-    case NM_CUSTOMDRAW:
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
-                        DrawHitRows(reinterpret_cast<const NMLVCUSTOMDRAW*>(header)));
-      return TRUE;
-    case LVN_DELETEALLITEMS:  // no notice per row: thousands of messages saved on every load
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    case LVN_GETDISPINFOW:
-    case LVN_ODFINDITEMW:
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerVirtualList(header));
-      return TRUE;
-  }
-  return FALSE;
 }
 
 // Enter in the path field loads it; elsewhere it searches, as the search
@@ -225,6 +167,8 @@ static void OnEnter(HWND dialog) {
   }
 }
 
+static const ProfileListView ShowProfileView = {IDC_SHOW_ROWS, DrawHitRows, ListSelectedEntries, OnFind};
+
 static bool OnCommand(HWND dialog, int id) {
   switch (id) {
     case IDOK:
@@ -236,30 +180,15 @@ static bool OnCommand(HWND dialog, int id) {
     case IDC_LOAD_PROFILE:
       OnLoad(dialog);
       return true;
-    case IDC_SET_FILTER:
-      OnSetFilter(dialog);
-      return true;
     case IDC_SHOW_EXPORT:
       OnExport(dialog);
-      return true;
-    case IDC_SEARCH_START:
-      OnFind(dialog);
-      return true;
-    case IDC_SEARCH_FIRST:
-      ShowFirstHit(ListOf(dialog));
-      return true;
-    case IDC_SEARCH_NEXT:
-      ShowNextHit(ListOf(dialog));
-      return true;
-    case IDC_SEARCH_LAST:
-      ShowLastHit(ListOf(dialog));
       return true;
     case IDC_CLOSE_VIEW:
     case IDCANCEL:
       OnClose(dialog);
       return true;
   }
-  return false;
+  return OnListCommand(dialog, id, ShowProfileView);
 }
 
 INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -268,7 +197,7 @@ INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam,
       OnInitShowProfile(dialog);
       return TRUE;
     case WM_NOTIFY:
-      return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+      return OnListNotice(dialog, reinterpret_cast<const NMHDR*>(lParam), ShowProfileView);
     case WM_COMMAND:
       return OnCommand(dialog, LOWORD(wParam));
     case WM_CLOSE:

@@ -45,10 +45,6 @@ struct ExportTable;
 // cancelled or when writing failed (reported with the system's text).
 bool ExportListedRows(HWND owner, const ExportTable& table);
 
-// The last change of a file in local time ("2026-12-07 01:02:03"); empty
-// when it cannot be read.
-std::wstring FileChangeDate(const wchar_t* path);
-
 // Show profile and Compare profiles with their files named and loaded.
 void ShowProfileWithFile(HWND owner, const wchar_t* path);
 void CompareWithFiles(HWND owner, const wchar_t* path1, const wchar_t* path2);

@@ -18,3 +18,12 @@ const TextTriple TextClose = {L"Schliessen", L"Close", L"Fermer"};
 const TextTriple TextOpenProfileTitle = {L"Profile Datei Öffnen", L"Profile file to open", L"Fichier profil à ouvrir"};
 const TextTriple TextFolderBrowseTitle = {L"Sicherungs Pfad und Dateiname", L"Storage path and filename",
                                           L"Storage path and filename"};
+const TextTriple TextFile = {L"Datei", L"File", L"Fichier"};
+const TextTriple TextSettingsMenu = {L"Einstellungen", L"Settings", L"Réglages"};
+const TextTriple TextExit = {L"Beenden", L"Exit", L"Fermer"};
+const TextTriple TextCheckPorts = {L"Ports und Pins prüfen", L"Check ports and pins",
+                                   L"Vérifier les ports et les bornes"};
+const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
+const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file", L"Spécifiez le premier fichier"};
+const TextTriple TextPrint = {L"Drucken", L"Print", L"Print"};
+const TextTriple TextName = {L"Name", L"Name", L"Name"};

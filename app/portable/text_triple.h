@@ -30,6 +30,14 @@ extern const TextTriple TextCancel;
 extern const TextTriple TextClose;
 extern const TextTriple TextOpenProfileTitle;  // title of the open-file dialog for a profile
 extern const TextTriple TextFolderBrowseTitle;  // title of the folder browser for the Mach3 and backup folders
+extern const TextTriple TextFile;               // the File menu, and the heading of the exported files' table
+extern const TextTriple TextSettingsMenu;
+extern const TextTriple TextExit;
+extern const TextTriple TextCheckPorts;   // the menu item and its dialog's title
+extern const TextTriple TextLoadData;     // the button that reads the profile named in the dialog
+extern const TextTriple TextSpecifyFile;  // a profile dialog's path field is empty
+extern const TextTriple TextPrint;
+extern const TextTriple TextName;  // a column's heading or search column, English in French too
 
 // The program's name and version as they appear in titles and captions.
 inline constexpr const wchar_t* ProgramName = L"Kestrelwood";

@@ -48,6 +48,23 @@ class Validation {
     if (port < 0 || port >= MachPortCount) return;
     if (showAll_ || model_.ports[port].enabled != 0) used_[port] = true;
   }
+  // Two signals of one motor or encoder: both ports, then both pins.
+  void Pair(const wchar_t* const (&labels)[4], int index, int32_t& portA, int32_t& portB, int32_t& pinA,
+            int32_t& pinB) {
+    Port(labels[0], index, portA);
+    Port(labels[1], index, portB);
+    Pin(labels[2], index, pinA);
+    Pin(labels[3], index, pinB);
+    MarkUsed(portA);
+    MarkUsed(portB);
+  }
+  // An input or output signal; on port 0 it is a Modbus one.
+  void Single(const wchar_t* portLabel, const wchar_t* pinLabel, int index, int32_t& port, int32_t& pin) {
+    Port(portLabel, index, port);
+    if (port != 0) Pin(pinLabel, index, pin);
+    else ModbusPin(pinLabel, index, pin);
+    MarkUsed(port);
+  }
 
  private:
   void Reject(const wchar_t* label, int index, int32_t& value, const TextTriple& message) {
@@ -73,40 +90,25 @@ void ValidatePinModel(PinModel& model, bool showAllReferencedPorts, NumberErrorL
   used.fill(false);
   Validation check(errors, used, model, showAllReferencedPorts);
   for (int i = 0; i < MotorCount; ++i) {
-    MotorAssignment& motor = model.motors[i];
-    if (!motor.active) continue;
-    check.Port(L"Dir port", i, motor.dirPort);
-    check.Port(L"Step port", i, motor.stepPort);
-    check.Pin(L"Dir pin", i, motor.dirPin);
-    check.Pin(L"Step pin", i, motor.stepPin);
-    check.MarkUsed(motor.dirPort);
-    check.MarkUsed(motor.stepPort);
+    MotorAssignment& m = model.motors[i];
+    if (m.active) {
+      check.Pair({L"Dir port", L"Step port", L"Dir pin", L"Step pin"}, i, m.dirPort, m.stepPort, m.dirPin, m.stepPin);
+    }
   }
   for (int i = 0; i < EncoderCount; ++i) {
-    EncoderAssignment& encoder = model.encoders[i];
-    if (!encoder.active) continue;
-    check.Port(L"Encoder A-port", i, encoder.aPort);
-    check.Port(L"Encoder B-port", i, encoder.bPort);
-    check.Pin(L"Encoder A-pin", i, encoder.aPin);
-    check.Pin(L"Encoder B-pin", i, encoder.bPin);
-    check.MarkUsed(encoder.aPort);
-    check.MarkUsed(encoder.bPort);
+    EncoderAssignment& e = model.encoders[i];
+    if (e.active) {
+      check.Pair({L"Encoder A-port", L"Encoder B-port", L"Encoder A-pin", L"Encoder B-pin"}, i, e.aPort, e.bPort,
+                 e.aPin, e.bPin);
+    }
   }
   for (int i = 0; i < InputCount; ++i) {
     InputAssignment& input = model.inputs[i];
-    if (!input.active) continue;
-    check.Port(L"Input port", i, input.port);
-    if (input.port != 0) check.Pin(L"Input pin", i, input.pin);
-    else check.ModbusPin(L"Input pin", i, input.pin);
-    check.MarkUsed(input.port);
+    if (input.active) check.Single(L"Input port", L"Input pin", i, input.port, input.pin);
   }
   for (int i = 0; i < OutputCount; ++i) {
     OutputAssignment& output = model.outputs[i];
-    if (!output.active) continue;
-    check.Port(L"Output port", i, output.port);
-    if (output.port != 0) check.Pin(L"Output pin", i, output.pin);
-    else check.ModbusPin(L"Output pin", i, output.pin);
-    check.MarkUsed(output.port);
+    if (output.active) check.Single(L"Output port", L"Output pin", i, output.port, output.pin);
   }
 }
 

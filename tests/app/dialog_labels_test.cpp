@@ -23,6 +23,7 @@
 #include "resources/resource.h"
 #include "settings_view/show_settings_dialog.h"
 #include "tests/support/test_support.h"
+#include "view/list_view_search.h"
 #include "view/view_dialogs.h"
 
 namespace {
@@ -65,6 +66,8 @@ const DialogCase Dialogs[] = {
     {IDD_COLOURS, ColourDialogProc, ColourControls, true, IDOK},
     {IDD_SHOW_PROFILE, ShowProfileDialogProc, ShowProfileControls, true, IDOK},  // Enter acts by its field
     {IDD_COMPARE_PROFILES, CompareDialogProc, CompareControls, true, IDOK, 1, CompareMenuBar, CompareMenuItems},
+    {IDD_SHOW_PROFILE, ShowProfileDialogProc, ListViewControls, true, IDOK},  // the labels both views share
+    {IDD_COMPARE_PROFILES, CompareDialogProc, ListViewControls, true, IDOK},
     {IDD_SEGMENT_FILTER, FilterDialogProc, FilterControls, false, IDOK},
     {IDD_CHECK_PORTS, CheckPortsDialogProc, CheckPortsLabels, true, IDC_CHECK_PORTS_CHECK},
     // The printer list replaces the label of its combo box at once.

@@ -13,7 +13,6 @@ const TextTriple TextExportFilter = {
     L"Fichier CSV (*.csv)\0*.csv\0Page HTML (*.html)\0*.html\0",
 };
 
-static const TextTriple TextFile = {L"Datei", L"File", L"Fichier"};
 static const TextTriple TextChanged = {L"Geändert", L"Changed", L"Modifié le"};
 static const TextTriple TextEntries = {L"Einträge", L"Entries", L"Entrées"};
 static const TextTriple TextRowsListed = {L"Aufgeführte Zeilen", L"Rows listed", L"Lignes listées"};
