@@ -41,10 +41,7 @@ static const TextTriple TextNoMachPath = {L"Ausgewählter Pfad ist vermutlich ke
                                           L"Selected path is likely no Mach path!",
                                           L"Selected path is likely no Mach path!"};
 static const TextTriple TextUnused = {L"Ungenutzt", L"Unused", L"Unused"};
-static const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", L"Files copied"};
 
-static const TextTriple TextInstallationPath = {L"Installations Pfad", L"Installation path",
-                                                L"Répertoire d'installation"};
 static const TextTriple TextProfileFiles = {L"Profil Datein", L"Profile files", L"Profil files"};
 static const TextTriple TextStorePath = {L"Sicherungs Pfad", L"Restore path", L"Restore path"};
 static const TextTriple TextFilesToSave = {L"Zu sichernde Dateien", L"Files to save", L"Files to save"};
@@ -188,11 +185,7 @@ static void ShowStatusZero(HWND dialog) {
 }
 
 static void OnInitBackup(HWND dialog, const BackupMode& mode) {
-  LoadAllSettings();
-  wchar_t title[100];
-  FormatInto(title, 100, L"Kestrelwood%s %s", VersionText, SelectText(*mode.title));
-  SetWindowTextW(dialog, title);
-  RelabelControls(mode.controls, dialog);
+  StartDialog(dialog, {mode.title, mode.controls});
   SetDlgItemTextW(dialog, IDC_MACH_PATH, mode.machPath);
   SetDlgItemTextW(dialog, IDC_STORE_PATH, mode.storePath);
   for (const FileSet* set = FileSets; set->bit; ++set) {

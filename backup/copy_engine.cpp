@@ -14,7 +14,7 @@ CopyCommand CurrentCopyCommand = {};
 ConflictRecord CurrentConflict = {};
 BackupLog* CopyLog = nullptr;
 
-static const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", L"Files copied"};
+const TextTriple TextFilesCopied = {L"Dateien kopiert", L"Files copied", L"Files copied"};
 static const TextTriple TextErrorCreatingDir = {L"Fehler Einrichten Verzeichnis", L"Error creating dir",
                                                 L"Error creating dir"};
 

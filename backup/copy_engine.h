@@ -71,5 +71,7 @@ std::wstring MakeKeptCopyName(const std::wstring& folder, const std::wstring& na
 // no share gives false without a message.
 bool CreateFolderPath(const std::wstring& path);
 
+extern const TextTriple TextFilesCopied;  // the status line's count, also in the log
+
 // "%s: %s" of the status text shown by the backup dialogs.
 std::wstring CopiedStatusText();

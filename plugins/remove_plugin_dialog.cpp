@@ -25,8 +25,6 @@ std::vector<std::wstring> ScannedProfileFiles;
 
 static const TextTriple TextTitle = {L"Entfernen von Plugins aus dem Profile", L"Remove Plugins from a Profile",
                                      L"Remove Plugins from a Profile"};
-static const TextTriple TextInstallationPath = {L"Installations Pfad", L"Installation path",
-                                                L"Répertoire d'installation"};
 static const TextTriple TextRemove = {L"Plugin aus Profil entfernen", L"Remove Plugin from Profile",
                                       L"Remove Plugin from Profile"};
 static const TextTriple TextSelection = {L"Auswahl", L"Selection", L"Selection"};

@@ -23,6 +23,8 @@ const TextTriple TextSettingsMenu = {L"Einstellungen", L"Settings", L"Réglages"
 const TextTriple TextExit = {L"Beenden", L"Exit", L"Fermer"};
 const TextTriple TextCheckPorts = {L"Ports und Pins prüfen", L"Check ports and pins",
                                    L"Vérifier les ports et les bornes"};
+const TextTriple TextInstallationPath = {L"Installations Pfad", L"Installation path",
+                                        L"Répertoire d'installation"};
 const TextTriple TextLoadData = {L"Daten laden", L"Load data", L"Charger les données"};
 const TextTriple TextSpecifyFile = {L"Bitte Datei  angeben", L"Please specify file", L"Spécifiez le premier fichier"};
 const TextTriple TextPrint = {L"Drucken", L"Print", L"Print"};

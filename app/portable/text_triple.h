@@ -37,6 +37,7 @@ extern const TextTriple TextCheckPorts;   // the menu item and its dialog's titl
 extern const TextTriple TextLoadData;     // the button that reads the profile named in the dialog
 extern const TextTriple TextSpecifyFile;  // a profile dialog's path field is empty
 extern const TextTriple TextPrint;
+extern const TextTriple TextInstallationPath;  // the Mach3 folder's label
 extern const TextTriple TextName;  // a column's heading or search column, English in French too
 
 // The program's name and version as they appear in titles and captions.
