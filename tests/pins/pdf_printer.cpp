@@ -2,13 +2,12 @@
 // given their Unix file as a Windows path.
 #include "tests/pins/pdf_printer.h"
 
+#include <algorithm>
+
 #include "tests/support/temp_folder.h"
 
-static std::wstring UnixToWindows(const std::wstring& unixPath) {
-  std::wstring path = L"Z:" + unixPath;
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
+static std::wstring Replaced(std::wstring path, wchar_t from, wchar_t to) {
+  std::replace(path.begin(), path.end(), from, to);
   return path;
 }
 
@@ -16,7 +15,7 @@ static std::wstring UnixToWindows(const std::wstring& unixPath) {
 // which Wine passes as WINEHOMEDIR (for example \??\Z:\root).
 std::wstring PdfFolder() {
   wchar_t value[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"KW_PDF_DIR", value, MAX_PATH)) return UnixToWindows(value);
+  if (GetEnvironmentVariableW(L"KW_PDF_DIR", value, MAX_PATH)) return L"Z:" + Replaced(value, L'/', L'\\');
   if (!GetEnvironmentVariableW(L"WINEHOMEDIR", value, MAX_PATH)) return std::wstring();
   std::wstring home = value;
   if (home.rfind(L"\\??\\", 0) == 0) home = home.substr(4);
@@ -84,11 +83,7 @@ static bool StartUnixTool(const std::wstring& tool, const std::wstring& argument
 
 // The Unix form of a Z: path, as the tools want it.
 static std::wstring UnixPath(const std::wstring& windowsPath) {
-  std::wstring path = windowsPath.substr(2);
-  for (wchar_t& c : path) {
-    if (c == L'\\') c = L'/';
-  }
-  return L"\"" + path + L"\"";
+  return L"\"" + Replaced(windowsPath.substr(2), L'\\', L'/') + L"\"";
 }
 
 std::vector<std::string> PdfPageTexts(const std::wstring& pdf) {

@@ -10,18 +10,6 @@
 #include "app/settings.h"
 #include "tests/support/test_support.h"
 
-inline std::vector<std::wstring> ListBoxLines(HWND box) {
-  std::vector<std::wstring> lines;
-  const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    std::wstring line(SendMessageW(box, LB_GETTEXTLEN, i, 0) + 1, L'\0');
-    SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-    line.resize(wcslen(line.c_str()));
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 inline std::vector<std::wstring> SheetTabTitles(HWND sheet) {
   HWND tabs = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
   std::vector<std::wstring> titles;

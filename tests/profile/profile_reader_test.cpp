@@ -1,10 +1,14 @@
 // The profile reader on real files: entries, encodings, limits, bad input,
-// messages, and the key lookup.
+// messages and the key lookup; and a bounded mutation run over generated,
+// real-shaped profiles (truncations, bit flips, deep nesting, huge values,
+// forbidden characters, DTDs), each of which must end in success without a
+// message or in failure with exactly one, never in a crash or a hang.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <fstream>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "app/portable/text_triple.h"
 #include "profile/profile_reader.h"
 #include "tests/profile/profile_entries.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
 #include "tools/profile_generator.h"
 
@@ -32,24 +37,14 @@ std::string Utf16Bytes(const std::u16string& text) {
 
 class ProfileReaderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    path_ = std::wstring(folder) + L"kw_profile_reader_test.xml";
-    LanguageIndex = English;
-  }
-  void TearDown() override {
-    ReleaseAllProfiles();
-    DeleteFileW(path_.c_str());
-  }
-  void Write(const std::string& bytes) {
-    std::ofstream(path_.c_str(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
+  void SetUp() override { LanguageIndex = English; }
+  void TearDown() override { ReleaseAllProfiles(); }
   int Read(const std::string& bytes, int slot = FirstProfileSlot) {
-    Write(bytes);
+    WriteBytes(path_, bytes);
     return ReadProfile(slot, path_.c_str());
   }
-  std::wstring path_;
+  TempFolder folder_;
+  std::wstring path_ = folder_.Path(L"profile.xml");
   MessageRecorder messages;
 };
 
@@ -112,56 +107,42 @@ TEST_F(ProfileReaderTest, Accepts255NestedElementsAndRefusesThe256th) {
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
 }
 
-// A document that breaks off keeps what was complete and says where it
-// broke; a DTD is refused where it stands, so no entity is ever expanded.
-TEST_F(ProfileReaderTest, AMalformedDocumentKeepsItsEntriesAndIsReported) {
+// Bad input never crashes: it fails with one message. A document that
+// breaks off keeps what was complete and says where it broke; a DTD is
+// refused where it stands, so no entity is ever expanded.
+TEST_F(ProfileReaderTest, BadInputFailsWithOneMessage) {
   const std::string whole = ListOf(100);
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + i / 13) & 0xFF);
   struct Case {
     std::string bytes;
     uint32_t kept;
-    const wchar_t* text;
+    const wchar_t* text;  // the start of the message
   } cases[] = {
       {whole.substr(0, whole.find("<K70>") + 7), 70, L"Error reading xml at line 1, position "},
       {"<profile>\r\n<A><B>1</B></A>\r\n<A><B>2</C></A></profile>", 1, L"Error reading xml at line 3, position "},
       {"<?xml version=\"1.0\"?>\r\n  <!DOCTYPE profile [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>"
        "<profile><A><B>&b;</B></A></profile>", 0,
        L"Error reading xml at line 2, position 3, error is c00cee4f"},
+      {"", 0, L""},
+      {binary, 0, L""},
+      {"<profile/><profile/>", 1, L""},
+      {"<?xml version=\"1.0\"?>\r\n<!-- Mach3 -->\r\n", 0, L""},
+      {"<profile><A><B>1</B></A></profile>trailing", 1, L""},
+      {"<!-- Fr\xE4se -->\r\n", 0, L""},                                                     // ANSI, no root
+      {"<!DOCTYPE profile>\r\n<profile><A><B>Fr\xE4se</B></A></profile>", 0, L""},  // ANSI document type
   };
   for (const Case& c : cases) {
     messages.Clear();
     EXPECT_EQ(Read(c.bytes), 0) << c.bytes;
     EXPECT_EQ(ProfileSlots[0].Count(), c.kept) << c.bytes;
-    ASSERT_EQ(messages.Messages().size(), 1u);
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.bytes;
     const RecordedMessage& message = messages.Messages()[0];
     EXPECT_EQ(message.text.rfind(c.text, 0), 0u) << message.text;
     EXPECT_NE(message.text.find(L", error is c00c"), std::wstring::npos) << message.text;
     EXPECT_EQ(message.caption, SelectText(CaptionError));
     EXPECT_EQ(message.style, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(message.owner, MainWindow);
-  }
-}
-
-// Bad input never crashes: each fails with one error message and an empty list.
-TEST_F(ProfileReaderTest, BadInputFailsWithOneMessage) {
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919 + i / 13) & 0xFF);
-  struct Case {
-    const char* name;
-    std::string bytes;
-  } cases[] = {
-      {"empty file", ""},
-      {"binary", binary},
-      {"two roots", "<profile/><profile/>"},
-      {"declaration and comment", "<?xml version=\"1.0\"?>\r\n<!-- Mach3 -->\r\n"},
-      {"text after the root", "<profile><A><B>1</B></A></profile>trailing"},
-      {"ANSI comment without root", "<!-- Fr\xE4se -->\r\n"},
-      {"ANSI document type", "<!DOCTYPE profile>\r\n<profile><A><B>Fr\xE4se</B></A></profile>"},
-  };
-  for (const Case& c : cases) {
-    messages.Clear();
-    EXPECT_EQ(Read(c.bytes), 0) << c.name;
-    ASSERT_EQ(messages.Messages().size(), 1u) << c.name;
-    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
   }
 }
 
@@ -173,7 +154,7 @@ TEST_F(ProfileReaderTest, AMissingFileIsReportedAndAHeldOneReads) {
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text, L"Error creating file reader, error is 80070002");
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
-  Write("<profile><A><B>1</B></A></profile>");
+  WriteBytes(path_, "<profile><A><B>1</B></A></profile>");
   HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -189,6 +170,8 @@ std::wstring AnsiText(const std::string& bytes) {
 }
 
 // Encodings as they reach us, each with a value that shows how it was read.
+// Characters XML forbids read as U+FFFD (a real profile had U+0018 in
+// "LastUser"; Windows' XmlLite stops there).
 TEST_F(ProfileReaderTest, ReadsEveryEncodingAndRemembersIt) {
   const std::wstring ansiValue = AnsiText("M\xFCller \xE9t\xE9");
   struct Case {
@@ -206,6 +189,12 @@ TEST_F(ProfileReaderTest, ReadsEveryEncodingAndRemembersIt) {
        ansiValue, ProfileEncoding::AnsiCodePage},
       {"UTF-16 with mark", Utf16Bytes(u"<p><A><B>\u00FC</B></A></p>"),
        L"\u00FC", ProfileEncoding::Utf16LittleEndian},
+      {"UTF-8, forbidden", BYTES("<profile><A><B>ab\x18" "c\0</B></A></profile>"), L"ab\uFFFDc\uFFFD",
+       ProfileEncoding::Utf8},
+      {"ANSI, forbidden", "<profile><A><B>\xE4\x18" "c\x01</B></A></profile>", AnsiText("\xE4") + L"\uFFFDc\uFFFD",
+       ProfileEncoding::AnsiCodePage},
+      {"UTF-16, forbidden", Utf16Bytes(u"<p><A><B>ab\x18" u"c\x01</B></A></p>"), L"ab\uFFFDc\uFFFD",
+       ProfileEncoding::Utf16LittleEndian},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(Read(c.bytes), 1) << c.name;
@@ -213,23 +202,6 @@ TEST_F(ProfileReaderTest, ReadsEveryEncodingAndRemembersIt) {
     EXPECT_EQ(ProfileSlots[0].records[0].value, c.value) << c.name;
     EXPECT_EQ(ProfileSlots[0].form.encoding, c.encoding) << c.name;
     EXPECT_EQ(ProfileSlots[0].form.ansiCodePage, c.encoding == ProfileEncoding::AnsiCodePage ? GetACP() : 0u);
-  }
-  EXPECT_TRUE(messages.Messages().empty());
-}
-
-// A real profile had U+0018 in "LastUser"; Windows' XmlLite stops there.
-TEST_F(ProfileReaderTest, ForbiddenCharactersReadAsReplacementCharacters) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-  } cases[] = {
-      {"UTF-8", BYTES("<profile><Preferences><LastUser>ab\x18" "c\0</LastUser></Preferences></profile>")},
-      {"ANSI", "<profile><Preferences><LastUser>ab\x18" "c\x01</LastUser><N>\xE4</N></Preferences></profile>"},
-      {"UTF-16", Utf16Bytes(u"<p><a><L>ab\x18" u"c\x01</L></a></p>")},
-  };
-  for (const Case& c : cases) {
-    ASSERT_EQ(Read(c.bytes), 1) << c.name;
-    EXPECT_EQ(ProfileSlots[0].records[0].value, L"ab\uFFFDc\uFFFD") << c.name;
   }
   EXPECT_TRUE(messages.Messages().empty());
 }
@@ -263,53 +235,170 @@ TEST_F(ProfileReaderTest, ReadsGeneratedProfilesExactly) {
 
 // ---------------------------------------------------------------- FindPreference
 
+// A value is cut to the buffer; the guard after it stays untouched.
 struct GuardedBuffer {
   wchar_t value[PreferenceCapacity];
   wchar_t guard[4] = {L'#', L'#', L'#', L'#'};
 };
 
-TEST_F(ProfileReaderTest, FindPreferenceLooksTwoLevelsDownOnly) {
+TEST_F(ProfileReaderTest, FindPreferenceLooksTwoLevelsDownOnlyAndCutsToTheBuffer) {
   wchar_t kept[PreferenceCapacity] = L"kept";
   EXPECT_EQ(FindPreference(L"Port1Add", kept), 0);  // nothing read yet
   EXPECT_STREQ(kept, L"kept");
   ASSERT_EQ(Read("<profile><Wrongsection><Port1Add>1</Port1Add></Wrongsection>"
                  "<Preferences><Deeper><Port1Add>2</Port1Add></Deeper></Preferences>"
                  "<Port1Add>3</Port1Add>"
-                 "<Preferences><port1add>4</port1add><Port1Add>888</Port1Add><Port1Add>632</Port1Add></Preferences>"
-                 "<AnotherOne1><Port2Add>5</Port2Add></AnotherOne1></profile>"),
+                 "<Preferences><port1add>4</port1add><Port1Add>888</Port1Add><Port1Add>632</Port1Add>"
+                 "<DefDir>" + std::string(400, 'x') + "</DefDir><Short>" + std::string(259, 'y') + "</Short>"
+                 "</Preferences><AnotherOne1><Port2Add>5</Port2Add></AnotherOne1></profile>"),
             1);
   struct Case {
     const wchar_t* key;
     bool found;
-    const wchar_t* value;
+    std::wstring value;
   } cases[] = {
       {L"Port1Add", true, L"888"},  // first 24-character match, not the deeper or shorter ones
       {L"Port2Add", true, L"5"},    // any 11-letter section
       {L"PORT1ADD", false, L"unchanged"},
       {L"Port1Ad", false, L"unchanged"},
       {L"", false, L"unchanged"},
+      {L"DefDir", true, std::wstring(259, L'x')},
+      {L"Short", true, std::wstring(259, L'y')},
   };
   const PreferenceIndex index(ProfileSlots[FirstProfileSlot]);  // the settings table's form, same answers
   for (const Case& c : cases) {
-    wchar_t value[PreferenceCapacity] = L"unchanged", indexed[PreferenceCapacity] = L"unchanged";
-    EXPECT_EQ(FindPreference(c.key, value), c.found ? 1 : 0) << c.key;
-    EXPECT_STREQ(value, c.value) << c.key;
-    EXPECT_EQ(index.Find(c.key, indexed), c.found ? 1 : 0) << c.key;
-    EXPECT_STREQ(indexed, c.value) << c.key;
+    GuardedBuffer value = {L"unchanged"}, indexed = {L"unchanged"};
+    EXPECT_EQ(FindPreference(c.key, value.value), c.found ? 1 : 0) << c.key;
+    EXPECT_EQ(value.value, c.value) << c.key;
+    EXPECT_EQ(index.Find(c.key, indexed.value), c.found ? 1 : 0) << c.key;
+    EXPECT_EQ(indexed.value, c.value) << c.key;
+    EXPECT_EQ(std::wstring(value.guard, 4) + std::wstring(indexed.guard, 4), L"########") << c.key;
   }
 }
 
-TEST_F(ProfileReaderTest, FindPreferenceCutsALongValueToTheBuffer) {
-  const std::string longValue(400, 'x');
-  ASSERT_EQ(Read("<profile><Preferences><DefDir>" + longValue + "</DefDir><Short>" + std::string(259, 'y') +
-                 "</Short></Preferences></profile>"),
-            1);
-  GuardedBuffer buffer;
-  EXPECT_EQ(FindPreference(L"DefDir", buffer.value), 1);
-  EXPECT_EQ(std::wstring(buffer.value), std::wstring(259, L'x'));
-  EXPECT_EQ(std::wstring(buffer.guard, 4), L"####");
-  EXPECT_EQ(FindPreference(L"Short", buffer.value), 1);
-  EXPECT_EQ(std::wstring(buffer.value), std::wstring(259, L'y'));
+// ---------------------------------------------------------------- Mutations
+
+// Enough to meet every kind of mutation many times, few enough for well
+// under a minute under Wine. The 32-bit build runs emulated, several times
+// slower: fewer inputs there, each still meeting every kind many times.
+constexpr int MutatedInputs = sizeof(void*) == 8 ? 2000 : 400;
+// A read that takes longer hangs (emulated reads take several times longer).
+constexpr DWORD HangMs = sizeof(void*) == 8 ? 10000 : 60000;
+
+// The same small generator on every run, so a failure names its input.
+class Mutator {
+ public:
+  explicit Mutator(uint32_t seed) : state_(seed) {}
+  uint32_t Next(uint32_t bound) {
+    state_ = state_ * 1103515245u + 12345u;
+    return bound == 0 ? 0 : (state_ >> 8) % bound;
+  }
+  std::string Mutate(std::string bytes) {
+    const size_t at = Next(static_cast<uint32_t>(bytes.size()) + 1);
+    switch (Next(8)) {
+      case 0:
+        return bytes.substr(0, at);
+      case 1:
+        for (uint32_t flips = 1 + Next(8); flips > 0 && !bytes.empty(); --flips) {
+          bytes[Next(static_cast<uint32_t>(bytes.size()))] ^= static_cast<char>(1 << Next(8));
+        }
+        return bytes;
+      case 2: {
+        const size_t depth = 200 + Next(200);
+        std::string open, close;
+        for (size_t i = 0; i < depth; ++i) open += "<N>", close += "</N>";
+        const size_t tag = bytes.find("><", at);
+        return tag == std::string::npos ? open + bytes + close : bytes.insert(tag + 1, open + "v" + close);
+      }
+      case 3: {
+        const size_t value = bytes.find("</", at);
+        const std::string huge(Next(2) ? 300000 : 70000, Next(2) ? '9' : 'x');
+        return value == std::string::npos ? bytes + huge : bytes.insert(value, huge);
+      }
+      case 4: {
+        const std::string forbidden[] = {"\x01", std::string(1, '\0'), "\xEF\xBF\xBE", "\x1B[0m", "\xFF\xFE"};
+        return bytes.insert(at, forbidden[Next(5)]);
+      }
+      case 5:
+        return "<!DOCTYPE profile [<!ENTITY a \"" + std::string(Next(1000), 'a') + "\">]>" + bytes;
+      case 6:
+        return bytes.insert(at, bytes.substr(Next(static_cast<uint32_t>(bytes.size())), Next(64)));
+      default:
+        return "<?xml version=\"1.0\" encoding=\"" + std::string(Next(2) ? "UTF-16" : "x-unknown") + "\"?>" + bytes;
+    }
+  }
+
+ private:
+  uint32_t state_;
+};
+
+struct ReadJob {
+  std::wstring path;
+  int result = -1;
+};
+
+DWORD WINAPI ReadOnItsOwnThread(void* parameter) {
+  ReadJob* job = static_cast<ReadJob*>(parameter);
+  job->result = ReadProfile(FirstProfileSlot, job->path.c_str());
+  return 0;
+}
+
+// Reads `bytes` as a profile on a thread of its own. A read that has not
+// ended after HangMs hangs: the run stops there with the input's name,
+// rather than blocking until the test runner gives up.
+int ReadWithWatchdog(const std::wstring& path, const std::string& bytes, const std::string& name) {
+  WriteBytes(path, bytes);
+  ReadJob job{path};
+  HANDLE thread = CreateThread(nullptr, 0, ReadOnItsOwnThread, &job, 0, nullptr);
+  EXPECT_NE(thread, nullptr);
+  if (!thread) return -1;
+  if (WaitForSingleObject(thread, HangMs) == WAIT_TIMEOUT) {
+    std::fprintf(stderr, "The read of %s hangs; its bytes are in the run's temporary folder.\n", name.c_str());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+  CloseHandle(thread);
+  return job.result;
+}
+
+// The inputs that once failed the reader, kept in fuzz/regressions/read_profile.
+std::vector<std::wstring> RegressionInputs() {
+  std::vector<std::wstring> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(KW_READ_PROFILE_REGRESSIONS)) {
+    if (entry.is_regular_file()) paths.push_back(entry.path().wstring());
+  }
+  return paths;
+}
+
+// The kept regression inputs first, then a fixed number of mutated
+// profiles from a fixed seed.
+TEST(ProfileMutationTest, EveryMutatedProfileEndsWithSuccessOrOneMessage) {
+  LanguageIndex = English;
+  TempFolder folder;
+  const std::wstring path = folder.Path(L"mutated.xml");
+  MessageRecorder messages;
+  const std::vector<std::wstring> regressions = RegressionInputs();
+  ASSERT_FALSE(regressions.empty()) << "no kept input in " << testing::PrintToString(KW_READ_PROFILE_REGRESSIONS);
+  for (const std::wstring& kept : regressions) {
+    const std::string name = testing::PrintToString(kept);
+    messages.Clear();
+    const int result = ReadWithWatchdog(path, ReadBytes(kept), name);
+    EXPECT_EQ(messages.Messages().size(), result == 1 ? 0u : 1u) << name << ", result " << result;
+  }
+  Mutator mutator(20261206);
+  int failures = 0;
+  const int inputs = MutatedInputs;
+  for (int i = 0; i < inputs; ++i) {
+    std::string bytes = MakeProfileText(MakeProfileEntries({40 + mutator.Next(400), mutator.Next(1000)}));
+    for (uint32_t rounds = 1 + mutator.Next(3); rounds > 0; --rounds) bytes = mutator.Mutate(bytes);
+    messages.Clear();
+    const int result = ReadWithWatchdog(path, bytes, "mutated input " + std::to_string(i));
+    EXPECT_EQ(messages.Messages().size(), result == 1 ? 0u : 1u) << "input " << i << ", result " << result;
+    failures += result == 1 ? 0 : 1;
+  }
+  ReleaseAllProfiles();
+  EXPECT_GT(failures, inputs / 4);  // the mutations do break documents
+  EXPECT_LT(failures, inputs);      // and some stay readable
 }
 
 }  // namespace

@@ -117,21 +117,14 @@ TEST_F(PinRulesTest, BadNumbersAreListedAndZeroed) {
 }
 
 TEST_F(PinRulesTest, UsedPortsFollowTheShowAllFlag) {
-  struct Case {
-    bool showAll;
-    UsedPorts used;
-  } cases[] = {
-      {true, {true, true, false, true, false, false, false, false, false}},
-      {false, {false, true, false, false, false, false, false, false, false}},
-  };
-  for (const Case& c : cases) {
+  for (const bool showAll : {true, false}) {
     PinCheck check;
     check.model.ports[2].enabled = 0;
     check.Input(0, 1, 10);
     check.Input(1, 3, 11);   // port 3 is not enabled
     check.Output(0, 12, 1);  // a bad port lands on port 0
-    check.Run(c.showAll);
-    EXPECT_EQ(check.used, c.used) << c.showAll;
+    check.Run(showAll);
+    EXPECT_EQ(check.used, (UsedPorts{showAll, true, false, showAll, false, false, false, false, false})) << showAll;
   }
 }
 

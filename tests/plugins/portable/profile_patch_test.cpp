@@ -1,10 +1,12 @@
 // Copying chosen values into a profile's bytes: the change set a selection
-// makes, the splice in each encoding, and what is refused.
+// makes, the splice in each encoding, and what is refused; the structure
+// check of the profile rewrite.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "plugins/portable/plugin_rules.h"
 #include "plugins/portable/profile_patch.h"
 
 namespace {
@@ -113,6 +115,31 @@ TEST(PatchProfileBytes, RefusesWhatTheReaderLeavesOutAndWhatItCannotKeep) {
   EXPECT_EQ(PatchProfileBytes("<profile><S><A>1</A></S></profile>", {{L"S / T", L"A", L"2", 0, true}}, EncodeUtf8)
                 .refusal,
             RewriteRefusal::Structure);
+}
+
+TEST(HasSectionStructure, AcceptsSectionsAndValuesBelowOneRoot) {
+  const struct {
+    std::vector<const wchar_t*> paths;
+    bool rewritable;
+  } cases[] = {
+      {{L"profile / Preferences / ", L"profile / PlugIns / "}, true},
+      {{}, true},
+      {{L"profile / Preferences / ", L"profile / Preferences / Deep / "}, false},
+      {{L"profile / Preferences / ", L"profile / "}, true},  // an empty section
+      {{L""}, false},                                       // the root itself
+      {{L"profile / Preferences / ", L"other / PlugIns / "}, false},
+      {{L"profile /  / "}, false},
+  };
+  for (const auto& c : cases) {
+    ProfileList list;
+    list.records.resize(64);
+    for (size_t k = 0; k < c.paths.size(); ++k) {
+      list.records[k].path = c.paths[k];
+      list.records[k].name = L"X";
+    }
+    list.records[0].count = static_cast<uint32_t>(c.paths.size());
+    EXPECT_EQ(HasSectionStructure(list), c.rewritable) << (c.paths.empty() ? L"" : c.paths.back());
+  }
 }
 
 }  // namespace

@@ -103,13 +103,26 @@ TEST(ProfileTextTest, ForbiddenControlBytesOfADeclaredEncodingBecomeQuestionMark
   EXPECT_EQ(bytes, B("<a>?x\x09\xFC?</a>"));
 }
 
+struct PlaceCase {
+  std::string bytes;
+  ProfileEncoding encoding;
+  PrologPlace place;
+};
+
+// A place in the content carries no line and position.
+void ExpectPlaces(const std::vector<PlaceCase>& cases, PrologPlace (*find)(const std::string&, ProfileEncoding)) {
+  for (const PlaceCase& c : cases) {
+    const PrologPlace place = find(c.bytes, c.encoding);
+    EXPECT_EQ(place.end, c.place.end) << c.bytes;
+    if (c.place.end == PrologEnd::Content) continue;
+    EXPECT_EQ(place.line, c.place.line) << c.bytes;
+    EXPECT_EQ(place.position, c.place.position) << c.bytes;
+  }
+}
+
 TEST(ProfileTextTest, ScansThePrologForADocumentTypeAndItsEnd) {
   const PrologEnd Content = PrologEnd::Content, Dtd = PrologEnd::DocumentType, End = PrologEnd::EndOfInput;
-  struct Case {
-    std::string bytes;
-    ProfileEncoding encoding;
-    PrologPlace place;
-  } cases[] = {
+  const std::vector<PlaceCase> cases = {
       {B("<!DOCTYPE p><p/>"), ProfileEncoding::Utf8, {Dtd, 1, 1}},
       {B("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- a\nb --> <!DOCTYPE p [<!ENTITY a \"x\">]><p/>"),
        ProfileEncoding::Utf8, {Dtd, 3, 7}},
@@ -122,23 +135,13 @@ TEST(ProfileTextTest, ScansThePrologForADocumentTypeAndItsEnd) {
       {B("<?xml version=\"1.0\"?>\r\n<!-- c -->\r\n"), ProfileEncoding::Utf8, {End, 3, 1}},
       {B("<!-- never closed"), ProfileEncoding::Utf8, {End, 1, 18}},
   };
-  for (const Case& c : cases) {
-    const PrologPlace place = ScanProlog(c.bytes, c.encoding);
-    EXPECT_EQ(place.end, c.place.end) << c.bytes;
-    if (c.place.end == Content) continue;
-    EXPECT_EQ(place.line, c.place.line) << c.bytes;
-    EXPECT_EQ(place.position, c.place.position) << c.bytes;
-  }
+  ExpectPlaces(cases, ScanProlog);
 }
 
 // Wine's XML reader waits forever for the end of any of these.
 TEST(ProfileTextTest, FindsTheFirstUnendedInstructionCommentOrSection) {
   const PrologEnd Content = PrologEnd::Content, End = PrologEnd::EndOfInput;
-  struct Case {
-    std::string bytes;
-    ProfileEncoding encoding;
-    PrologPlace place;
-  } cases[] = {
+  const std::vector<PlaceCase> cases = {
       {B("<p><A>1<?L"), ProfileEncoding::Utf8, {End, 1, 8}},
       {B("<p>\r\n<A>1<?Led5>11</Led5></p>"), ProfileEncoding::Utf8, {End, 2, 5}},
       {B("<p><!-- x --><A><!-- y</A></p>"), ProfileEncoding::Utf8, {End, 1, 17}},
@@ -150,13 +153,7 @@ TEST(ProfileTextTest, FindsTheFirstUnendedInstructionCommentOrSection) {
       {B("<p><A>1</A><?x?>"), ProfileEncoding::Utf8, {Content, 1, 1}},
       {B("<p>a &lt; b</p>"), ProfileEncoding::Utf8, {Content, 1, 1}},
   };
-  for (const Case& c : cases) {
-    const PrologPlace place = FindUnendedMarkup(c.bytes, c.encoding);
-    EXPECT_EQ(place.end, c.place.end) << c.bytes;
-    if (c.place.end == Content) continue;
-    EXPECT_EQ(place.line, c.place.line) << c.bytes;
-    EXPECT_EQ(place.position, c.place.position) << c.bytes;
-  }
+  ExpectPlaces(cases, FindUnendedMarkup);
 }
 
 TEST(ProfileTextTest, TellsWhetherTheBytesEndInsideTheRoot) {
