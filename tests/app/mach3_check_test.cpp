@@ -18,11 +18,6 @@ class Mach3CheckTest : public testing::Test {
   MessageRecorder messages;
 };
 
-TEST_F(Mach3CheckTest, ExecutableNameIsComparedWithoutCase) {
-  for (const wchar_t* name : {L"mach3.exe", L"Mach3.Exe"}) EXPECT_TRUE(IsMach3ExecutableName(name)) << name;
-  for (const wchar_t* name : {L"mach3.exe.bak", L"xmach3.exe", L"mach3"}) EXPECT_FALSE(IsMach3ExecutableName(name)) << name;
-}
-
 TEST_F(Mach3CheckTest, CapitalisedMach3IsFoundInBothModes) {
   TempFolder folder;  // MACH3.EXE in a folder of its own, both gone at the end
   RunningProcess mach3(folder.Path(), L"MACH3.EXE");
