@@ -108,22 +108,4 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   }
 }
 
-TEST(Utf8WithBom, EncodesEveryCharacterOfTheLog) {
-  const struct {
-    std::wstring text;
-    std::string bytes;
-  } cases[] = {
-      {L"", "\xEF\xBB\xBF"},
-      {L"a\r\n", "\xEF\xBB\xBF" "a\r\n"},
-      {L"Zurück", "\xEF\xBB\xBF" "Zur\xC3\xBC" "ck"},
-      {L"\u20AC", "\xEF\xBB\xBF\xE2\x82\xAC"},
-      {std::wstring(1, static_cast<wchar_t>(0xD800)), "\xEF\xBB\xBF\xEF\xBF\xBD"},  // a lone surrogate
-  };
-  for (const auto& c : cases) EXPECT_EQ(Utf8WithBom(c.text), c.bytes);
-  // A character beyond the first plane: a surrogate pair on Windows.
-  std::wstring clef = sizeof(wchar_t) == 2 ? std::wstring{static_cast<wchar_t>(0xD834), static_cast<wchar_t>(0xDD1E)}
-                                           : std::wstring(1, static_cast<wchar_t>(0x1D11E));
-  EXPECT_EQ(Utf8WithBom(clef), "\xEF\xBB\xBF\xF0\x9D\x84\x9E");
-}
-
 }  // namespace
