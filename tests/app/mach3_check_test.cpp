@@ -1,11 +1,9 @@
 // The Mach3-running check against a real process named MACH3.EXE.
-#include <gtest/gtest.h>
+#include "app/mach3_check.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
-#include "app/mach3_check.h"
 #include "app/portable/text_triple.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_support.h"
