@@ -548,7 +548,7 @@ TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   StoreSettingText(L"Save Mach install path", backup);
   dialogs.BrowseAnswer(mach);
   std::vector<std::wstring> before, after;
-  std::wstring shown, group, title;
+  std::wstring shown, title;
   RunSave({OnBackupDialog([&](HWND dialog) {
              before = ListBoxItems(dialog, IDC_BACKUP_PROFILES);
              title = WindowText(dialog);
@@ -556,14 +556,12 @@ TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
              ClickButton(dialog, IDC_STORE_BROWSE);  // cancelled: nothing changes
              after = ListBoxItems(dialog, IDC_BACKUP_PROFILES);
              shown = ItemText(dialog, IDC_MACH_PATH);
-             group = ItemText(dialog, IDC_FILES_GROUP);
            }),
            ReadStatusAndClose()});
   EXPECT_TRUE(before.empty());
   EXPECT_EQ(title, L"KestrelwoodV3.02    SAVE    Mach3 data");
   EXPECT_EQ(after, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}));
   EXPECT_EQ(shown, mach);
-  EXPECT_EQ(group, L"Files to save");
   EXPECT_EQ(status, L"0: Files copied");
   EXPECT_EQ(
       messages.Shown(),

@@ -92,13 +92,9 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   EXPECT_EQ(StatusWithLog(L"3/4: Files copied", L"x.log", L"E:\\R", 1),
             L"3/4: Files copied, Log: x.log, Replaced files kept in: E:\\R, Failed: 1");
 
-  // Read back for the start page, whatever language wrote it: the profiles
-  // the backup holds, and the time in the name.
-  for (int language : {German, English, French}) {
-    LanguageIndex = language;
-    EXPECT_EQ(ProfilesHeldBySaveLog(log.Text()), (std::vector<std::wstring>{L"a.xml", L"d.xml", L"b.xml", L"e.xml"}))
-        << language;
-  }
+  // Read back for the start page (which reads logs of every language): the
+  // profiles the backup holds, and the time in the name.
+  EXPECT_EQ(ProfilesHeldBySaveLog(log.Text()), (std::vector<std::wstring>{L"a.xml", L"d.xml", L"b.xml", L"e.xml"}));
   std::wstring when;
   EXPECT_TRUE(SaveLogTime(L"KESTRELWOOD-SAVE-20260307-090504.LOG", &when));
   EXPECT_EQ(when, L"2026-03-07 09:05:04");
