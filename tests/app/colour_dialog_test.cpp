@@ -41,59 +41,46 @@ class ColourDialogTest : public testing::Test {
   MessageRecorder messages;
 };
 
-TEST_F(ColourDialogTest, OkStoresTheSixColoursInTheirOrder) {
-  dialogs.ChooseColourAnswer(RGB(1, 1, 1));  // text unequal
-  dialogs.ChooseColourAnswer(RGB(2, 2, 2));  // back unequal
-  dialogs.ChooseColourAnswer(RGB(3, 3, 3));  // text equal
-  dialogs.ChooseColourAnswer(RGB(4, 4, 4));  // back equal
+// Each chooser starts from its working colour; Cancel keeps the old colours,
+// stored and loaded; OK alone writes the six into a fresh key.
+TEST_F(ColourDialogTest, CancelKeepsTheOldColoursAndOkStoresTheSixInTheirOrder) {
+  LoadAllSettings();
+  const std::vector<DWORD> before = StoredColours();
+  dialogs.ChooseColourAnswer(RGB(7, 7, 7));
+  std::vector<COLORREF> starts;
+  EXPECT_EQ(Run({[&](HWND dialog) {
+              ClickButton(dialog, IDC_BACK_UNEQUAL);
+              starts.push_back(dialogs.lastColourRequest.rgbResult);
+              ClickButton(dialog, IDC_BACK_UNEQUAL);  // starts from the colour just chosen, and is cancelled
+              starts.push_back(dialogs.lastColourRequest.rgbResult);
+              EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, dialog);
+              ClickButton(dialog, IDCANCEL);
+            }}),
+            2);
+  EXPECT_EQ(starts, (std::vector<COLORREF>{0x1414F0, RGB(7, 7, 7)}));
+  EXPECT_EQ(StoredColours(), before);
+  EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
+
+  for (BYTE grey = 1; grey <= 4; ++grey) dialogs.ChooseColourAnswer(RGB(grey, grey, grey));
   std::wstring sample;
-  const INT_PTR result = Run({[&](HWND dialog) {
-    ClickButton(dialog, IDC_TEXT_UNEQUAL);
-    ClickButton(dialog, IDC_BACK_UNEQUAL);
-    ClickButton(dialog, IDC_TEXT_EQUAL);
-    ClickButton(dialog, IDC_BACK_EQUAL);
-    // A cancelled chooser keeps the colour and repaints the sample.
-    SetDlgItemTextW(dialog, IDC_SAMPLE_EQUAL, L"");
-    ClickButton(dialog, IDC_TEXT_EQUAL);
-    sample = ItemText(dialog, IDC_SAMPLE_EQUAL);
-    // OK alone writes these six into a fresh key.
-    DeleteSettingsKey();
-    ClickButton(dialog, IDOK);
-  }});
-  EXPECT_EQ(result, 1);
+  EXPECT_EQ(Run({[&](HWND dialog) {
+              for (int id : {IDC_TEXT_UNEQUAL, IDC_BACK_UNEQUAL, IDC_TEXT_EQUAL, IDC_BACK_EQUAL})
+                ClickButton(dialog, id);
+              // A cancelled chooser keeps the colour and repaints the sample.
+              SetDlgItemTextW(dialog, IDC_SAMPLE_EQUAL, L"");
+              ClickButton(dialog, IDC_TEXT_EQUAL);
+              sample = ItemText(dialog, IDC_SAMPLE_EQUAL);
+              DeleteSettingsKey();
+              ClickButton(dialog, IDOK);
+            }}),
+            1);
   EXPECT_EQ(sample, L"sample text");
-  EXPECT_EQ(dialogs.colourCalls, 5);
+  EXPECT_EQ(dialogs.colourCalls, 7);
   EXPECT_EQ(StoredSettingCount(), 6u);
   EXPECT_EQ(StoredColours(), (std::vector<DWORD>{RGB(3, 3, 3), RGB(4, 4, 4), RGB(1, 1, 1), RGB(2, 2, 2),
                                                  0xF04B19, 0xF0F0F0}));
   EXPECT_EQ(Settings.compareTextColorEqual, RGB(3, 3, 3));
   EXPECT_EQ(Settings.compareBackColorUnequal, RGB(2, 2, 2));
-}
-
-// Cancel after choosing colours changes nothing, stored or loaded.
-TEST_F(ColourDialogTest, EachChooserStartsFromItsWorkingColourAndCancelKeepsTheOldOnes) {
-  LoadAllSettings();
-  const std::vector<DWORD> before = StoredColours();
-  dialogs.ChooseColourAnswer(RGB(7, 7, 7));
-  dialogs.ChooseColourAnswer(RGB(8, 8, 8));
-  HWND owner = nullptr;
-  std::vector<COLORREF> starts;
-  const INT_PTR result = Run({[&](HWND dialog) {
-    owner = dialog;
-    ClickButton(dialog, IDC_BACK_UNEQUAL);
-    starts.push_back(dialogs.lastColourRequest.rgbResult);
-    ClickButton(dialog, IDC_BACK_UNEQUAL);  // starts from the colour just chosen
-    starts.push_back(dialogs.lastColourRequest.rgbResult);
-    ClickButton(dialog, IDC_TEXT_EQUAL);  // cancelled
-    starts.push_back(dialogs.lastColourRequest.rgbResult);
-    EXPECT_EQ(dialogs.lastColourRequest.hwndOwner, owner);
-    ClickButton(dialog, IDCANCEL);
-  }});
-  EXPECT_EQ(result, 2);
-  EXPECT_EQ(starts, (std::vector<COLORREF>{0x1414F0, RGB(7, 7, 7), RGB(0, 0, 0)}));
-  EXPECT_EQ(StoredColours(), before);
-  EXPECT_EQ(Settings.compareTextColorEqual, 0x000000u);
-  EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
 }
 
 TEST_F(ColourDialogTest, SamplesArePaintedWithTheWorkingColours) {

@@ -14,8 +14,8 @@
 
 namespace {
 
-// Values no other test reads or writes by name, as users and other programs
-// see them in the registry; the rest are checked where they are used.
+// Spot checks of values no other test reads or writes by name, as users and
+// other programs see them in the registry.
 struct ExpectedValue {
   const wchar_t* name;
   DWORD type;
@@ -25,16 +25,9 @@ struct ExpectedValue {
 
 const ExpectedValue FirstStartValues[] = {
     {L"Filename profile", REG_SZ, L"", 0},
-    {L"Show different only", REG_DWORD, nullptr, 0},
     {L"Show all referenced LPTs", REG_DWORD, nullptr, 1},
-    {L"Listview Font face name equal", REG_SZ, L"Arial", 0},
-    {L"Listview mark font height equal", REG_DWORD, nullptr, 12},
-    {L"Listview mark font width equal", REG_DWORD, nullptr, 7},
-    {L"Listview font weight equal", REG_DWORD, nullptr, 400},
     {L"Listview Font face name unequal", REG_SZ, L"Arial", 0},
-    {L"Listview mark font height unequal", REG_DWORD, nullptr, 12},
-    {L"Listview mark font width unequal", REG_DWORD, nullptr, 7},
-    {L"Listview font weight unequal", REG_DWORD, nullptr, 400},
+    {L"Listview mark font height equal", REG_DWORD, nullptr, 12},
 };
 
 UniqueKey OpenKeyForTest() {
@@ -107,6 +100,15 @@ TEST_F(SettingsStore, StoredValuesLoadAndDeletedValuesComeBackAsDefaults) {
   LoadAllSettings();
   EXPECT_EQ(Settings.selectColor, 0xF04B19u);
   EXPECT_TRUE(messages.Messages().empty());
+
+  // A language out of range selects the English texts.
+  StoreSettingNumber(L"Language", 7);
+  LoadAllSettings();
+  EXPECT_STREQ(SelectText(CaptionWarning), L"Kestrelwood Warning");
+  LanguageIndex = -1;
+  EXPECT_STREQ(SelectText(TextOutOfMemory), L"Out of memory");
+  LanguageIndex = German;
+  EXPECT_STREQ(SelectText(TextOutOfMemory), L" Zu wenig Speicher");
 }
 
 // Too long a text, or one that fills its buffer exactly without a
@@ -127,15 +129,13 @@ TEST_F(SettingsStore, OverlongPathsAndWrongTypesFailWithSystemTextAndKeepTheVari
   EXPECT_STREQ(Settings.filenameProfile2, L"kept");
   EXPECT_EQ(Settings.filenameProfile1, std::wstring(259, L'r'));
   EXPECT_EQ(LanguageIndex, English);
-  ASSERT_EQ(messages.Messages().size(), 3u);  // in the load table's order
-  const DWORD errors[] = {ERROR_MORE_DATA, ERROR_INVALID_DATA, ERROR_MORE_DATA};
-  for (size_t i = 0; i < 3; ++i) {
-    const RecordedMessage& shown = messages.Messages()[i];
-    EXPECT_EQ(shown.text, SystemErrorText(errors[i])) << i;
-    EXPECT_EQ(shown.caption, L"Kestrelwood Error");  // the stored language is English
-    EXPECT_EQ(shown.style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+  // In the load table's order; the stored language is English.
+  std::vector<ShownMessage> expected;
+  for (DWORD error : {ERROR_MORE_DATA, ERROR_INVALID_DATA, ERROR_MORE_DATA}) {
+    expected.push_back({SystemErrorText(error), L"Kestrelwood Error", MB_TASKMODAL | MB_ICONERROR});
   }
-  EXPECT_FALSE(messages.Messages()[0].text.empty());
+  EXPECT_EQ(messages.Shown(), expected);
+  EXPECT_FALSE(expected[0].text.empty());
 }
 
 // Gives everyone the rights of `sddl` ("KR": read only, "KA": all) on the key.
@@ -160,10 +160,8 @@ TEST_F(SettingsStore, AKeyThatCannotBeWrittenKeepsItsValues) {
   const int stored = StoreSettings({&Settings.showAll, &Settings.storeGcode});
   SetKeyAccess(L"KA");
   EXPECT_EQ(stored, 0);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Error");
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{SystemErrorText(ERROR_ACCESS_DENIED), L"Kestrelwood Error",
+                                                          MB_TASKMODAL | MB_ICONERROR}}));
   EXPECT_EQ(StoredSettingNumber(L"Show All"), 1u);
   EXPECT_EQ(StoredSettingNumber(L"Store gcode files"), 0u);
   EXPECT_EQ(Settings.showAll, 0u);
@@ -186,23 +184,14 @@ TEST_F(SettingsStore, WithoutAKeyTheProgramRunsOnTheDefaults) {
   EXPECT_EQ(Settings.compareBackColorUnequal, 0x1414F0u);
   EXPECT_STREQ(Settings.listviewFaceEqual, L"Arial");
   EXPECT_EQ(Settings.showAll, 0u);
-  ASSERT_EQ(messages.Messages().size(), 3u);  // the system's text at each load, the warning once
-  EXPECT_EQ(messages.Messages()[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(messages.Messages()[1].text,
-            L"Settings cannot be stored. The defaults apply, and changes are lost when the program ends.");
-  EXPECT_EQ(messages.Messages()[1].caption, L"Kestrelwood Warning");
-  EXPECT_EQ(messages.Messages()[1].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONWARNING));
-  EXPECT_EQ(messages.Messages()[2].text, SystemErrorText(ERROR_ACCESS_DENIED));
-}
-
-TEST_F(SettingsStore, OutOfRangeLanguageSelectsEnglishTexts) {
-  StoreSettingNumber(L"Language", 7);
-  LoadAllSettings();
-  EXPECT_STREQ(SelectText(CaptionWarning), L"Kestrelwood Warning");
-  LanguageIndex = -1;
-  EXPECT_STREQ(SelectText(TextOutOfMemory), L"Out of memory");
-  LanguageIndex = German;
-  EXPECT_STREQ(SelectText(TextOutOfMemory), L" Zu wenig Speicher");
+  // The system's text at each load, the warning once.
+  const std::wstring denied = SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(messages.Texts(), (std::vector<std::wstring>{denied,
+                                                         L"Settings cannot be stored. The defaults apply, and changes "
+                                                         L"are lost when the program ends.",
+                                                         denied}));
+  EXPECT_EQ(messages.Messages().at(1).caption, L"Kestrelwood Warning");
+  EXPECT_EQ(messages.Messages().at(1).style, static_cast<UINT>(MB_TASKMODAL | MB_ICONWARNING));
 }
 
 }  // namespace

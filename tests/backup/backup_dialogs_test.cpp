@@ -151,6 +151,9 @@ class BackupDialogTest : public testing::Test {
   static DialogStep Click(int id) {
     return OnBackupDialog([id](HWND dialog) { ClickButton(dialog, id); });
   }
+  static DialogStep Tick(int id) {
+    return OnBackupDialog([id](HWND dialog) { CheckDlgButton(dialog, id, BST_CHECKED); });
+  }
   // The copy status, and apart from it the log named after it.
   DialogStep ReadStatusAndClose() {
     return OnBackupDialog([this](HWND dialog) {
@@ -161,11 +164,6 @@ class BackupDialogTest : public testing::Test {
       progress = SendDlgItemMessageW(dialog, IDC_BACKUP_PROGRESS, PBM_GETPOS, 0, 0);
       ClickButton(dialog, IDC_BACKUP_CLOSE);
     });
-  }
-  std::vector<std::wstring> Messages() {
-    std::vector<std::wstring> texts;
-    for (const RecordedMessage& message : messages.Messages()) texts.push_back(message.text);
-    return texts;
   }
 
   TempFolder folder;
@@ -197,7 +195,7 @@ TEST_F(BackupDialogTest, SaveRefusesWhatCannotWork) {
                ClickButton(dialog, IDC_SAVE);
              }),
              ReadStatusAndClose()});
-    EXPECT_EQ(Messages(), std::vector<std::wstring>{c.message});
+    EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{c.message});
     // A save without a window refuses the same settings, and says why in its
     // log where there is a backup folder to hold one.
     messages.Clear();
@@ -261,25 +259,6 @@ TEST_F(BackupDialogTest, ASaveWithoutAWindowCopiesWhatTheDialogCopies) {
   EXPECT_NE(logs.find(L"  Failed:\r\n    GCode\\Bracket.tap  ("), std::wstring::npos) << logs;
 }
 
-// Addons need no profile, and empty folders of the set are kept. A brains
-// folder without brains shows the find error in the counting and the copying
-// pass.
-TEST_F(BackupDialogTest, SavingTreesAndBrainsKeepsEmptyFolders) {
-  MakeMach3Folder();
-  folder.MakeFolder(L"Mach3\\Addons\\Empty");
-  folder.Write(L"Mach3\\Brains\\Old\\notes.txt", "old");
-  folder.Write(L"Mach3\\Brains\\New\\Feed.brn", "Brains\\New\\Feed.brn");
-  ChooseSets({IDC_SET_ADDONS, IDC_SET_BRAINS});
-  RunSave({Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(backup),
-            Named({L"Addons\\Facing\\Facing.txt", L"Brains\\New\\Feed.brn", L"Brains\\Spindle.brn"}));
-  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons\\Empty")));
-  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Brains\\Old")));
-  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"_tfindfirst File not found", L"_tfindfirst File not found"}));
-  EXPECT_EQ(status, L"3/3: Files copied");
-  EXPECT_EQ(progress, 3);
-}
-
 // Profiles: keep both for Mill.xml, then skip for all of the set. A later
 // set without conflicts copies; the next one asks again, and Cancel stops it
 // and, unasked, the rest of the command at its first conflict.
@@ -319,10 +298,7 @@ TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
   HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   ChooseSets({IDC_SET_ADDONS, IDC_SET_PROFILES, IDC_SET_TOOLTABLES});
-  RunSave({Select({L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}), OnBackupDialog([](HWND dialog) {
-             CheckDlgButton(dialog, IDC_SAVE_DATE_RULE, BST_CHECKED);
-             ClickButton(dialog, IDC_SAVE);
-           }),
+  RunSave({Select({L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}), Tick(IDC_SAVE_DATE_RULE), Click(IDC_SAVE),
            AnswerConflict(IDC_CONFLICT_KEEP_BOTH), AnswerConflict(IDC_CONFLICT_LEAVE), ReadStatusAndClose()});
   CloseHandle(lock);
 
@@ -332,37 +308,45 @@ TEST_F(BackupDialogTest, TheLogListsEachFileOnceUnderWhatBecameOfIt) {
   EXPECT_EQ(logShown, L"Log: " + logs[0] + L", Failed: 1");
   EXPECT_EQ(status, L"3/6: Files copied");
   const std::wstring failure = L"CreateFile:   " + locked + L": " + SystemErrorText(ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(LogBody(JoinPath(backup, logs[0])),
-            L"Addons\r\n"
-            L"  Failed:\r\n"
-            L"    Addons\\Facing\\Facing.txt  (" + failure + L")\r\n\r\n"
-            L"Profiles\r\n"
-            L"  Copied:\r\n"
-            L"    Mill.xml\r\n"
-            L"  Skipped by the date rule:\r\n"
-            L"    Router.xml\r\n"
-            L"  Kept as a copy under a new name:\r\n"
-            L"    Test.xml  ->  Test(2).xml\r\n\r\n"
-            L"Tooltable\r\n"
-            L"  Copied:\r\n"
-            L"    macros\\router\\tools3.dat\r\n"
-            L"  Not copied by an answer:\r\n"
-            L"    macros\\Mill\\tools3.dat\r\n\r\n"
-            L"Totals\r\n"
-            L"  Copied: 2\r\n"
-            L"  Skipped by the date rule: 1\r\n"
-            L"  Not copied by an answer: 1\r\n"
-            L"  Kept as a copy under a new name: 1\r\n"
-            L"  Failed: 1\r\n");
+  // Up to the totals, which are the log's own sums.
+  const std::wstring body = LogBody(JoinPath(backup, logs[0]));
+  EXPECT_EQ(body.substr(0, body.find(L"Totals\r\n")), FormatText(L"Addons\r\n"
+                                                                 L"  Failed:\r\n"
+                                                                 L"    Addons\\Facing\\Facing.txt  (%s)\r\n\r\n"
+                                                                 L"Profiles\r\n"
+                                                                 L"  Copied:\r\n"
+                                                                 L"    Mill.xml\r\n"
+                                                                 L"  Skipped by the date rule:\r\n"
+                                                                 L"    Router.xml\r\n"
+                                                                 L"  Kept as a copy under a new name:\r\n"
+                                                                 L"    Test.xml  ->  Test(2).xml\r\n\r\n"
+                                                                 L"Tooltable\r\n"
+                                                                 L"  Copied:\r\n"
+                                                                 L"    macros\\router\\tools3.dat\r\n"
+                                                                 L"  Not copied by an answer:\r\n"
+                                                                 L"    macros\\Mill\\tools3.dat\r\n\r\n",
+                                                                 failure.c_str()));
   EXPECT_EQ(ReadBytes(locked), "locked");
 }
 
-TEST_F(BackupDialogTest, ARestoreLogsIntoTheBackupFolderInTheUsersLanguage) {
+// Without a backup folder a restore asks for one first and stores it; it
+// logs into that folder, in the user's language.
+TEST_F(BackupDialogTest, ARestoreAsksForTheBackupFolderAndLogsIntoItInTheUsersLanguage) {
   folder.Write(L"Backup\\Mill.xml", "mill");
   folder.Write(L"Backup\\Addons\\a.txt", "addon");
+  StoreSettingText(L"Restore Parameter store path", L"");
   StoreSettingNumber(L"Language", German);
   ChooseSets({IDC_SET_ADDONS});
-  RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
+  dialogs.BrowseAnswer(backup);
+  std::wstring shown;
+  RunRestore({Click(IDC_RESTORE), OnBackupDialog([&](HWND dialog) { shown = ItemText(dialog, IDC_STORE_PATH); }),
+              ReadStatusAndClose()});
+  EXPECT_EQ(dialogs.browseCalls, 1);
+  EXPECT_EQ(dialogs.lastBrowseTitle, L"Sicherungs Pfad und Dateiname");
+  EXPECT_EQ(shown, backup);
+  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "addon");
+  LoadAllSettings();
+  EXPECT_EQ(std::wstring(Settings.restoreStorePath), backup);
   LanguageIndex = English;
   const std::vector<std::wstring> logs = LogsIn(backup);
   ASSERT_EQ(logs.size(), 1u);
@@ -414,15 +398,25 @@ TEST_F(BackupDialogTest, ALogThatCannotGoBesideTheBackupGoesToTheLocalLogsFolder
   for (const std::wstring& log : LogsIn(backup)) EXPECT_EQ(ReadBytes(JoinPath(backup, log)), "") << log;
 }
 
-// Each selected profile keeps its own tables and macros, the lower-case
-// macro folder included.
+// Each selected profile keeps its own tables, macros and brains, the
+// lower-case macro folder included, and empty folders of the sets are kept.
+// A brains folder without brains shows the find error in the counting and
+// the copying pass.
 TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
   MakeMach3Folder();
+  folder.MakeFolder(L"Mach3\\Addons\\Empty");
+  folder.Write(L"Mach3\\Brains\\Old\\notes.txt", "old");
+  folder.Write(L"Mach3\\Brains\\Mill\\Feed.brn", "Brains\\Mill\\Feed.brn");
   std::vector<int> all;
   for (const auto& set : SetSettings) all.push_back(set.first);
   ChooseSets(all);
   RunSave({Click(IDC_SELECT_ALL), Click(IDC_SAVE), ReadStatusAndClose()});
-  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>(2, L"_tfindfirst File not found"));
+  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Addons\\Empty")));
+  EXPECT_TRUE(FolderExists(folder.Path(L"Backup\\Brains\\Old")));
+  EXPECT_EQ(status, L"20/20: Files copied");  // every file the sets cover
+  EXPECT_EQ(progress, 20);
+  messages.Clear();
 
   const std::wstring restored = folder.Path(L"Restored");
   folder.MakeFolder(L"Restored");
@@ -432,11 +426,11 @@ TEST_F(BackupDialogTest, SaveThenRestoreGivesBackEveryFileTheSetsCover) {
               Click(IDC_RESTORE), ReadStatusAndClose()});
   EXPECT_EQ(entries, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml"}));
   // No Mach3.exe in the empty folder: warned, and the restore goes on.
-  EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Selected path is likely no Mach path!"});
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Selected path is likely no Mach path!"});
 
   std::map<std::wstring, std::string> expected = FilesBelow(mach);
-  for (const wchar_t* uncovered : {L"Mach3.exe", L"Brains\\readme.txt", L"Plugins\\Probe.txt",
-                                   L"macros\\Mill\\notes.txt", L"macros\\Other\\M9.m1s"}) {
+  for (const wchar_t* uncovered : {L"Mach3.exe", L"Brains\\readme.txt", L"Brains\\Old\\notes.txt",
+                                   L"Plugins\\Probe.txt", L"macros\\Mill\\notes.txt", L"macros\\Other\\M9.m1s"}) {
     EXPECT_EQ(expected.erase(uncovered), 1u) << uncovered;
   }
   EXPECT_EQ(FilesBelow(restored), expected);
@@ -486,7 +480,7 @@ TEST_F(BackupDialogTest, ARestoreOfTheSampleFolderIsUndoneByARestoreFromTheKeptF
   std::map<std::wstring, std::string> expected = before;
   expected[L"macros\\Mach3Mill\\M1234.m1s"] = "new macro";
   EXPECT_EQ(FilesBelow(mach), expected);
-  EXPECT_EQ(Messages(), std::vector<std::wstring>{});
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{});
 }
 
 TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTables) {
@@ -497,14 +491,15 @@ TEST_F(BackupDialogTest, ABackupWithOnlyMacroFoldersListsThemAndRestoresTheirTab
   RunRestore({OnBackupDialog([&](HWND dialog) { entries = ListBoxItems(dialog, IDC_BACKUP_PROFILES); }), Select({L"A"}),
               Click(IDC_RESTORE), ReadStatusAndClose()});
   EXPECT_EQ(entries, (std::vector<std::wstring>{L"A", L"B"}));
-  EXPECT_EQ(Messages(), std::vector<std::wstring>{L"_tfindfirst File not found"});
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"_tfindfirst File not found"});
   EXPECT_EQ(FilesBelow(mach), Named({L"Mach3.exe", L"macros\\A\\fixtures.dat"}));
   EXPECT_EQ(status, L"1/2: Files copied");  // the profile "A" is counted, and has no file
 }
 
 // The backup file is newer than Old.xml: not copied. Equal and older
-// backups ask; both are replaced.
-TEST_F(BackupDialogTest, RestoreWithTheDateRuleKeepsNewerInstalledFiles) {
+// backups ask; both are replaced. Brains come from the top folder and the
+// selected profiles' folders only.
+TEST_F(BackupDialogTest, RestoreWithTheDateRuleKeepsNewerInstalledFilesAndTheSelectedProfilesBrains) {
   const std::pair<const wchar_t*, LONGLONG> installed[] = {{L"Old.xml", 60}, {L"Same.xml", 0}, {L"New.xml", -60}};
   for (const auto& [name, secondsOlder] : installed) {
     folder.Write(L"Mach3\\" + std::wstring(name), "installed");
@@ -512,40 +507,16 @@ TEST_F(BackupDialogTest, RestoreWithTheDateRuleKeepsNewerInstalledFiles) {
     SetWriteTime(folder.Path(L"Mach3\\" + std::wstring(name)),
                  TimeBefore(WriteTime(folder.Path(L"Backup\\" + std::wstring(name))), secondsOlder));
   }
-  ChooseSets({IDC_SET_PROFILES});
-  RunRestore({Click(IDC_SELECT_ALL), OnBackupDialog([](HWND dialog) {
-                CheckDlgButton(dialog, IDC_RESTORE_DATE_RULE, BST_CHECKED);
-                ClickButton(dialog, IDC_RESTORE);
-              }),
-              AnswerConflict(IDC_CONFLICT_REPLACE), AnswerConflict(IDC_CONFLICT_REPLACE), ReadStatusAndClose()});
-  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Old.xml")), "installed");
-  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Same.xml")), "backup");
-  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\New.xml")), "backup");
-}
-
-TEST_F(BackupDialogTest, RestoredBrainsComeFromTheTopFolderAndSelectedProfilesOnly) {
-  for (const wchar_t* name : {L"Mill.xml", L"Brains\\Top.brn", L"Brains\\Old\\Old.brn", L"Brains\\Mill\\Mill.brn"}) {
+  for (const wchar_t* name : {L"Unselected.xml", L"Brains\\Top.brn", L"Brains\\Gone\\Gone.brn",
+                              L"Brains\\Unselected\\U.brn", L"Brains\\Same\\Same.brn"}) {
     folder.Write(L"Backup\\" + std::wstring(name), Content(name));
   }
-  ChooseSets({IDC_SET_BRAINS});
-  RunRestore({Select({L"Mill.xml"}), Click(IDC_RESTORE), ReadStatusAndClose()});
-  EXPECT_EQ(FilesBelow(mach), Named({L"Brains\\Mill\\Mill.brn", L"Brains\\Top.brn", L"Mach3.exe"}));
-}
-
-TEST_F(BackupDialogTest, RestoreWithoutABackupFolderAsksForOneFirst) {
-  folder.Write(L"Backup\\Addons\\a.txt", "addon");
-  StoreSettingText(L"Restore Parameter store path", L"");
-  ChooseSets({IDC_SET_ADDONS});
-  dialogs.BrowseAnswer(backup);
-  std::wstring shown;
-  RunRestore({Click(IDC_RESTORE), OnBackupDialog([&](HWND dialog) { shown = ItemText(dialog, IDC_STORE_PATH); }),
-              ReadStatusAndClose()});
-  EXPECT_EQ(dialogs.browseCalls, 1);
-  EXPECT_EQ(dialogs.lastBrowseTitle, L"Storage path and filename");
-  EXPECT_EQ(shown, backup);
-  EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "addon");
-  LoadAllSettings();
-  EXPECT_EQ(std::wstring(Settings.restoreStorePath), backup);
+  ChooseSets({IDC_SET_PROFILES, IDC_SET_BRAINS});
+  RunRestore({Select({L"Old.xml", L"Same.xml", L"New.xml"}), Tick(IDC_RESTORE_DATE_RULE), Click(IDC_RESTORE),
+              AnswerConflict(IDC_CONFLICT_REPLACE), AnswerConflict(IDC_CONFLICT_REPLACE), ReadStatusAndClose()});
+  std::map<std::wstring, std::string> expected = Named({L"Mach3.exe", L"Brains\\Top.brn", L"Brains\\Same\\Same.brn"});
+  expected.insert({{L"Old.xml", "installed"}, {L"Same.xml", "backup"}, {L"New.xml", "backup"}});
+  EXPECT_EQ(FilesBelow(mach), expected);
 }
 
 // A missing Mach3 folder is refused, and so is a restore while Mach3 runs:
@@ -561,11 +532,11 @@ TEST_F(BackupDialogTest, RestoreIsRefusedIntoAMissingMach3FolderAndWhileMach3Run
   RunningProcess mach3(folder.Path(), L"Mach3.exe");
   ASSERT_TRUE(mach3.Started());
   RunRestore({Click(IDC_RESTORE), ReadStatusAndClose()});
-  EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"Selected path is likely no Mach path!",
-                                                   L"_tfindfirst File not found",  // no profiles in the backup
-                                                   L"Specified Mach3 installation dir not existing",
-                                                   L"_tfindfirst File not found",
-                                                   L"Mach3 is currently running, please terminate Mach3"}));
+  EXPECT_EQ(messages.Texts(),
+            (std::vector<std::wstring>{L"Selected path is likely no Mach path!",
+                                       L"_tfindfirst File not found",  // no profiles in the backup
+                                       L"Specified Mach3 installation dir not existing", L"_tfindfirst File not found",
+                                       L"Mach3 is currently running, please terminate Mach3"}));
   EXPECT_EQ(ReadBytes(folder.Path(L"Mach3\\Addons\\a.txt")), "installed");
 }
 
@@ -577,7 +548,7 @@ TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
   StoreSettingText(L"Save Mach install path", backup);
   dialogs.BrowseAnswer(mach);
   std::vector<std::wstring> before, after;
-  std::wstring shown, group, title;
+  std::wstring shown, title;
   RunSave({OnBackupDialog([&](HWND dialog) {
              before = ListBoxItems(dialog, IDC_BACKUP_PROFILES);
              title = WindowText(dialog);
@@ -585,57 +556,46 @@ TEST_F(BackupDialogTest, BrowsingForTheMach3FolderStoresItAndRefillsTheList) {
              ClickButton(dialog, IDC_STORE_BROWSE);  // cancelled: nothing changes
              after = ListBoxItems(dialog, IDC_BACKUP_PROFILES);
              shown = ItemText(dialog, IDC_MACH_PATH);
-             group = ItemText(dialog, IDC_FILES_GROUP);
            }),
            ReadStatusAndClose()});
   EXPECT_TRUE(before.empty());
   EXPECT_EQ(title, L"KestrelwoodV3.02    SAVE    Mach3 data");
   EXPECT_EQ(after, (std::vector<std::wstring>{L"Mill.xml", L"Router.xml", L"Test.xml \tUnused"}));
   EXPECT_EQ(shown, mach);
-  EXPECT_EQ(group, L"Files to save");
   EXPECT_EQ(status, L"0: Files copied");
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Selected path is likely no Mach path!");
-  EXPECT_EQ(messages.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_EQ(
+      messages.Shown(),
+      (std::vector<ShownMessage>{{L"Selected path is likely no Mach path!", L"Kestrelwood Error", MB_ICONWARNING}}));
   LoadAllSettings();
   EXPECT_EQ(std::wstring(Settings.saveMachPath), mach);
   EXPECT_EQ(std::wstring(Settings.saveStorePath), backup);
 }
 
-// The program's own command line: "/save" in any case runs without a
-// window (here it stops at the missing backup folder and says so on its
-// standard error); anything else starts the window as always.
-TEST(BackupCommands, OnlySaveOnTheCommandLineRunsWithoutAWindow) {
+// "/save" in any case runs the program without a window; here it stops at
+// the missing backup folder and says so on its standard error.
+TEST(BackupCommands, SaveOnTheCommandLineRunsWithoutAWindow) {
   DeleteSettingsKey();
   StoreSettingText(L"Save Parameter store path", L"C:\\Nowhere");
-  for (const bool saving : {true, false}) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    std::wstring commandLine = std::wstring(L"\"" KW_PROGRAM "\" ") + (saving ? L"-SAVE" : L"/backup");
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                               &process));
-    CloseHandle(writeEnd);
-    if (!saving) {
-      WaitForInputIdle(process.hProcess, 10000);
-      HWND window = FindWindowW(MainWindowClass, nullptr);
-      EXPECT_NE(window, nullptr);
-      PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-    DWORD code = 0, read = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    char bytes[200] = {};
-    ReadFile(readEnd, bytes, sizeof(bytes) - 1, &read, nullptr);
-    for (HANDLE handle : {readEnd, process.hThread, process.hProcess}) CloseHandle(handle);
-    EXPECT_EQ(code, saving ? 2u : 0u);
-    EXPECT_STREQ(bytes, saving ? "Restore path not existing: C:\\Nowhere\r\n" : "");
-  }
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process = {};
+  std::wstring commandLine = L"\"" KW_PROGRAM "\" -SAVE";
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+  CloseHandle(writeEnd);
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  DWORD code = 0, read = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  char bytes[200] = {};
+  ReadFile(readEnd, bytes, sizeof(bytes) - 1, &read, nullptr);
+  for (HANDLE handle : {readEnd, process.hThread, process.hProcess}) CloseHandle(handle);
+  EXPECT_EQ(code, 2u);
+  EXPECT_STREQ(bytes, "Restore path not existing: C:\\Nowhere\r\n");
   DeleteSettingsKey();
 }
 

@@ -8,8 +8,6 @@
 
 #include "tests/support/test_support.h"
 
-// The newest live dialog of this run that has a control `id`.
-
 struct ConflictSeen {
   std::wstring replaceText;
   std::wstring leaveText;

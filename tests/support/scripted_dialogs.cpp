@@ -9,17 +9,11 @@ ScriptedDialogs::ScriptedDialogs() { previous_ = SetCommonDialogs(this); }
 
 ScriptedDialogs::~ScriptedDialogs() { SetCommonDialogs(previous_); }
 
-BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
-  ++openFileCalls;
-  lastOpenFileRequest = *request;
-  lastOpenFileTitle = request->lpstrTitle ? request->lpstrTitle : L"";
-  if (files_.empty()) {
-    error_ = failure_;
-    return FALSE;
-  }
-  const std::wstring path = files_.front();
-  files_.pop_front();
-  error_ = 0;
+BOOL ScriptedDialogs::AnswerFile(std::deque<std::wstring>& answers, OPENFILENAMEW* request) {
+  error_ = answers.empty() ? failure_ : 0;
+  if (answers.empty()) return FALSE;
+  const std::wstring path = answers.front();
+  answers.pop_front();
   if (path.size() >= request->nMaxFile) {
     error_ = FNERR_BUFFERTOOSMALL;
     return FALSE;
@@ -28,25 +22,23 @@ BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
   return TRUE;
 }
 
+BOOL ScriptedDialogs::OpenFileName(OPENFILENAMEW* request) {
+  ++openFileCalls;
+  lastOpenFileRequest = *request;
+  lastOpenFileTitle = request->lpstrTitle ? request->lpstrTitle : L"";
+  return AnswerFile(files_, request);
+}
+
 BOOL ScriptedDialogs::SaveFileName(OPENFILENAMEW* request) {
   ++saveFileCalls;
   lastSaveFileRequest = *request;
   offeredName = request->lpstrFile;
   offeredFolder = request->lpstrInitialDir ? request->lpstrInitialDir : L"";
-  if (saves_.empty()) {
-    error_ = failure_;
-    return FALSE;
+  if (!filterIndexes_.empty()) {
+    request->nFilterIndex = filterIndexes_.front();
+    filterIndexes_.pop_front();
   }
-  const auto [path, filterIndex] = saves_.front();
-  saves_.pop_front();
-  error_ = 0;
-  if (path.size() >= request->nMaxFile) {
-    error_ = FNERR_BUFFERTOOSMALL;
-    return FALSE;
-  }
-  wcscpy(request->lpstrFile, path.c_str());
-  request->nFilterIndex = filterIndex;
-  return TRUE;
+  return AnswerFile(saves_, request);
 }
 
 BOOL ScriptedDialogs::Print(PRINTDLGW* request) {
@@ -65,7 +57,6 @@ BOOL ScriptedDialogs::Print(PRINTDLGW* request) {
 BOOL ScriptedDialogs::ChooseColour(CHOOSECOLORW* request) {
   ++colourCalls;
   lastColourRequest = *request;
-  if (request->lpCustColors) memcpy(customColoursSeen, request->lpCustColors, sizeof(customColoursSeen));
   if (colours_.empty()) {
     error_ = failure_;
     return FALSE;

@@ -7,7 +7,6 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "app/common_dialogs.h"
 
@@ -22,7 +21,10 @@ class ScriptedDialogs final : public CommonDialogs {
   void ChooseColourAnswer(COLORREF colour) { colours_.push_back(colour); }
   void OpenFileAnswer(const std::wstring& path) { files_.push_back(path); }
   // The save-file dialog's answer: a path and the filter chosen (from 1).
-  void SaveFileAnswer(const std::wstring& path, DWORD filterIndex = 1) { saves_.push_back({path, filterIndex}); }
+  void SaveFileAnswer(const std::wstring& path, DWORD filterIndex = 1) {
+    saves_.push_back(path);
+    filterIndexes_.push_back(filterIndex);
+  }
   void BrowseAnswer(const std::wstring& folder) { folders_.push_back(folder); }
   // The printer every print dialog picks, in portrait or landscape; none
   // set: the dialog is cancelled.
@@ -38,7 +40,6 @@ class ScriptedDialogs final : public CommonDialogs {
   int saveFileCalls = 0;
   int browseCalls = 0;
   CHOOSECOLORW lastColourRequest = {};
-  COLORREF customColoursSeen[16] = {};
   OPENFILENAMEW lastOpenFileRequest = {};
   OPENFILENAMEW lastSaveFileRequest = {};
   std::wstring offeredName, offeredFolder;  // of the last save-file request
@@ -57,9 +58,13 @@ class ScriptedDialogs final : public CommonDialogs {
   DWORD ExtendedError() override { return error_; }
 
  private:
+  // Puts the next of `answers` into the request's buffer.
+  BOOL AnswerFile(std::deque<std::wstring>& answers, OPENFILENAMEW* request);
+
   std::deque<COLORREF> colours_;
   std::deque<std::wstring> files_;
-  std::deque<std::pair<std::wstring, DWORD>> saves_;
+  std::deque<std::wstring> saves_;
+  std::deque<DWORD> filterIndexes_;
   std::deque<std::wstring> folders_;
   std::wstring printer_;
   bool landscape_ = false;

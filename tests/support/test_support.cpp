@@ -41,6 +41,23 @@ void MessageRecorder::Answer(int answer) { ScriptedAnswers.push_back(answer); }
 const std::vector<RecordedMessage>& MessageRecorder::Messages() const { return Recorded; }
 void MessageRecorder::Clear() { Recorded.clear(); }
 
+std::vector<std::wstring> MessageRecorder::Texts() const {
+  std::vector<std::wstring> texts;
+  for (const RecordedMessage& message : Recorded) texts.push_back(message.text);
+  return texts;
+}
+
+std::vector<ShownMessage> MessageRecorder::Shown() const {
+  std::vector<ShownMessage> shown;
+  for (const RecordedMessage& message : Recorded) shown.push_back({message.text, message.caption, message.style});
+  return shown;
+}
+
+void PrintTo(const ShownMessage& message, std::ostream* out) {
+  *out << testing::PrintToString(message.text) << " under " << testing::PrintToString(message.caption) << ", style "
+       << message.style;
+}
+
 // Installed for the whole run by the test main: no test may block on a box.
 void InstallDefaultMessageRecorder() { SetMessageBoxFunction(RecordMessage); }
 
@@ -65,16 +82,10 @@ bool IsDialogWindow(HWND window) {
 }
 
 LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    const CBT_CREATEWNDW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
-    const bool topLevel = (create->lpcs->style & WS_CHILD) == 0;
-    if (topLevel && create->lpcs->lpszClass &&
-        (IS_INTRESOURCE(create->lpcs->lpszClass)
-             ? reinterpret_cast<ULONG_PTR>(create->lpcs->lpszClass) == 32770
-             : wcscmp(create->lpcs->lpszClass, L"#32770") == 0)) {
-      CreatedDialogs.push_back(window);
-    }
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_CREATEWND && !(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD) &&
+      IsDialogWindow(window)) {
+    CreatedDialogs.push_back(window);
   }
   return CallNextHookEx(CreationHook, code, wParam, lParam);
 }

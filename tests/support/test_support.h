@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,15 @@ struct RecordedMessage {
   std::wstring caption;
   UINT style;
 };
+
+// A message as tests compare it: the owner aside.
+struct ShownMessage {
+  std::wstring text;
+  std::wstring caption;
+  UINT style;
+  bool operator==(const ShownMessage&) const = default;
+};
+void PrintTo(const ShownMessage& message, std::ostream* out);
 
 // While it lives, message boxes are recorded instead of shown; each answers
 // with the next scripted answer, or IDOK when none is left.
@@ -27,6 +37,9 @@ class MessageRecorder {
 
   void Answer(int answer);
   const std::vector<RecordedMessage>& Messages() const;
+  // What was recorded: the texts only, or text, caption and style.
+  std::vector<std::wstring> Texts() const;
+  std::vector<ShownMessage> Shown() const;
   void Clear();
 };
 

@@ -60,7 +60,7 @@ const char* const File2 =
     "<profile><A><k2>2</k2><k1>1</k1><dup>c</dup><dup>a</dup><case>ABC</case><only2>y</only2><none/></A>"
     "</profile>";
 
-TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
+TEST_F(CompareDialogTest, PairsListsColoursAndFindsEveryRow) {
   Open();
   EXPECT_FALSE(Enabled(IDC_SET_FILTER));
   EXPECT_FALSE(Enabled(IDC_SEARCH_START));
@@ -107,25 +107,20 @@ TEST_F(CompareDialogTest, PairsListsAndColoursEveryRow) {
   EXPECT_TRUE(Search.hits.empty());
   EXPECT_EQ(ItemText(dialog_, IDC_SEARCH_COUNT), L"0");
   EXPECT_EQ(Rows(), expected);
-}
 
-// The list keeps no texts of its own: it finds typed rows through the
-// dialog, and a failed Load empties it, so nothing reads released entries.
-TEST_F(CompareDialogTest, TheListAsksTheDialogForItsRows) {
-  Open();
-  const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", "<profile><B><k>1</k></B></profile>");
-  Load(path1, path2);
-  ASSERT_EQ(Rows().size(), 7u);
+  // The list keeps no texts of its own: it finds typed rows through the
+  // dialog, and a failed Load empties it, so nothing reads released entries.
   LVFINDINFOW typed = {};
   typed.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+  const std::wstring path1 = ItemText(dialog_, IDC_COMPARE_PATH1);
+  Load(path1, Write(L"3.xml", "<profile><B><k>1</k></B></profile>"));
+  ASSERT_EQ(Rows().size(), 7u);
   typed.psz = L"PROFILE / b";
   EXPECT_EQ(ListView_FindItem(List(), 0, &typed), 6);
   typed.psz = L"x";
   EXPECT_EQ(ListView_FindItem(List(), -1, &typed), -1);
-
   Load(path1, L"");
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Please specify file 2");
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Please specify file 2"});
   EXPECT_EQ(ListView_GetItemCount(List()), 0);
   SetDlgItemTextW(dialog_, IDC_SEARCH_TEXT, L"k*");
   Command(dialog_, IDC_SEARCH_START);
@@ -134,7 +129,9 @@ TEST_F(CompareDialogTest, TheListAsksTheDialogForItsRows) {
   Command(dialog_, IDC_COMPARE_NEXT_DIFFERENCE);
 }
 
-TEST_F(CompareDialogTest, DifferentOnlyWaitsForTheNextLoad) {
+// "Different only" waits for the next Load; browsing stores the path, and
+// editing a path disables the filter. Mode and path are remembered.
+TEST_F(CompareDialogTest, TheModeAndBrowsedPathsAreRemembered) {
   Open();
   const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", File2);
   Load(path1, path2);
@@ -146,15 +143,23 @@ TEST_F(CompareDialogTest, DifferentOnlyWaitsForTheNextLoad) {
   EXPECT_EQ(Settings.showAll, 0u);
   EXPECT_EQ(Rows().size(), 8u);  // nothing changes until Load
   Command(dialog_, IDC_LOAD_PROFILE);
-  std::vector<std::wstring> names;
-  for (const Row& row : Rows()) names.push_back(row[1]);
   // A side without a value is a difference, even where both texts are empty.
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"dup", L"dup", L"only1", L"case", L"only2", L"none"}));
+  EXPECT_EQ(ListViewColumn(List(), 1),
+            (std::vector<std::wstring>{L"dup", L"dup", L"only1", L"case", L"only2", L"none"}));
+  ASSERT_TRUE(Enabled(IDC_SET_FILTER));
+  ScriptedDialogs dialogs;
+  dialogs.OpenFileAnswer(path2);
+  Command(dialog_, IDC_COMPARE_BROWSE1);
+  EXPECT_EQ(std::wstring(dialogs.lastOpenFileRequest.lpstrTitle), L"File 1 to open");
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
+  EXPECT_EQ(ListViewColumnTitle(List(), 2), L"");
+  EXPECT_FALSE(Enabled(IDC_SET_FILTER));
   DestroyWindow(dialog_);
 
-  Open();  // the mode is remembered
+  Open();
   EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_COMPARE_DIFFERENT), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(dialog_, IDC_COMPARE_ALL), BST_UNCHECKED);
+  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
 }
 
 // In the language in force when it opens: caption, columns and messages.
@@ -166,10 +171,8 @@ TEST_F(CompareDialogTest, TheSameFileTwiceAsksFirst) {
   const std::wstring path = Write(L"1.xml", File1);
   messages.Answer(IDNO);
   Load(path, path);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Gleich Dateinamen für Profile 1 und Profile 2. Fortfahren?");
-  EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionWarning));
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONWARNING | MB_YESNO));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{L"Gleich Dateinamen für Profile 1 und Profile 2. Fortfahren?",
+                                                          L"Kestrelwood Warnung", MB_ICONWARNING | MB_YESNO}}));
   EXPECT_TRUE(Rows().empty());
   EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_COUNT1), L"0");
 
@@ -178,43 +181,21 @@ TEST_F(CompareDialogTest, TheSameFileTwiceAsksFirst) {
   EXPECT_EQ(Rows().size(), 6u);
 }
 
-TEST_F(CompareDialogTest, BrowsingStoresThePathAndEditingDisablesTheFilter) {
-  const std::wstring path1 = Write(L"1.xml", File1), path2 = Write(L"2.xml", File2);
-  Open();
-  Load(path1, path2);
-  ASSERT_TRUE(Enabled(IDC_SET_FILTER));
-  ScriptedDialogs dialogs;
-  dialogs.OpenFileAnswer(path2);
-  Command(dialog_, IDC_COMPARE_BROWSE1);
-  EXPECT_EQ(std::wstring(dialogs.lastOpenFileRequest.lpstrTitle), L"File 1 to open");
-  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
-  EXPECT_EQ(ListViewColumnTitle(List(), 2), L"");
-  EXPECT_FALSE(Enabled(IDC_SET_FILTER));
-  DestroyWindow(dialog_);
-  Open();
-  EXPECT_EQ(ItemText(dialog_, IDC_COMPARE_PATH1), path2);
-}
-
 TEST_F(CompareDialogTest, TheFilterHidesSegmentsOnTopOfTheMode) {
   Open();
   Load(Write(L"1.xml", "<profile><A><k>1</k></A><B><k>1</k><m>2</m></B></profile>"),
        Write(L"2.xml", "<profile><A><k>2</k></A><B><k>1</k><m>3</m></B></profile>"));
   ASSERT_EQ(Rows().size(), 3u);
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[](HWND filter) {
-               SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, FALSE, 0);
-               SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE), 0);
-               ClickButton(filter, IDOK);
-             }});
-  std::vector<std::wstring> names;
-  for (const Row& row : Rows()) names.push_back(row[0] + L":" + row[1]);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"profile / B:k", L"profile / B:m"}));
+  Filter([](HWND filter) {
+    ClickSegment(filter, 0, false);
+    ClickButton(filter, IDOK);
+  });
+  EXPECT_EQ(Rows(), (std::vector<Row>{{L"profile / B", L"k", L"1", L"1"}, {L"profile / B", L"m", L"2", L"3"}}));
   EXPECT_TRUE(Enabled(IDC_COMPARE_NEXT_DIFFERENCE));
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[](HWND filter) {
-               ClickButton(filter, IDC_FILTER_DESELECT_ALL);
-               ClickButton(filter, IDOK);
-             }});
+  Filter([](HWND filter) {
+    ClickButton(filter, IDC_FILTER_DESELECT_ALL);
+    ClickButton(filter, IDOK);
+  });
   EXPECT_TRUE(Rows().empty());  // nothing to step through
   EXPECT_FALSE(Enabled(IDC_COMPARE_PREVIOUS_DIFFERENCE));
   EXPECT_FALSE(Enabled(IDC_COMPARE_NEXT_DIFFERENCE));
@@ -291,8 +272,7 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsHtml) {
   EXPECT_TRUE(GetMenuState(GetMenu(dialog_), IDM_COMPARE_EXPORT, MF_BYCOMMAND) & MF_GRAYED);
   Command(dialog_, IDM_COMPARE_EXPORT);
   EXPECT_EQ(dialogs.saveFileCalls, 0);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Please load profile-file first"});
   messages.Clear();
   const std::wstring path1 = Write(L"1.xml", File1);
   Load(path1, Write(L"2.xml", File2));
@@ -326,11 +306,10 @@ TEST_F(CompareDialogTest, ExportsTheListedRowsAsHtml) {
   LanguageIndex = English;
   SetFileAttributesW(folder_.Path(L"e.html").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadBytes(folder_.Path(L"e.html")), html);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, folder_.Path(L"e.html") +
-                                             L" konnte nicht geschrieben werden; eine vorhandene Datei dieses "
-                                             L"Namens ist unverändert.\r\n" +
-                                             SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{folder_.Path(L"e.html") +
+                                                        L" konnte nicht geschrieben werden; eine vorhandene Datei "
+                                                        L"dieses Namens ist unverändert.\r\n" +
+                                                        SystemErrorText(ERROR_ACCESS_DENIED)});
 }
 
 void PressCtrlA(HWND dialog) {

@@ -111,10 +111,7 @@ TEST_F(ViewDialogTest, BothViewsReportMissingInput) {
     SetDlgItemTextW(dialog_, compare ? IDC_COMPARE_PATH1 : IDC_SHOW_PATH, c.path1.c_str());
     if (compare) SetDlgItemTextW(dialog_, IDC_COMPARE_PATH2, c.path2.c_str());
     Command(dialog_, c.command);
-    ASSERT_EQ(messages.Messages().size(), 1u) << c.message;
-    EXPECT_EQ(messages.Messages()[0].text, c.message);
-    EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
-    EXPECT_EQ(messages.Messages()[0].style, c.style) << c.message;
+    EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{c.message, SelectText(CaptionError), c.style}}));
     if (&c == cases) {
       EXPECT_EQ(WindowText(dialog_), L"KestrelwoodV3.02 Profile anzeigen");
       EXPECT_EQ(ListViewColumnTitle(List(), 2), L"Wert");
@@ -124,7 +121,7 @@ TEST_F(ViewDialogTest, BothViewsReportMissingInput) {
   }
 }
 
-TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
+TEST_F(ShowProfileTest, SearchesNavigatesColoursHitsAndActivatesRows) {
   Open();
   Load(Write(L"profile.xml", SmallProfile));
   struct Case {
@@ -167,6 +164,16 @@ TEST_F(ShowProfileTest, SearchesNavigatesAndColoursHits) {
     EXPECT_EQ(plain.text, CLR_DEFAULT);
     EXPECT_EQ(plain.back, CLR_DEFAULT);
   }
+
+  // Activating a row shows its index; Close releases the profile.
+  NMITEMACTIVATE activate = {};
+  activate.hdr = {List(), IDC_PROFILE_LIST, static_cast<UINT>(LVN_ITEMACTIVATE)};
+  activate.iItem = 2;
+  SendMessageW(dialog_, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&activate));
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
+  ASSERT_GT(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
+  Command(dialog_, IDC_CLOSE_VIEW);
+  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
 }
 
 // Showing a hit takes one scroll, to where scrolling 1000 pixels down and
@@ -199,52 +206,29 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
   }
 }
 
-TEST_F(ShowProfileTest, ActivatingARowShowsItsIndexAndCloseReleasesTheProfile) {
-  Open();
-  Load(Write(L"profile.xml", SmallProfile));
-  NMITEMACTIVATE activate = {};
-  activate.hdr.hwndFrom = List();
-  activate.hdr.idFrom = IDC_PROFILE_LIST;
-  activate.hdr.code = LVN_ITEMACTIVATE;
-  activate.iItem = 2;
-  SendMessageW(dialog_, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&activate));
-  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
-  ASSERT_GT(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
-  Command(dialog_, IDC_CLOSE_VIEW);  // Close releases the profile
-  EXPECT_EQ(ProfileSlots[FirstProfileSlot].Capacity(), 0u);
-}
-
-void ClickSegment(HWND filter, int row, bool select) {
-  SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, select, row);
-  SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(GetDlgItem(filter, IDC_FILTER_SEGMENTS)));
-}
-
 TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
   Open();
   Load(Write(L"profile.xml", SmallProfile));
   LanguageIndex = French;
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[&](HWND filter) {  // checked in the step, which the driver makes sure runs
-               EXPECT_EQ(WindowText(filter), L"KestrelwoodV3.02 Réglage du filtrage");
-               EXPECT_EQ(ListBoxItems(filter, IDC_FILTER_SEGMENTS),
-                         (std::vector<std::wstring>{L"profile / Preferences / ", L"profile / Mach3Mill / ",
-                                                    L"profile / Preferences / "}));
-               EXPECT_EQ(SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_GETSELCOUNT, 0, 0), 3);
-               for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
-                 EXPECT_EQ(IsDlgButtonChecked(filter, id), static_cast<UINT>(BST_CHECKED)) << id;
-               }
-               ClickSegment(filter, 0, false);  // undone by Cancel
-               ClickButton(filter, IDCANCEL);
-             }});
+  Filter([&](HWND filter) {  // checked in the step, which the driver makes sure runs
+    EXPECT_EQ(WindowText(filter), L"KestrelwoodV3.02 Réglage du filtrage");
+    EXPECT_EQ(ListBoxItems(filter, IDC_FILTER_SEGMENTS),
+              (std::vector<std::wstring>{L"profile / Preferences / ", L"profile / Mach3Mill / ",
+                                         L"profile / Preferences / "}));
+    EXPECT_EQ(SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_GETSELCOUNT, 0, 0), 3);
+    for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
+      EXPECT_EQ(IsDlgButtonChecked(filter, id), static_cast<UINT>(BST_CHECKED)) << id;
+    }
+    ClickSegment(filter, 0, false);  // undone by Cancel
+    ClickButton(filter, IDCANCEL);
+  });
   LanguageIndex = English;
   EXPECT_EQ(Rows(), 7);
   EXPECT_TRUE(Segments[0].selected);
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[&](HWND filter) {
-               ClickSegment(filter, 0, false);
-               ClickButton(filter, IDOK);
-             }});
+  Filter([&](HWND filter) {
+    ClickSegment(filter, 0, false);
+    ClickButton(filter, IDOK);
+  });
   ASSERT_EQ(Rows(), 2);
   EXPECT_EQ(ListViewText(List(), 0, 1), L"Port1");
   EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"2");
@@ -264,19 +248,17 @@ TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
   EXPECT_TRUE(messages.Messages().empty());
 
   // Unchecking every column makes the next search refuse.
-  DriveModal([&] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); },
-             {[&](HWND filter) {
-               for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
-                 CheckDlgButton(filter, id, BST_UNCHECKED);
-               }
-               ClickButton(filter, IDC_FILTER_SELECT_ALL);
-               ClickButton(filter, IDOK);
-             }});
+  Filter([&](HWND filter) {
+    for (int id : {IDC_FILTER_SEGMENT_COLUMN, IDC_FILTER_NAME_COLUMN, IDC_FILTER_VALUE_COLUMN}) {
+      CheckDlgButton(filter, id, BST_UNCHECKED);
+    }
+    ClickButton(filter, IDC_FILTER_SELECT_ALL);
+    ClickButton(filter, IDOK);
+  });
   EXPECT_EQ(Rows(), 7);
   messages.Clear();
   Find(L"Port*");
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"At least one search column must be selected");
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"At least one search column must be selected"});
 
   Load(Write(L"profile.xml", SmallProfile));  // a new load selects every column again
   Find(L"Port*");
@@ -314,8 +296,7 @@ TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
   messages.Clear();
   Command(dialog_, IDC_SHOW_EXPORT);
   EXPECT_EQ(dialogs.saveFileCalls, 0);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Please load profile-file first");
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Please load profile-file first"});
 }
 
 }  // namespace

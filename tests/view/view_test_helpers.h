@@ -60,6 +60,13 @@ class LocaleListSeparator {
   wchar_t old_[8] = L",";
 };
 
+// A click on a row of the filter's segment list.
+inline void ClickSegment(HWND filter, int row, bool select) {
+  SendDlgItemMessageW(filter, IDC_FILTER_SEGMENTS, LB_SETSEL, select, row);
+  SendMessageW(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_SEGMENTS, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(filter, IDC_FILTER_SEGMENTS)));
+}
+
 // A fresh settings key holding only the language a dialog opens in.
 inline void StoreOnlyLanguage(DWORD language) {
   DeleteSettingsKey();
@@ -83,6 +90,10 @@ class ViewDialogTest : public testing::Test {
     return folder_.Path(name);
   }
   HWND List() const { return GetDlgItem(dialog_, IDC_PROFILE_LIST); }
+  // Opens the segment filter over the dialog; `step` must close it.
+  void Filter(DialogStep step) {
+    DriveModal([this] { return SendMessageW(dialog_, WM_COMMAND, IDC_SET_FILTER, 0); }, {std::move(step)});
+  }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog_, id)) != FALSE; }
 
   HWND dialog_ = nullptr;

