@@ -13,7 +13,7 @@ std::wstring_view ProfileTextPool::Keep(std::wstring_view text) {
   const size_t needed = text.size() + 1;
   if (blocks_.empty() || size_ - used_ < needed) {
     const size_t size = std::max(TextBlockSize, needed);
-    blocks_.push_back(std::make_unique<wchar_t[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<wchar_t[]>(size));  // no clearing: written as used
     size_ = size;
     used_ = 0;
   }

@@ -215,10 +215,21 @@ class UnitView {
     }
     return true;
   }
+  // Index of the next unit `c` (ASCII) from `index`, or Size(); bytes are
+  // searched with memchr, most of a profile being text between tags.
+  size_t Next(size_t index, char c) const {
+    if (index >= Size()) return Size();
+    if (width_ == 1) {
+      const void* found = std::memchr(bytes_.data() + index, c, bytes_.size() - index);
+      return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes_.data()) : Size();
+    }
+    while (index < Size() && At(index) != static_cast<uint8_t>(c)) ++index;
+    return index;
+  }
   // Index just after the next `end` from `index`, or Size().
   size_t After(size_t index, const char* end) const {
     const size_t length = std::strlen(end);
-    for (; index < Size(); ++index) {
+    for (index = Next(index, end[0]); index < Size(); index = Next(index + 1, end[0])) {
       if (Matches(index, end)) return index + length;
     }
     return Size();
@@ -280,8 +291,7 @@ PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding
   } kinds[] = {{"<?", "?>"}, {"<!--", "-->"}, {"<![CDATA[", "]]>"}};
   const UnitView units(bytes, encoding);
   const size_t first = FirstAfterMark(units);
-  for (size_t index = first; index < units.Size(); ++index) {
-    if (units.At(index) != '<') continue;
+  for (size_t index = units.Next(first, '<'); index < units.Size(); index = units.Next(index + 1, '<')) {
     for (const auto& kind : kinds) {
       if (!units.Matches(index, kind.start)) continue;
       const size_t from = index + std::strlen(kind.start);
@@ -323,11 +333,7 @@ bool EndsInsideRoot(const std::string& bytes, ProfileEncoding encoding) {
   const UnitView units(bytes, encoding);
   size_t depth = 0;
   size_t index = FirstAfterMark(units);
-  while (index < units.Size()) {
-    if (units.At(index) != '<') {
-      ++index;
-      continue;
-    }
+  while ((index = units.Next(index, '<')) < units.Size()) {
     bool markup = false;
     for (const auto& kind : skipped) {
       if (!units.Matches(index, kind.start)) continue;
