@@ -310,7 +310,7 @@ class ProfileReadPass {
 // ---------------------------------------------------------------- ReadProfile
 
 static bool StartList(int slot) {
-  ReleaseProfile(slot);
+  EmptyProfileForReuse(slot);
   return TryGrowProfileList(slot);
 }
 

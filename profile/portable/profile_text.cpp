@@ -2,6 +2,8 @@
 // for profile bytes.
 #include "profile/portable/profile_text.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 static uint8_t ByteAt(const char* bytes, size_t index) { return static_cast<uint8_t>(bytes[index]); }
@@ -217,13 +219,15 @@ class UnitView {
   }
   // Index of the next unit `c` (ASCII) from `index`, or Size(); bytes are
   // searched with memchr, most of a profile being text between tags.
-  size_t Next(size_t index, char c) const {
-    if (index >= Size()) return Size();
+  // Searched up to `limit` only, which is returned when none is found.
+  size_t Next(size_t index, char c, size_t limit = SIZE_MAX) const {
+    limit = std::min(limit, Size());
+    if (index >= limit) return limit;
     if (width_ == 1) {
-      const void* found = std::memchr(bytes_.data() + index, c, bytes_.size() - index);
-      return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes_.data()) : Size();
+      const void* found = std::memchr(bytes_.data() + index, c, limit - index);
+      return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes_.data()) : limit;
     }
-    while (index < Size() && At(index) != static_cast<uint8_t>(c)) ++index;
+    while (index < limit && At(index) != static_cast<uint8_t>(c)) ++index;
     return index;
   }
   // Index just after the next `end` from `index`, or Size().
@@ -311,6 +315,11 @@ PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding
 // Index of the '>' that ends the tag starting at `index`, quoted attribute
 // values skipped; Size() when the bytes end first.
 static size_t TagEnd(const UnitView& units, size_t index) {
+  // Most tags hold no quote: the first '>' ends them.
+  const size_t close = units.Next(index, '>');
+  if (close < units.Size() && units.Next(index, '"', close) == close && units.Next(index, '\'', close) == close) {
+    return close;
+  }
   uint32_t quote = 0;
   for (; index < units.Size(); ++index) {
     const uint32_t unit = units.At(index);
