@@ -48,9 +48,10 @@ static ATOM RegisterClassWith(HINSTANCE instance, const wchar_t* name, int menu,
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRELWOOD));
+  // Shared: both classes show the same small icon, made once.
   windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRELWOOD), IMAGE_ICON,
                                                       GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszMenuName = MAKEINTRESOURCEW(menu);

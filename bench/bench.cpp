@@ -177,6 +177,9 @@ static const char* const ScaledActions[] = {
     "phase: ReadProfile", "phase: store the path", "phase: segments and rows",
     "phase: fill the list", "phase: first paint", "phase: match",
     "phase: match and scroll to the first hit", "phase: match, scroll and paint the hits",
+    // ReadProfile step by step (bench/profile_reader_bench.cpp)
+    "reader: the file's bytes", "reader: and prepared", "reader: and markup checked", "reader: and parsed",
+    "reader: and names and values taken", "reader: ReadProfile",
 };
 
 static void PrintScaling(const std::vector<size_t>& sizes) {

@@ -1,5 +1,5 @@
-# The print spooler and the common dialogs are loaded when first called,
-# not at start-up: under Wine the spooler brings in CUPS with its TLS and
+# The print spooler, the common dialogs and XmlLite are loaded when first
+# called, not at start-up: under Wine the spooler brings in CUPS with its TLS and
 # Kerberos libraries, some megabytes for a program that may never print.
 # The shell stays an ordinary import: delay-loaded, the 32-bit build hung or
 # died at its first shell call in the 32-bit runtime (folder browser,
@@ -26,3 +26,4 @@ endfunction()
 
 kw_delay_library(winspool winspool.drv)
 kw_delay_library(comdlg32 comdlg32.dll)
+kw_delay_library(xmllite xmllite.dll)

@@ -3,11 +3,11 @@
 #include "profile/profile_reader.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 #include <xmllite.h>
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -310,11 +310,11 @@ class ProfileReadPass {
 // ---------------------------------------------------------------- ReadProfile
 
 static bool StartList(int slot) {
-  ReleaseProfile(slot);
+  EmptyProfileForReuse(slot);
   return TryGrowProfileList(slot);
 }
 
-static ComPtr<IXmlReader> CreateReaderOn(IStream* stream) {
+static ComPtr<IXmlReader> CreateReaderOn(ISequentialStream* stream) {
   ComPtr<IXmlReader> reader;
   HRESULT result = CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr);
   if (FAILED(result)) {
@@ -396,12 +396,42 @@ static void EndWithMarkup(std::string& prepared, const ProfileTextForm& form) {
   }
 }
 
-static ComPtr<IStream> MemoryStreamOf(const std::string& bytes) {
-  ComPtr<IStream> stream;
-  stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-  if (!stream) ShowReaderError(L"Error creating file reader, error is %08.8lx", E_OUTOFMEMORY);
-  return stream;
-}
+// The prepared bytes as the XML reader's input, read where they lie: a
+// memory stream would copy them first.
+namespace {
+class BytesStream final : public ISequentialStream {
+ public:
+  explicit BytesStream(const std::string& bytes) : bytes_(bytes) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (id != __uuidof(IUnknown) && id != __uuidof(ISequentialStream)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<ISequentialStream*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* done) override {
+    const size_t count = std::min<size_t>(size, bytes_.size() - position_);
+    std::memcpy(buffer, bytes_.data() + position_, count);
+    position_ += count;
+    if (done) *done = static_cast<ULONG>(count);
+    return count == size ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
+
+ private:
+  const std::string& bytes_;
+  size_t position_ = 0;
+  ULONG references_ = 1;
+};
+}  // namespace
 
 static int ReadProfileOrThrow(int slot, const wchar_t* path) {
   if (!StartList(slot)) {
@@ -420,7 +450,9 @@ static int ReadProfileOrThrow(int slot, const wchar_t* path) {
   std::string prepared = PrepareProfileBytes(std::move(bytes), list.form);
   if (ReportBadMarkup(prepared, list.form)) return 0;
   EndWithMarkup(prepared, list.form);
-  ComPtr<IStream> stream = MemoryStreamOf(prepared);
+  ComPtr<ISequentialStream> stream;
+  stream.Attach(new (std::nothrow) BytesStream(prepared));
+  if (!stream) ShowReaderError(L"Error creating file reader, error is %08.8lx", E_OUTOFMEMORY);
   ComPtr<IXmlReader> reader = stream ? CreateReaderOn(stream.Get()) : nullptr;
   if (!reader) {
     ReleaseProfile(slot);

@@ -11,13 +11,16 @@ inline constexpr size_t TextBlockSize = 32768;  // characters
 
 std::wstring_view ProfileTextPool::Keep(std::wstring_view text) {
   const size_t needed = text.size() + 1;
-  if (blocks_.empty() || size_ - used_ < needed) {
-    const size_t size = std::max(TextBlockSize, needed);
-    blocks_.push_back(std::make_unique<wchar_t[]>(size));
-    size_ = size;
+  while (current_ < blocks_.size() && blocks_[current_].size - used_ < needed) {
+    ++current_;
     used_ = 0;
   }
-  wchar_t* copy = blocks_.back().get() + used_;
+  if (current_ == blocks_.size()) {
+    const size_t size = std::max(TextBlockSize, needed);
+    // Not cleared: every character is written before it is read.
+    blocks_.push_back({std::make_unique_for_overwrite<wchar_t[]>(size), size});
+  }
+  wchar_t* copy = blocks_[current_].characters.get() + used_;
   std::wmemcpy(copy, text.data(), text.size());
   copy[text.size()] = L'\0';
   used_ += needed;
@@ -25,14 +28,23 @@ std::wstring_view ProfileTextPool::Keep(std::wstring_view text) {
 }
 
 void ProfileTextPool::Clear() {
-  std::vector<std::unique_ptr<wchar_t[]>>().swap(blocks_);
-  used_ = size_ = 0;
+  std::vector<Block>().swap(blocks_);
+  current_ = used_ = 0;
 }
+
+void ProfileTextPool::Reuse() { current_ = used_ = 0; }
 
 void ReleaseProfile(int slot) {
   ProfileList& list = ProfileSlots[slot];
   std::vector<ProfileEntry>().swap(list.records);
   list.texts.Clear();
+  list.form = {};
+}
+
+void EmptyProfileForReuse(int slot) {
+  ProfileList& list = ProfileSlots[slot];
+  list.records.clear();
+  list.texts.Reuse();
   list.form = {};
 }
 

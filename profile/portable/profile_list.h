@@ -20,11 +20,18 @@ class ProfileTextPool {
   // A copy that lives until Clear; data() is zero-terminated.
   std::wstring_view Keep(std::wstring_view text);
   void Clear();
+  // Forgets every text but keeps the blocks for the next ones: a list read
+  // again writes into memory already in use rather than into new pages.
+  void Reuse();
 
  private:
-  std::vector<std::unique_ptr<wchar_t[]>> blocks_;
-  size_t used_ = 0;  // characters used in the last block
-  size_t size_ = 0;  // characters in the last block
+  struct Block {
+    std::unique_ptr<wchar_t[]> characters;
+    size_t size;
+  };
+  std::vector<Block> blocks_;
+  size_t current_ = 0;  // the block being filled
+  size_t used_ = 0;     // characters used in it
 };
 
 // The texts of an entry are views of its list's pool: valid until the list
@@ -65,6 +72,8 @@ extern ProfileList ProfileSlots[ProfileSlotCount];
 
 // Frees every string and the records; the capacity becomes 0.
 void ReleaseProfile(int slot);
+// The same for a list about to be read again, keeping the memory.
+void EmptyProfileForReuse(int slot);
 void ReleaseAllProfiles();
 
 // Adds ProfileListStep cleared records. False when memory ran out; the list

@@ -2,6 +2,8 @@
 // for profile bytes.
 #include "profile/portable/profile_text.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 static uint8_t ByteAt(const char* bytes, size_t index) { return static_cast<uint8_t>(bytes[index]); }
@@ -49,9 +51,21 @@ static size_t ValidSequenceLength(const char* bytes, size_t size, size_t index) 
   return length;
 }
 
+// Whether the 8 bytes at `bytes` are all printable ASCII (0x20 to 0x7F),
+// which neither the UTF-8 check nor the filter has to look at one by one.
+static bool PrintableAsciiWord(const char* bytes) {
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof(word));
+  return (((word - 0x2020202020202020ULL) | word) & 0x8080808080808080ULL) == 0;
+}
+
 bool IsValidUtf8(const char* bytes, size_t size) {
   size_t index = 0;
   while (index < size) {
+    if (size - index >= 8 && PrintableAsciiWord(bytes + index)) {
+      index += 8;
+      continue;
+    }
     if (ByteAt(bytes, index) < 0x80) {
       ++index;
       continue;
@@ -117,6 +131,8 @@ static bool IsForbiddenByte(uint8_t b) { return b < 0x20 && IsForbiddenXmlCharac
 static size_t ReplaceInUtf8(std::string& bytes) {
   size_t replaced = 0, controls = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
+    while (bytes.size() - i >= 8 && PrintableAsciiWord(bytes.data() + i)) i += 8;
+    if (i == bytes.size()) break;
     const uint8_t b = static_cast<uint8_t>(bytes[i]);
     if (IsForbiddenByte(b)) {
       ++controls;
@@ -215,10 +231,23 @@ class UnitView {
     }
     return true;
   }
+  // Index of the next unit `c` (ASCII) from `index`, or Size(); bytes are
+  // searched with memchr, most of a profile being text between tags.
+  // Searched up to `limit` only, which is returned when none is found.
+  size_t Next(size_t index, char c, size_t limit = SIZE_MAX) const {
+    limit = std::min(limit, Size());
+    if (index >= limit) return limit;
+    if (width_ == 1) {
+      const void* found = std::memchr(bytes_.data() + index, c, limit - index);
+      return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes_.data()) : limit;
+    }
+    while (index < limit && At(index) != static_cast<uint8_t>(c)) ++index;
+    return index;
+  }
   // Index just after the next `end` from `index`, or Size().
   size_t After(size_t index, const char* end) const {
     const size_t length = std::strlen(end);
-    for (; index < Size(); ++index) {
+    for (index = Next(index, end[0]); index < Size(); index = Next(index + 1, end[0])) {
       if (Matches(index, end)) return index + length;
     }
     return Size();
@@ -280,8 +309,7 @@ PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding
   } kinds[] = {{"<?", "?>"}, {"<!--", "-->"}, {"<![CDATA[", "]]>"}};
   const UnitView units(bytes, encoding);
   const size_t first = FirstAfterMark(units);
-  for (size_t index = first; index < units.Size(); ++index) {
-    if (units.At(index) != '<') continue;
+  for (size_t index = units.Next(first, '<'); index < units.Size(); index = units.Next(index + 1, '<')) {
     for (const auto& kind : kinds) {
       if (!units.Matches(index, kind.start)) continue;
       const size_t from = index + std::strlen(kind.start);
@@ -301,6 +329,11 @@ PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding
 // Index of the '>' that ends the tag starting at `index`, quoted attribute
 // values skipped; Size() when the bytes end first.
 static size_t TagEnd(const UnitView& units, size_t index) {
+  // Most tags hold no quote: the first '>' ends them.
+  const size_t close = units.Next(index, '>');
+  if (close < units.Size() && units.Next(index, '"', close) == close && units.Next(index, '\'', close) == close) {
+    return close;
+  }
   uint32_t quote = 0;
   for (; index < units.Size(); ++index) {
     const uint32_t unit = units.At(index);
@@ -323,11 +356,7 @@ bool EndsInsideRoot(const std::string& bytes, ProfileEncoding encoding) {
   const UnitView units(bytes, encoding);
   size_t depth = 0;
   size_t index = FirstAfterMark(units);
-  while (index < units.Size()) {
-    if (units.At(index) != '<') {
-      ++index;
-      continue;
-    }
+  while ((index = units.Next(index, '<')) < units.Size()) {
     bool markup = false;
     for (const auto& kind : skipped) {
       if (!units.Matches(index, kind.start)) continue;
