@@ -8,12 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const FixtureRecord& record : FixtureTable) {
     FUZZ_CHECK(record.empty == 0 || record.empty == 1);
     FUZZ_CHECK(record.name.find_first_of(std::wstring(L"\n\0", 2)) == std::wstring::npos);
-    bool zero = record.name.empty();
-    for (const std::wstring& coord : record.coords) {
-      FUZZ_CHECK(!coord.empty());
-      zero = zero && (coord == L"0.0000" || coord == L"-0.0000");
-    }
-    if (!zero) FUZZ_CHECK(record.empty == 0);
+    for (const std::wstring& coord : record.coords) FUZZ_CHECK(!coord.empty());
+    if (record.empty == 0) continue;
+    FUZZ_CHECK(record.name.empty());  // an empty record has neither a name nor a coordinate
+    for (const std::wstring& coord : record.coords) FUZZ_CHECK(coord == L"0.0000" || coord == L"-0.0000");
   }
   return 0;
 }

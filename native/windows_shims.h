@@ -83,6 +83,71 @@ KW_RUNTIME_CODE inline int FormatFixed(wchar_t* buffer, size_t count, const wcha
   return length <= count ? static_cast<int>(length) : -1;  // cut as glibc does: no terminator
 }
 
+// Whether every conversion of the format is a bare "%d", "%i", "%u", "%x",
+// "%X", "%s", "%c" or "%%": no flags, width, precision or size.
+KW_RUNTIME_CODE inline bool IsPlainFormat(const wchar_t* format) {
+  for (const wchar_t* p = std::wcschr(format, L'%'); p != nullptr; p = std::wcschr(p + 2, L'%')) {
+    if (p[1] == L'\0' || std::wcschr(L"%diuxXsc", p[1]) == nullptr) return false;
+  }
+  return true;
+}
+
+// Characters into the caller's buffer while they fit, counting them all.
+struct PlainOutput {
+  wchar_t* buffer;
+  size_t count;
+  size_t length = 0;
+  KW_RUNTIME_CODE void Put(wchar_t c) {
+    if (length < count) buffer[length] = c;
+    ++length;
+  }
+  template <typename Number>
+  KW_RUNTIME_CODE void PutNumber(Number value, int base, bool upper) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof(digits), value, base).ptr;
+    for (const char* d = digits; d < end; ++d) Put(static_cast<wchar_t>(upper && *d >= 'a' ? *d - 'a' + 'A' : *d));
+  }
+};
+
+// A plain format (see above) as glibc writes it, without its wide stream:
+// most of the program's formats are such.
+KW_RUNTIME_CODE inline int FormatPlain(wchar_t* buffer, size_t count, const wchar_t* format, va_list args) {
+  PlainOutput out{buffer, count};
+  for (const wchar_t* p = format; *p != L'\0'; ++p) {
+    if (*p != L'%') {
+      out.Put(*p);
+      continue;
+    }
+    switch (*++p) {
+      case L'd':
+      case L'i':
+        out.PutNumber(va_arg(args, int), 10, false);
+        break;
+      case L'u':
+        out.PutNumber(va_arg(args, unsigned), 10, false);
+        break;
+      case L'x':
+      case L'X':
+        out.PutNumber(va_arg(args, unsigned), 16, *p == L'X');
+        break;
+      case L's': {
+        const wchar_t* text = va_arg(args, const wchar_t*);
+        for (text = text != nullptr ? text : L"(null)"; *text != L'\0'; ++text) out.Put(*text);
+        break;
+      }
+      case L'c':
+        out.Put(static_cast<wchar_t>(va_arg(args, int)));
+        break;
+      default:
+        out.Put(L'%');
+        break;
+    }
+  }
+  if (out.length > count) return -1;  // cut as glibc does: no terminator
+  buffer[out.length] = L'\0';
+  return static_cast<int>(out.length);
+}
+
 // At most `count` characters; -1 when the text does not fit, as on Windows.
 // The callers' buffers hold count + 1 characters.
 KW_RUNTIME_CODE inline int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list args) {
@@ -93,6 +158,7 @@ KW_RUNTIME_CODE inline int _vsnwprintf(wchar_t* buffer, size_t count, const wcha
     va_end(copy);
     if (fixed != -2) return fixed;
   }
+  if (IsPlainFormat(format)) return FormatPlain(buffer, count, format, args);
   // Formats without a text argument read the same on both; most of them need no copy.
   if (!HasTextConversion(format)) return std::vswprintf(buffer, count + 1, format, args);
   FormatBuffer posix;

@@ -27,11 +27,16 @@ struct KeyField {
 };
 
 // The key `format` names for a signal or port: its "%d" replaced by the
-// number, in one buffer kept for the hundreds of keys of a profile.
+// number (never negative), in one buffer kept for the hundreds of keys of a
+// profile, and without the runtime's formatting.
 const wchar_t* KeyOf(std::wstring& key, const wchar_t* format, int index) {
   const wchar_t* mark = std::wcsstr(format, L"%d");
   key.assign(format, mark);
-  key += std::to_wstring(index);
+  const size_t digits = key.size();
+  do {
+    key.insert(digits, 1, static_cast<wchar_t>(L'0' + index % 10));
+    index /= 10;
+  } while (index > 0);
   key += mark + 2;
   return key.c_str();
 }

@@ -170,8 +170,21 @@ static void WritePlugins(Writer& out) {
   }
 }
 
+// The file's size, known before writing: half a megabyte is not grown step by step.
+static size_t EncodedSize() {
+  size_t size = PrintFileHeaderBytes;
+  for (int i = 0; i < SettingsDialogCount; ++i) {
+    if (i != DialogFixtures && i != DialogToolTable && i != DialogPlugins) {
+      size += 5 * 4 + RowCount(DialogTable[i]) * PrintFileRowBytes;
+    }
+  }
+  for (const FixtureRecord& record : FixtureTable) size += 8 + 2 * record.name.size() + 6 * CoordinateFieldBytes;
+  return size + ToolCount * (260 + 64 + 4 * 32 + 4) + 4 + PluginList.size() * PluginRecordBytes;
+}
+
 std::vector<unsigned char> EncodePrintFile(const PrintFileTime& time, uint32_t mask) {
   Writer out;
+  out.Bytes().reserve(EncodedSize());
   WriteHeader(out, time, mask);
   for (int i = 0; i < SettingsDialogCount; ++i) {
     switch (i) {

@@ -109,7 +109,7 @@ void SetFieldText(wchar_t* field, size_t capacity, std::wstring_view text) {
   if (capacity == 0) return;
   const size_t length = text.size() < capacity - 1 ? text.size() : capacity - 1;
   std::memcpy(field, text.data(), length * sizeof(wchar_t));
-  std::memset(field + length, 0, (capacity - length) * sizeof(wchar_t));
+  field[length] = L'\0';  // what follows is never read: the print file writes zeros after the text
 }
 
 void SetValueText(SettingsRow& row, std::wstring_view text) {
@@ -273,23 +273,24 @@ static std::string NameBytes(const unsigned char* begin, const unsigned char* en
 }
 
 void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder& decode) {
-  // Records the file does not reach read as zero records.
-  for (FixtureRecord& record : FixtureTable) {
-    record.empty = 1;
-    for (std::wstring& coord : record.coords) coord = L"0.0000";
-    record.name.clear();
-  }
+  wchar_t text[DoubleTextCapacity];
   for (size_t i = 0; i < FixtureCount; ++i) {
+    FixtureRecord& record = FixtureTable[i];
+    record.empty = 1;
+    record.name.clear();
     for (size_t axis = 0; axis < FixtureAxisCount; ++axis) {
       const size_t at = i * FixtureRecordBytes + axis * 8;
-      if (at + 8 > size) return;
-      const double value = ReadDouble(data + at);
-      wchar_t text[DoubleTextCapacity];
+      const double value = at + 8 <= size ? ReadDouble(data + at) : 0;  // records not reached are zeros
+      if (value == 0 && !std::signbit(value)) {
+        record.coords[axis] = L"0.0000";  // most records of a real table: no formatting needed
+        continue;
+      }
       FormatInto(text, DoubleTextCapacity, L"%0.4f", value);
-      FixtureTable[i].coords[axis] = text;  // into the text's own buffer, no new one for each of 1,518
-      if (value != 0) FixtureTable[i].empty = 0;
+      record.coords[axis] = text;  // into the text's own buffer, no new one for each of 1,518
+      if (value != 0) record.empty = 0;
     }
   }
+  if (size < FixtureNamesStart) return;
   size_t at = FixtureNamesStart;
   for (FixtureRecord& record : FixtureTable) {
     if (at >= size) break;
@@ -307,28 +308,35 @@ void MarkToolsInvalid() {
   for (ToolSlot& slot : ToolTable) slot.valid = 0;
 }
 
-static void SetToolValue(wchar_t* field, double value) {
-  wchar_t text[DoubleTextCapacity];
-  FormatInto(text, DoubleTextCapacity, L"%0.6f", value);
-  SetFieldText(field, ToolValueCapacity, text);
+// Into the field directly: cut to the field, as a copy of the whole text would be.
+static void SetToolValue(wchar_t* field, double value) { FormatInto(field, ToolValueCapacity, L"%0.6f", value); }
+
+// The slot's number in decimal, as "%d" gives it.
+static void SetSlotNumber(wchar_t* field, int number) {
+  int digits = 1;
+  for (int rest = number / 10; rest != 0; rest /= 10) ++digits;
+  field[digits] = L'\0';
+  for (int i = digits - 1; i >= 0; --i, number /= 10) field[i] = static_cast<wchar_t>(L'0' + number % 10);
 }
 
 void ReadToolBytes(const unsigned char* data, size_t size, const ByteDecoder& decode) {
   size_t at = 0;
   for (int i = 0; i < ToolCount; ++i) {
     ToolSlot& slot = ToolTable[i];
-    SetFieldText(slot.number, ToolNumberCapacity, std::to_wstring(i));
+    SetSlotNumber(slot.number, i);
     slot.valid = 0;
     const size_t length = at < size ? data[at] : 0;
     if (at >= size || size - at < ToolRecordBytes + length) {
       // Slots the file does not reach read as unused ones.
-      SetFieldText(slot.description, ToolDescriptionCapacity, L"");
-      for (wchar_t* field : {slot.diameter, slot.diameterWear, slot.height, slot.heightWear}) SetToolValue(field, 0);
+      static constexpr wchar_t zero[] = L"0.000000";
+      slot.description[0] = L'\0';
+      for (wchar_t* field : {slot.diameter, slot.diameterWear, slot.height, slot.heightWear}) {
+        std::memcpy(field, zero, sizeof(zero));
+      }
       continue;
     }
     const unsigned char* record = data + at;
-    const std::string description(reinterpret_cast<const char*>(record + 1), length);
-    const std::wstring text = decode(description);
+    const std::wstring text = decode(std::string_view(reinterpret_cast<const char*>(record + 1), length));
     SetFieldText(slot.description, ToolDescriptionCapacity, text);
     SetToolValue(slot.diameter, ReadDouble(record + 9 + length));
     SetToolValue(slot.diameterWear, ReadDouble(record + 43 + length));
