@@ -342,8 +342,7 @@ void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before) {
   }
 }
 
-// Wine's static controls repaint at once on every new text, even the same one.
-static void SetTextIfChanged(HWND dialog, int id, const std::wstring& text) {
+void SetTextIfChanged(HWND dialog, int id, const std::wstring& text) {
   if (DialogItemText(dialog, id) != text) SetDlgItemTextW(dialog, id, text.c_str());
 }
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/portable/text_triple.h"
@@ -57,6 +58,9 @@ void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before);
 void ShowFirstHit(HWND list);
 void ShowNextHit(HWND list);
 void ShowLastHit(HWND list);
+
+// Wine's static controls repaint at once on every new text, even the same one.
+void SetTextIfChanged(HWND dialog, int id, const std::wstring& text);
 
 // Shows the hit count (0) and disables the navigation, for an emptied list.
 void ShowNoHits(HWND dialog);
