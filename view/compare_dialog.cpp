@@ -244,10 +244,10 @@ int CompareProfiles(HWND dialog) {
   if (!AllocateCompareList() || !MergeProfiles(GrowProfileList)) return 0;
   BuildSegments();
   View.listedDifferentOnly = Settings.showDifferentOnly != 0;
+  View.compared = true;  // before listing, which enables the buttons by it
   ListCompareRows(dialog);
   EnableControl(dialog, IDC_SET_FILTER, true);
   EnableControl(dialog, IDC_SEARCH_START, true);
-  View.compared = true;
   return 1;
 }
 
@@ -577,6 +577,7 @@ static bool OnCommand(HWND dialog, int id, int code) {
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      AnswerListDirectly(dialog, CompareView);
       OnInitCompare(dialog);
       return TRUE;
     case WM_NOTIFY:

@@ -440,6 +440,38 @@ INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& vi
   return FALSE;
 }
 
+// Under Wine every answer through DWLP_MSGRESULT costs two calls to the
+// server (the dialog manager clears it before each message), and a repaint
+// of the Compare list asks about eight per row. The list's drawing notices
+// are answered straight from the dialog's window procedure instead.
+struct DirectAnswers {
+  WNDPROC dialogProc;
+  const ProfileListView* view;
+};
+static std::map<HWND, DirectAnswers> DirectlyAnswered;
+
+static LRESULT CALLBACK DirectAnswerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto found = DirectlyAnswered.find(dialog);
+  if (found == DirectlyAnswered.end()) return DefWindowProcW(dialog, message, wParam, lParam);
+  const DirectAnswers answers = found->second;
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom == IDC_PROFILE_LIST && header->code == NM_CUSTOMDRAW) {
+      return answers.view->draw(reinterpret_cast<const NMLVCUSTOMDRAW*>(header));
+    }
+    if (header->idFrom == IDC_PROFILE_LIST && header->code == LVN_GETDISPINFOW) return AnswerVirtualList(header);
+  } else if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answers.dialogProc));
+    DirectlyAnswered.erase(found);
+  }
+  return CallWindowProcW(answers.dialogProc, dialog, message, wParam, lParam);
+}
+
+void AnswerListDirectly(HWND dialog, const ProfileListView& view) {
+  DirectlyAnswered[dialog] = {reinterpret_cast<WNDPROC>(GetWindowLongPtrW(dialog, GWLP_WNDPROC)), &view};
+  SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DirectAnswerProc));
+}
+
 // OK changes the rows, so the old hits no longer apply; Cancel changes nothing.
 static void OnSetFilter(HWND dialog, const ProfileListView& view) {
   if (ProfileSlots[FirstProfileSlot].Capacity() == 0) {

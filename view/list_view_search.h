@@ -87,6 +87,10 @@ struct ProfileListView {
 // dialog answers itself.
 INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& view);
 
+// Answers the list's custom draw and cell texts in the dialog's window
+// procedure, before the dialog manager: the same answers, returned at once.
+void AnswerListDirectly(HWND dialog, const ProfileListView& view);
+
 // The segment filter and the search commands; false for other ids.
 bool OnListCommand(HWND dialog, int id, const ProfileListView& view);
 
