@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -132,23 +133,26 @@ class KeepHeaders {
 
 static RECT RowsArea(HWND list);
 
-// What the list's frame shows: its scroll bars.
+// What the list's frame shows: its scroll bars, as drawn. A scroll that
+// leaves the thumb on the same pixels (a few rows in a long list) changes
+// nothing there.
 struct FrameState {
   LONG_PTR bars = 0;
-  SCROLLINFO vertical = {};
-  SCROLLINFO horizontal = {};
+  SCROLLBARINFO vertical = {};
+  SCROLLBARINFO horizontal = {};
 
   explicit FrameState(HWND list) : bars(GetWindowLongPtrW(list, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) {
-    Read(list, SB_VERT, vertical);
-    Read(list, SB_HORZ, horizontal);
+    Read(list, OBJID_VSCROLL, vertical);
+    Read(list, OBJID_HSCROLL, horizontal);
   }
-  static void Read(HWND list, int bar, SCROLLINFO& info) {
+  static void Read(HWND list, LONG bar, SCROLLBARINFO& info) {
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (!GetScrollInfo(list, bar, &info)) info = {};
+    if (!GetScrollBarInfo(list, bar, &info)) info = {};
   }
-  static bool Same(const SCROLLINFO& a, const SCROLLINFO& b) {
-    return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+  static bool Same(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.dxyLineButton == b.dxyLineButton &&
+           a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
   }
   bool operator==(const FrameState& other) const {
     return bars == other.bars && Same(vertical, other.vertical) && Same(horizontal, other.horizontal);
