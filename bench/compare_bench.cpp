@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,30 @@ static std::vector<std::wstring> ListedCells(HWND list, int rows, int columns) {
   return cells;
 }
 
+void PaintListFrame(HWND list);
+void PaintListRows(HWND list);
+std::vector<double> StepRuns(int repeats, const std::vector<std::function<void()>>& setups,
+                             std::initializer_list<std::function<void()>> timed);
+
+// The steps of a load one by one, to show where its time goes.
+static void BenchComparePhases(const ProfileFiles& files, HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_PROFILE_LIST);
+  const auto read = [&] {
+    ReadProfile(FirstProfileSlot, files.first.c_str());
+    ReadProfile(SecondProfileSlot, files.second.c_str());
+  };
+  const auto load = [&] { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LOAD_PROFILE, BN_CLICKED), 0); };
+  const auto painted = [&] { UpdateWindow(list); };
+  const std::vector<double> times =
+      StepRuns(RepeatsFor(files.entries), {painted, painted, painted, [&] { painted(), load(); }, painted, painted},
+               {read, [&] { read(), AllocateCompareList(), MergeProfiles(GrowProfileList); }, load, painted,
+                [&] { PaintListRows(list); }, [&] { PaintListFrame(list); }});
+  const char* names[] = {"phase: two ReadProfile", "phase: read and pair", "phase: load, pair and list",
+                         "phase: first paint", "phase: paint the rows alone", "phase: paint the frame alone"};
+  for (size_t i = 0; i < times.size(); ++i) Record(files.entries, std::string("Compare ") + names[i], times[i]);
+  Click(dialog, IDC_LOAD_PROFILE);
+}
+
 void BenchCompareProfiles(const ProfileFiles& files) {
   const int repeats = RepeatsFor(files.entries);
   ReadProfile(FirstProfileSlot, files.first.c_str());
@@ -58,11 +83,18 @@ void BenchCompareProfiles(const ProfileFiles& files) {
   const int rows = ListView_GetItemCount(list);
   const std::vector<std::wstring> cells = ListedCells(list, rows, 4);
   HWND bare = MakeBareList(4);
-  const std::vector<double> times =
-      MedianRuns(repeats, {[&] { FillBareList(bare, rows, 4, cells); }, [&] { Click(dialog, IDC_LOAD_PROFILE); }});
-  if (rows < static_cast<int>(files.entries)) Note("Compare listed too few rows");
-  Record(files.entries, "list view copying the texts, 4 columns", times[0]);
+  // Apart, as for Show profile.
+  Record(files.entries, "list view copying the texts, 4 columns",
+         MedianRuns(repeats, {[&] { FillBareList(bare, rows, 4, cells); }})[0]);
+  const std::vector<double> times = MedianRuns(repeats, {[&] {
+                                                          ReadProfile(FirstProfileSlot, files.first.c_str());
+                                                          ReadProfile(SecondProfileSlot, files.second.c_str());
+                                                        },
+                                                        [&] { Click(dialog, IDC_LOAD_PROFILE); }});
+  Record(files.entries, "two ReadProfile, taking turns with Compare", times[0]);
   Record(files.entries, "Compare: load, pair, list and paint", times[1]);
+  if (rows < static_cast<int>(files.entries)) Note("Compare listed too few rows");
+  BenchComparePhases(files, dialog);
   DestroyWindow(dialog);
   DestroyWindow(bare);
   ReleaseAllProfiles();

@@ -110,6 +110,7 @@ static struct {
   // The two files as the last complete Load read them, for the export; the
   // paths in the fields may have changed since.
   ExportedFile loadedFiles[2];
+  int counts[2];  // entries read from each file by the last Load, shown after it
   bool compared;
 } View;
 
@@ -182,13 +183,13 @@ static void SetCompared(HWND dialog, bool compared) {
 }
 
 // The rows refer to the lists in the slots: they go whenever those do.
-static void ClearListedRows(HWND dialog) {
+// Rows still in the list answer empty until it is filled or emptied.
+static void ForgetListedRows(HWND dialog) {
   ClearSearchHits();
   ShowNoHits(dialog);
-  EmptyList(ListOf(dialog));
   View.rows.clear();
   Segments.clear();
-  SetCompared(dialog, false);
+  View.compared = false;
 }
 
 static ExportedFile LoadedFile(const wchar_t* path, int slot) {
@@ -229,24 +230,24 @@ int CompareProfiles(HWND dialog) {
   const wchar_t* valueOf = SelectText(TextValueOfFile);
   SetColumnTitle(dialog, File1Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile1));
   SetColumnTitle(dialog, File2Column, FormatText(L"%s: %s", valueOf, Settings.filenameProfile2));
-  ClearListedRows(dialog);
+  ForgetListedRows(dialog);
   if (wcscmp(Settings.filenameProfile1, Settings.filenameProfile2) == 0 &&
       ShowWarningMessage(dialog, SelectText(TextSameFiles), MB_YESNO) != IDYES) {
     return 0;
   }
   if (!ReadProfile(FirstProfileSlot, Settings.filenameProfile1)) return 0;
-  SetNumber(dialog, IDC_COMPARE_COUNT1, static_cast<int>(ProfileSlots[FirstProfileSlot].Count()));
+  View.counts[0] = static_cast<int>(ProfileSlots[FirstProfileSlot].Count());
   View.loadedFiles[0] = LoadedFile(Settings.filenameProfile1, FirstProfileSlot);
   if (!ReadProfile(SecondProfileSlot, Settings.filenameProfile2)) return 0;
-  SetNumber(dialog, IDC_COMPARE_COUNT2, static_cast<int>(ProfileSlots[SecondProfileSlot].Count()));
+  View.counts[1] = static_cast<int>(ProfileSlots[SecondProfileSlot].Count());
   View.loadedFiles[1] = LoadedFile(Settings.filenameProfile2, SecondProfileSlot);
   if (!AllocateCompareList() || !MergeProfiles(GrowProfileList)) return 0;
   BuildSegments();
   View.listedDifferentOnly = Settings.showDifferentOnly != 0;
+  View.compared = true;  // before listing, which enables the buttons by it
   ListCompareRows(dialog);
   EnableControl(dialog, IDC_SET_FILTER, true);
   EnableControl(dialog, IDC_SEARCH_START, true);
-  SetCompared(dialog, true);
   return 1;
 }
 
@@ -350,20 +351,25 @@ static std::wstring ColumnTitles(HWND dialog) {
 // A load mostly leaves the titles as they were, through the bare file
 // names; every change repaints the headers, which under Wine's theme costs
 // as much as the rows. Hidden meanwhile, they repaint only if they differ.
+// The list keeps its rows until it is filled again, and the counts and
+// buttons change once at the end: Wine repaints a static control on every
+// new text and a button on every change of state, at once.
 static void OnLoad(HWND dialog) {
   HWND headers = ListView_GetHeader(ListOf(dialog));
   const bool shown = (GetWindowLongPtrW(headers, GWL_STYLE) & WS_VISIBLE) != 0;
   const bool pending = GetUpdateRect(headers, nullptr, FALSE) != FALSE;
   const std::wstring titles = ColumnTitles(dialog);
   if (shown) DefWindowProcW(headers, WM_SETREDRAW, FALSE, 0);
-  SetDlgItemTextW(dialog, IDC_COMPARE_STATUS, L"");
+  SetTextIfChanged(dialog, IDC_COMPARE_STATUS, L"");
   ReleaseAllProfiles();
-  ClearListedRows(dialog);  // also when a path turns out unusable
-  SetNumber(dialog, IDC_COMPARE_COUNT1, 0);
-  SetNumber(dialog, IDC_COMPARE_COUNT2, 0);
+  ForgetListedRows(dialog);  // also when a path turns out unusable
+  View.counts[0] = View.counts[1] = 0;
   SetColumnTitle(dialog, File1Column, Settings.filenameProfile1);
   SetColumnTitle(dialog, File2Column, Settings.filenameProfile2);
-  CompareProfiles(dialog);
+  if (!CompareProfiles(dialog)) EmptyList(ListOf(dialog));
+  SetTextIfChanged(dialog, IDC_COMPARE_COUNT1, FormatText(L"%d", View.counts[0]));
+  SetTextIfChanged(dialog, IDC_COMPARE_COUNT2, FormatText(L"%d", View.counts[1]));
+  SetCompared(dialog, View.compared);
   if (!shown) return;
   DefWindowProcW(headers, WM_SETREDRAW, TRUE, 0);
   if (pending || ColumnTitles(dialog) != titles) InvalidateRect(headers, nullptr, TRUE);
@@ -571,6 +577,7 @@ static bool OnCommand(HWND dialog, int id, int code) {
 INT_PTR CALLBACK CompareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      AnswerListDirectly(dialog, CompareView);
       OnInitCompare(dialog);
       return TRUE;
     case WM_NOTIFY:

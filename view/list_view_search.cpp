@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -132,23 +133,26 @@ class KeepHeaders {
 
 static RECT RowsArea(HWND list);
 
-// What the list's frame shows: its scroll bars.
+// What the list's frame shows: its scroll bars, as drawn. A scroll that
+// leaves the thumb on the same pixels (a few rows in a long list) changes
+// nothing there.
 struct FrameState {
   LONG_PTR bars = 0;
-  SCROLLINFO vertical = {};
-  SCROLLINFO horizontal = {};
+  SCROLLBARINFO vertical = {};
+  SCROLLBARINFO horizontal = {};
 
   explicit FrameState(HWND list) : bars(GetWindowLongPtrW(list, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) {
-    Read(list, SB_VERT, vertical);
-    Read(list, SB_HORZ, horizontal);
+    Read(list, OBJID_VSCROLL, vertical);
+    Read(list, OBJID_HSCROLL, horizontal);
   }
-  static void Read(HWND list, int bar, SCROLLINFO& info) {
+  static void Read(HWND list, LONG bar, SCROLLBARINFO& info) {
     info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (!GetScrollInfo(list, bar, &info)) info = {};
+    if (!GetScrollBarInfo(list, bar, &info)) info = {};
   }
-  static bool Same(const SCROLLINFO& a, const SCROLLINFO& b) {
-    return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+  static bool Same(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.dxyLineButton == b.dxyLineButton &&
+           a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
   }
   bool operator==(const FrameState& other) const {
     return bars == other.bars && Same(vertical, other.vertical) && Same(horizontal, other.horizontal);
@@ -342,8 +346,7 @@ void RepaintChangedHits(HWND list, const std::vector<uint8_t>& before) {
   }
 }
 
-// Wine's static controls repaint at once on every new text, even the same one.
-static void SetTextIfChanged(HWND dialog, int id, const std::wstring& text) {
+void SetTextIfChanged(HWND dialog, int id, const std::wstring& text) {
   if (DialogItemText(dialog, id) != text) SetDlgItemTextW(dialog, id, text.c_str());
 }
 
@@ -439,6 +442,38 @@ INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& vi
       return Answer(dialog, AnswerVirtualList(header));
   }
   return FALSE;
+}
+
+// Under Wine every answer through DWLP_MSGRESULT costs two calls to the
+// server (the dialog manager clears it before each message), and a repaint
+// of the Compare list asks about eight per row. The list's drawing notices
+// are answered straight from the dialog's window procedure instead.
+struct DirectAnswers {
+  WNDPROC dialogProc;
+  const ProfileListView* view;
+};
+static std::map<HWND, DirectAnswers> DirectlyAnswered;
+
+static LRESULT CALLBACK DirectAnswerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto found = DirectlyAnswered.find(dialog);
+  if (found == DirectlyAnswered.end()) return DefWindowProcW(dialog, message, wParam, lParam);
+  const DirectAnswers answers = found->second;
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom == IDC_PROFILE_LIST && header->code == NM_CUSTOMDRAW) {
+      return answers.view->draw(reinterpret_cast<const NMLVCUSTOMDRAW*>(header));
+    }
+    if (header->idFrom == IDC_PROFILE_LIST && header->code == LVN_GETDISPINFOW) return AnswerVirtualList(header);
+  } else if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(answers.dialogProc));
+    DirectlyAnswered.erase(found);
+  }
+  return CallWindowProcW(answers.dialogProc, dialog, message, wParam, lParam);
+}
+
+void AnswerListDirectly(HWND dialog, const ProfileListView& view) {
+  DirectlyAnswered[dialog] = {reinterpret_cast<WNDPROC>(GetWindowLongPtrW(dialog, GWLP_WNDPROC)), &view};
+  SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DirectAnswerProc));
 }
 
 // OK changes the rows, so the old hits no longer apply; Cancel changes nothing.

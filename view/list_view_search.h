@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/portable/text_triple.h"
@@ -58,6 +59,9 @@ void ShowFirstHit(HWND list);
 void ShowNextHit(HWND list);
 void ShowLastHit(HWND list);
 
+// Wine's static controls repaint at once on every new text, even the same one.
+void SetTextIfChanged(HWND dialog, int id, const std::wstring& text);
+
 // Shows the hit count (0) and disables the navigation, for an emptied list.
 void ShowNoHits(HWND dialog);
 
@@ -82,6 +86,10 @@ struct ProfileListView {
 // The list's notices; FALSE for those of other controls and for those the
 // dialog answers itself.
 INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& view);
+
+// Answers the list's custom draw and cell texts in the dialog's window
+// procedure, before the dialog manager: the same answers, returned at once.
+void AnswerListDirectly(HWND dialog, const ProfileListView& view);
 
 // The segment filter and the search commands; false for other ids.
 bool OnListCommand(HWND dialog, int id, const ProfileListView& view);

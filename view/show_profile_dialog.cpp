@@ -194,6 +194,7 @@ static bool OnCommand(HWND dialog, int id) {
 INT_PTR CALLBACK ShowProfileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      AnswerListDirectly(dialog, ShowProfileView);
       OnInitShowProfile(dialog);
       return TRUE;
     case WM_NOTIFY:

@@ -30,8 +30,8 @@ inline Drawn DrawCell(HWND dialog, int row, int column, DWORD stage = CDDS_ITEMP
   draw.nmcd.dwItemSpec = row;
   draw.iSubItem = column;
   draw.clrText = draw.clrTextBk = 0x123456;
-  SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
-  return {GetWindowLongPtrW(dialog, DWLP_MSGRESULT), draw.clrText, draw.clrTextBk};
+  const LRESULT answer = SendMessageW(dialog, WM_NOTIFY, IDC_PROFILE_LIST, reinterpret_cast<LPARAM>(&draw));
+  return {answer, draw.clrText, draw.clrTextBk};
 }
 
 inline void Command(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
