@@ -83,27 +83,4 @@ TEST_F(ColourDialogTest, CancelKeepsTheOldColoursAndOkStoresTheSixInTheirOrder) 
   EXPECT_EQ(Settings.compareBackColorUnequal, RGB(2, 2, 2));
 }
 
-TEST_F(ColourDialogTest, SamplesArePaintedWithTheWorkingColours) {
-  dialogs.ChooseColourAnswer(RGB(0, 128, 0));
-  HWND dialog = CreateTestDialog(IDD_COLOURS, ColourDialogProc);
-  ASSERT_NE(dialog, nullptr);
-  HDC context = CreateCompatibleDC(nullptr);
-  const auto paint = [&](int id) {
-    return SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
-                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-  };
-  // First start: equal rows black on white, differing rows white on red.
-  EXPECT_EQ(paint(IDC_SAMPLE_EQUAL), reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)));
-  EXPECT_EQ(GetTextColor(context), RGB(0, 0, 0));
-  EXPECT_EQ(GetBkColor(context), RGB(255, 255, 255));
-  paint(IDC_SAMPLE_UNEQUAL);
-  EXPECT_EQ(GetTextColor(context), RGB(255, 255, 255));
-  EXPECT_EQ(GetBkColor(context), 0x1414F0u);
-  ClickButton(dialog, IDC_TEXT_UNEQUAL);
-  paint(IDC_SAMPLE_UNEQUAL);
-  EXPECT_EQ(GetTextColor(context), RGB(0, 128, 0));
-  DeleteDC(context);
-  DestroyWindow(dialog);
-}
-
 }  // namespace

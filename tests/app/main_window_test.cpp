@@ -99,20 +99,29 @@ TEST_F(MainWindowTest, BothAcceleratorsOpenTheAboutBox) {
   EXPECT_EQ(credit.rfind(L"Traduction", 0), 0u);
 }
 
-TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTimeAndExitEnds) {
+// The NtVdm64 key decides where it exists (it is only read, never made);
+// the warning then comes before the port check each time.
+TEST_F(MainWindowTest, SixtyFourBitWarningFollowsTheNtVdm64KeyAndExitEnds) {
   HWND window = Start();
-  Is64BitWindows = true;
   LanguageIndex = German;
   // The check dialog follows the warning each time (in the stored language,
   // English on a first start); the driver closes it.
   std::vector<std::wstring> titles;
-  const DialogStep closeCheckDialog = [&titles](HWND dialog) {
-    titles.push_back(WindowText(dialog));
-    ClickButton(dialog, IDCANCEL);
+  const auto checkPorts = [window, &titles] {
+    DriveModal([window] { return SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0); },
+               {[&titles](HWND dialog) {
+                 titles.push_back(WindowText(dialog));
+                 ClickButton(dialog, IDCANCEL);
+               }});
   };
-  const auto checkPorts = [window] { return SendMessageW(window, WM_COMMAND, IDM_CHECK_PORTS, 0); };
-  DriveModal(checkPorts, {closeCheckDialog});
-  DriveModal(checkPorts, {closeCheckDialog});
+  const wchar_t* path = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NtVdm64";
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+  Is64BitWindows = Detect64BitWindows();
+  EXPECT_TRUE(Is64BitWindows);  // both test builds run on 64-bit Windows (Wine's prefix)
+  HKEY key = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key), ERROR_SUCCESS);
+  checkPorts();
+  checkPorts();
   EXPECT_EQ(titles, std::vector<std::wstring>(2, L"KestrelwoodV3.02 Check ports and pins"));
   ASSERT_EQ(messages.Messages().size(), 2u);
   const RecordedMessage& warning = messages.Messages()[0];
@@ -122,10 +131,18 @@ TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTimeAndExit
   EXPECT_EQ(warning.owner, window);
 
   messages.Clear();
-  Is64BitWindows = false;
-  DriveModal(checkPorts, {closeCheckDialog});
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  Is64BitWindows = Detect64BitWindows();  // the key without sub-keys
+  checkPorts();
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(titles.size(), 3u);
+  HKEY subKey = nullptr;
+  RegCreateKeyExW(key, L"0000", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &subKey, nullptr);
+  RegCloseKey(subKey);
+  EXPECT_TRUE(Detect64BitWindows());
+  RegCloseKey(key);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
 
   // Exit ends the program.
   SendMessageW(window, WM_COMMAND, IDM_EXIT, 0);
@@ -133,26 +150,6 @@ TEST_F(MainWindowTest, SixtyFourBitWarningComesBeforeThePortCheckEachTimeAndExit
   MSG message;
   ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 0u);
-}
-
-// The NtVdm64 key decides where it exists; it is only read, never made.
-TEST(SixtyFourBitCheck, FollowsTheNtVdm64KeyAndOtherwiseThePlatform) {
-  const wchar_t* path = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NtVdm64";
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
-  EXPECT_TRUE(Detect64BitWindows());  // both test builds run on 64-bit Windows (Wine's prefix)
-  HKEY probe = nullptr;
-  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &probe), ERROR_SUCCESS);
-
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_FALSE(Detect64BitWindows());  // the key without sub-keys
-  HKEY subKey = nullptr;
-  RegCreateKeyExW(key, L"0000", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &subKey, nullptr);
-  RegCloseKey(subKey);
-  EXPECT_TRUE(Detect64BitWindows());
-  RegCloseKey(key);
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
 }
 
 }  // namespace

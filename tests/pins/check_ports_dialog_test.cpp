@@ -347,11 +347,9 @@ TEST_F(PinReportSheetTest, NoUsedPortGivesTheMessageInstead) {
   model.ports[2] = {0x278, 1};
   model.inputs[0] = {1, 3, 10, 0, 0, 0};  // port 3 is not enabled
   EXPECT_EQ(PinReportSheet(nullptr, model, L"C:\\p.xml", nullptr, false), -1);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  const RecordedMessage& message = messages.Messages()[0];
-  EXPECT_EQ(message.text, L"Activated ports:\n\rMach Port1, Mach Port2\n\rNo pins assigned to port");
-  EXPECT_EQ(message.caption, SelectText(CaptionError));
-  EXPECT_EQ(message.style, static_cast<UINT>(MB_TASKMODAL | MB_ICONERROR));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{L"Activated ports:\n\rMach Port1, Mach Port2\n\rNo pins "
+                                                          L"assigned to port",
+                                                          L"Kestrelwood Error", MB_TASKMODAL | MB_ICONERROR}}));
 }
 
 }  // namespace

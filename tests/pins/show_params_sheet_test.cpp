@@ -164,9 +164,8 @@ TEST_F(ShowParamsSheetTest, NoStoredProfileAsksForOneAndBrowsingToOneWithoutMoto
           CloseSheet(sheet);
         }});
   EXPECT_EQ(opened, folder_.Path(L"Mill.xml"));
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"No assigned pins for motors found");
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{
+                                  {L"No assigned pins for motors found", L"Kestrelwood Error", MB_ICONERROR}}));
   EXPECT_FALSE(xShown);
   EXPECT_EQ(path, folder_.Path(L"Empty.xml"));
   EXPECT_EQ(usedRows, 0);

@@ -137,10 +137,8 @@ TEST_F(ProfileRewriteTest, ADeeperStructureIsRefusedAndNothingWritten) {
   LanguageIndex = German;
   EXPECT_EQ(RewriteProfileWithout(window.get(), target.c_str()), 0);
   EXPECT_FALSE(FileExists(target));
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text,
-            L"Das Profil hat eine Struktur, die nicht neu geschrieben werden kann. Es wurde nichts geändert.");
-  EXPECT_EQ(messages.Messages()[0].caption, L"Kestrelwood Fehler");
+  EXPECT_EQ(messages.Texts(), std::vector<std::wstring>{L"Das Profil hat eine Struktur, die nicht neu geschrieben "
+                                                        L"werden kann. Es wurde nichts geändert."});
   EXPECT_EQ(window.Rows(), std::vector<std::wstring>{L"A"});
 }
 

@@ -101,10 +101,8 @@ TEST_F(ProfileReaderTest, Accepts255NestedElementsAndRefusesThe256th) {
   LanguageIndex = German;
   EXPECT_EQ(Read(Nested(256)), 0);
   EXPECT_EQ(ProfileSlots[0].Capacity(), 0u);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Element-Tiefe überschritten. Abbruch");
-  EXPECT_EQ(messages.Messages()[0].caption, SelectText(CaptionError));
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(messages.Shown(),
+            (std::vector<ShownMessage>{{L"Element-Tiefe überschritten. Abbruch", L"Kestrelwood Fehler", MB_ICONERROR}}));
 }
 
 // Bad input never crashes: it fails with one message. A document that
@@ -151,9 +149,8 @@ TEST_F(ProfileReaderTest, BadInputFailsWithOneMessage) {
 TEST_F(ProfileReaderTest, AMissingFileIsReportedAndAHeldOneReads) {
   EXPECT_EQ(ReadProfile(0, (path_ + L".missing").c_str()), 0);
   EXPECT_EQ(ProfileSlots[0].Capacity(), 0u);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, L"Error creating file reader, error is 80070002");
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{L"Error creating file reader, error is 80070002",
+                                                          L"Kestrelwood Error", MB_ICONERROR}}));
   WriteBytes(path_, "<profile><A><B>1</B></A></profile>");
   HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             0, nullptr);

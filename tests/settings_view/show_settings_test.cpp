@@ -376,10 +376,9 @@ TEST_F(RendererTest, UndrawableKindsAndFormatsAreReported) {
   DialogTable[19].rows[7].kind = 40;
   DialogTable[19].rows[5].format = FORMAT_NONE;
   Draw(1u << 19);
-  ASSERT_EQ(messages.Messages().size(), 3u);
-  EXPECT_EQ(messages.Messages()[0].text, L"List:Save Z Setup  15 undefined DLG_TYPE_EDIT");
-  EXPECT_EQ(messages.Messages()[1].text, L"List:Save Z Setup  0x28 undefined DLG_TYPE");
-  EXPECT_EQ(messages.Messages()[2].text, L"List:Save Z Setup 5 undefined FORMAT_TYPE");
+  EXPECT_EQ(messages.Texts(), (std::vector<std::wstring>{L"List:Save Z Setup  15 undefined DLG_TYPE_EDIT",
+                                                         L"List:Save Z Setup  0x28 undefined DLG_TYPE",
+                                                         L"List:Save Z Setup 5 undefined FORMAT_TYPE"}));
   EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TOPMOST | MB_ICONERROR));
   EXPECT_EQ(messages.Messages()[0].owner, nullptr);
 }
@@ -486,9 +485,8 @@ TEST_F(ShowSettingsTest, PrintFileDrawsLikeTheProfile) {
   ClickButton(dialog, IDC_SETTINGS_SET_ALL);
   EXPECT_EQ(Render.mask, 0xFFFFFu);
   ClickButton(dialog, IDC_SETTINGS_PRINT_TO_FILE);
-  EXPECT_EQ(LastMessage(), L"Printdata successfully written into file");
-  EXPECT_EQ(messages.Messages().back().caption, L"Kestrelwood Info");
-  EXPECT_EQ(messages.Messages().back().style, static_cast<UINT>(MB_TOPMOST | MB_ICONINFORMATION));
+  EXPECT_EQ(messages.Shown(), (std::vector<ShownMessage>{{L"Printdata successfully written into file",
+                                                          L"Kestrelwood Info", MB_TOPMOST | MB_ICONINFORMATION}}));
   // The same pictures from the profile and from the file.
   const SYSTEMTIME time = {2026, 12, 0, 6, 21, 45, 0, 0};
   Render.mask = 0xFFFFF;
@@ -699,9 +697,9 @@ TEST_F(ShowSettingsTest, DataFilesAreReadWhileHeldOrReadOnlyAndALockedOneIsRepor
   }
   EXPECT_EQ(FixtureTable[1].empty, 1);
   EXPECT_EQ(ToolTable[2].valid, 0);
-  ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].caption, L"CreateFile:   " + tools);
-  EXPECT_EQ(messages.Messages()[0].style, static_cast<UINT>(MB_TASKMODAL | MB_ICONINFORMATION));
+  const ShownMessage locked = {SystemErrorText(ERROR_SHARING_VIOLATION), L"CreateFile:   " + tools,
+                               MB_TASKMODAL | MB_ICONINFORMATION};
+  EXPECT_EQ(messages.Shown(), std::vector<ShownMessage>{locked});
 }
 
 // A missing or empty DefDir or Profile keeps the folder and name before.

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "app/portable/text_triple.h"
@@ -24,18 +24,14 @@ TEST(BackupLog, ListsEachFileOnceUnderItsHeadingWithTheTotals) {
   log.EndFile(FileOutcome::Cancelled, L"C:\\Mach3\\Addons\\a.txt", L"E:\\Addons\\a.txt");
   log.StartSet(0x040);
   log.StartSet(0x100);
-  const std::pair<FileOutcome, std::wstring> files[] = {{FileOutcome::Copied, L"A.xml"},
-                                                         {FileOutcome::DateSkipped, L"B.xml"},
-                                                         {FileOutcome::Left, L"C.xml"},
-                                                         {FileOutcome::Copied, L"D.xml"}};
-  for (const auto& [outcome, name] : files) {
+  const std::tuple<FileOutcome, const wchar_t*, const wchar_t*> files[] = {
+      {FileOutcome::Copied, L"A.xml", L"A.xml"}, {FileOutcome::DateSkipped, L"B.xml", L"B.xml"},
+      {FileOutcome::Left, L"C.xml", L"C.xml"},   {FileOutcome::Copied, L"D.xml", L"D.xml"},
+      {FileOutcome::Kept, L"E.xml", L"E(2).xml"}, {FileOutcome::Added, L"G.xml", L"G.xml"}};
+  for (const auto& [outcome, from, to] : files) {
     log.StartFile();
-    log.EndFile(outcome, L"C:\\Mach3\\" + name, L"E:\\" + name);
+    log.EndFile(outcome, L"C:\\Mach3\\" + std::wstring(from), L"E:\\" + std::wstring(to));
   }
-  log.StartFile();
-  log.EndFile(FileOutcome::Kept, L"C:\\Mach3\\E.xml", L"E:\\E(2).xml");
-  log.StartFile();
-  log.EndFile(FileOutcome::Added, L"C:\\Mach3\\G.xml", L"E:\\G.xml");
   // A message shown between two files (a failed folder search) is the set's,
   // not the failed file's.
   log.NoteMessage(L"Kestrelwood Error", L"_tfindfirst File not found");

@@ -422,31 +422,6 @@ TEST(PluginTest, OnlyPluginsOfTheProfileCountAndSystemTestIsLeftOut) {
   EXPECT_EQ(PluginList[2].enabled, 0);
 }
 
-TEST(PrepareLayoutTest, HeightsFollowTheDataAndTheValidOnlyOption) {
-  DialogTable = BuildDialogTable();
-  DialogTable[3].rows[8].value.number = 1;   // Input0Active
-  DialogTable[3].rows[15].value.number = 1;  // Input1Active
-  DialogTable[4].rows[6].value.number = 1;   // Output0Active
-  MarkFixturesEmpty();
-  FixtureTable[4].empty = 0;
-  MarkToolsInvalid();
-  ToolTable[1].valid = ToolTable[2].valid = ToolTable[9].valid = 1;
-  ClearPlugins();
-  AddPlugin(L"profile / PlugIns / ", L"A", L"1");
-  AddPlugin(L"profile / PlugIns / ", L"B", L"0");
-
-  auto heights = [](bool validOnly) {
-    PrepareLayout(validOnly);
-    std::vector<int32_t> result;
-    for (int d : {3, 4, 5, 15, 16, 17}) result.push_back(DialogTable[d].height);
-    return result;
-  };
-  EXPECT_EQ(heights(true), (std::vector<int32_t>{120, 100, 80, 100, 160, 100}));
-  EXPECT_EQ(heights(false), (std::vector<int32_t>{1140, 680, 220, 5160, 5180, 140}));
-  EXPECT_EQ(DialogTable[9].rows[110].absX, 5 + 700 + 20);
-  EXPECT_EQ(DialogTable[3].rows[8].absX, 250 + 100 + 20);
-}
-
 // ---------------------------------------------------------------- Print files
 
 const PrintFileTime Written = {2026, 12, 0, 6, 21, 45, 30, 500};
