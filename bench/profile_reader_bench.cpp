@@ -28,25 +28,6 @@ static void BareXmlLiteLoop(const wchar_t* path) {
   ReadAll(reader.Get(), stream.Get());
 }
 
-// The same over the file's bytes in memory, as ReadProfile hands them on.
-static void BareLoopInMemory(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  LARGE_INTEGER size = {};
-  GetFileSizeEx(file, &size);
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  ComPtr<IStream> stream;
-  stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-  ComPtr<IXmlReader> reader;
-  if (!stream || FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr)))
-    return;
-  ReadAll(reader.Get(), stream.Get());
-}
-
-// ReadProfile step by step, each row the steps before it and one more, so
-// the differences show what each step costs.
 static std::string FileBytes(const wchar_t* path) {
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   LARGE_INTEGER size = {};
@@ -57,6 +38,20 @@ static std::string FileBytes(const wchar_t* path) {
   CloseHandle(file);
   return bytes;
 }
+
+// The same over the file's bytes in memory, as ReadProfile hands them on.
+static void BareLoopInMemory(const wchar_t* path) {
+  const std::string bytes = FileBytes(path);
+  ComPtr<IStream> stream;
+  stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
+  ComPtr<IXmlReader> reader;
+  if (!stream || FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.GetAddressOf()), nullptr)))
+    return;
+  ReadAll(reader.Get(), stream.Get());
+}
+
+// ReadProfile step by step, each row the steps before it and one more, so
+// the differences show what each step costs.
 
 enum class ReaderStep { Bytes, Prepared, Checked, Parsed, NamesAndValues };
 

@@ -78,19 +78,7 @@ static void Click(HWND dialog, int id) {
 }
 
 // The list's frame alone, its scroll bars, painted at once.
-void PaintListFrame(HWND list) {
-  RECT frame;
-  GetWindowRect(list, &frame);
-  MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&frame), 2);
-  RECT client;
-  GetClientRect(list, &client);
-  HRGN outside = CreateRectRgnIndirect(&frame);
-  HRGN inside = CreateRectRgnIndirect(&client);
-  CombineRgn(outside, outside, inside, RGN_DIFF);
-  RedrawWindow(list, nullptr, outside, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | RDW_UPDATENOW);
-  DeleteObject(inside);
-  DeleteObject(outside);
-}
+void PaintListFrame(HWND list) { InvalidateListFrame(list, RDW_UPDATENOW); }
 
 void PaintVerticalBar(HWND list) {
   SCROLLBARINFO info = {};

@@ -159,6 +159,22 @@ struct FrameState {
   }
 };
 
+// Only the frame (scroll bars, border) outside the client area, so the rows
+// are not painted a second time.
+void InvalidateListFrame(HWND list, UINT extraFlags) {
+  RECT frame;
+  GetWindowRect(list, &frame);
+  MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&frame), 2);
+  RECT client;
+  GetClientRect(list, &client);
+  HRGN outside = CreateRectRgnIndirect(&frame);
+  HRGN inside = CreateRectRgnIndirect(&client);
+  CombineRgn(outside, outside, inside, RGN_DIFF);
+  RedrawWindow(list, nullptr, outside, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | extraFlags);
+  DeleteObject(inside);
+  DeleteObject(outside);
+}
+
 // Under Wine every change of the row count or the scroll position repaints
 // the themed scroll bar at once, several milliseconds each, and emptying
 // and filling the list hides and shows it. Made invisible meanwhile (as
@@ -189,19 +205,7 @@ class QuietList {
   }
 
  private:
-  void RepaintFrame() {
-    RECT frame;
-    GetWindowRect(list_, &frame);
-    MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&frame), 2);
-    RECT client;
-    GetClientRect(list_, &client);
-    HRGN outside = CreateRectRgnIndirect(&frame);
-    HRGN inside = CreateRectRgnIndirect(&client);
-    CombineRgn(outside, outside, inside, RGN_DIFF);
-    RedrawWindow(list_, nullptr, outside, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
-    DeleteObject(inside);
-    DeleteObject(outside);
-  }
+  void RepaintFrame() { InvalidateListFrame(list_, 0); }
 
   HWND list_;
   KeepHeaders headers_;  // made invisible, the list validates its headers too

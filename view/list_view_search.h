@@ -91,6 +91,9 @@ INT_PTR OnListNotice(HWND dialog, const NMHDR* header, const ProfileListView& vi
 // procedure, before the dialog manager: the same answers, returned at once.
 void AnswerListDirectly(HWND dialog, const ProfileListView& view);
 
+// Repaints a list's scroll bars and border, not its rows (RDW_UPDATENOW: at once).
+void InvalidateListFrame(HWND list, UINT extraFlags);
+
 // The segment filter and the search commands; false for other ids.
 bool OnListCommand(HWND dialog, int id, const ProfileListView& view);
 
