@@ -1,6 +1,7 @@
 // The pin model from any "key=value" lines, through validation, the usage
 // table, the pages' rows and the fault details.
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,6 +38,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
+// The seeds list the keys in the model's order, and most inputs keep it; so
+// a line's key is mostly the one after the last line's.
+static size_t LineKeyIndex(std::string_view key) {
+  static size_t next;
+  if (next < Keys.size() && LineKeys[next] == key) return next++;
+  const auto found = KeyOfLine.find(key);
+  if (found == KeyOfLine.end()) return Keys.size();
+  next = found->second + 1;
+  return found->second;
+}
+
 static void ParseLines(std::string_view text) {
   Given.assign(Keys.size(), 0);
   for (size_t at = 0; at < text.size();) {
@@ -44,20 +56,33 @@ static void ParseLines(std::string_view text) {
     const std::string_view line = text.substr(at, end - at);
     const size_t equals = line.find('=');
     if (equals != std::string_view::npos) {
-      const auto found = KeyOfLine.find(line.substr(0, equals));
-      if (found != KeyOfLine.end()) {
-        Values[found->second] = line.substr(equals + 1);
-        Given[found->second] = 1;
+      const size_t index = LineKeyIndex(line.substr(0, equals));
+      if (index != Keys.size()) {
+        Values[index] = line.substr(equals + 1);
+        Given[index] = 1;
       }
     }
     at = end + 1;
   }
 }
 
-static bool Lookup(const wchar_t* key, std::wstring& value) {
+// The model asks for its keys in the order they were found in, skipping the
+// fields of inactive signals; so the key asked is mostly the one after the
+// last, and only the others need the map.
+static size_t NextKey;
+
+static size_t KeyIndex(const wchar_t* key) {
+  if (NextKey < Keys.size() && std::wcscmp(Keys[NextKey].c_str(), key) == 0) return NextKey++;
   const auto found = KeyOfName.find(key);
-  if (found == KeyOfName.end() || !Given[found->second]) return false;
-  value.assign(Values[found->second].begin(), Values[found->second].end());  // Latin-1
+  if (found == KeyOfName.end()) return Keys.size();
+  NextKey = found->second + 1;
+  return found->second;
+}
+
+static bool Lookup(const wchar_t* key, std::wstring& value) {
+  const size_t index = KeyIndex(key);
+  if (index == Keys.size() || !Given[index]) return false;
+  value.assign(Values[index].begin(), Values[index].end());  // Latin-1
   return true;
 }
 
@@ -69,6 +94,7 @@ static bool ValidSignalPlace(int32_t port, int32_t pin) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   ParseLines(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  NextKey = 0;
   PinModel model = ReadPinModel(Lookup);
   LanguageIndex = data[0] % 4;  // 3: a hand-edited registry value
   NumberErrorList errors;
@@ -99,8 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   BuildModbusRows(model);
-  // Frees the run's names: a run that keeps memory has libFuzzer run it
-  // again and look for a leak.
   ResetPinUsageTable(Table);
   return 0;
 }

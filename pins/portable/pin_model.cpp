@@ -28,23 +28,28 @@ struct KeyField {
 
 // The key `format` names for a signal or port: its "%d" replaced by the
 // number (never negative), in one buffer kept for the hundreds of keys of a
-// profile, and without the runtime's formatting.
-const wchar_t* KeyOf(std::wstring& key, const wchar_t* format, int index) {
+// profile, and without the runtime's formatting. The formats are the short
+// ones below.
+using KeyText = wchar_t[40];
+
+const wchar_t* KeyOf(KeyText& key, const wchar_t* format, int index) {
   const wchar_t* mark = std::wcsstr(format, L"%d");
-  key.assign(format, mark);
-  const size_t digits = key.size();
+  wchar_t digits[12];
+  wchar_t* first = digits + 12;
   do {
-    key.insert(digits, 1, static_cast<wchar_t>(L'0' + index % 10));
+    *--first = static_cast<wchar_t>(L'0' + index % 10);
     index /= 10;
   } while (index > 0);
-  key += mark + 2;
-  return key.c_str();
+  wchar_t* out = std::wmemcpy(key, format, mark - format) + (mark - format);
+  out = std::wmemcpy(out, first, digits + 12 - first) + (digits + 12 - first);
+  std::wcscpy(out, mark + 2);
+  return key;
 }
 
 template <typename Record>
 void ReadRecords(const KeyLookup& lookup, Record* records, int count, const wchar_t* activeFormat,
                  const KeyField* fields, size_t fieldCount) {
-  std::wstring key;
+  KeyText key;
   std::wstring value;
   for (int index = 0; index < count; ++index) {
     if (!lookup(KeyOf(key, activeFormat, index), value)) continue;
@@ -93,7 +98,7 @@ constexpr size_t CountOf(const KeyField (&)[N]) {
 
 PinModel ReadPinModel(const KeyLookup& lookup) {
   PinModel model = {};
-  std::wstring key;
+  KeyText key;
   std::wstring value;
   for (int port = 1; port < MachPortCount; ++port) {
     if (lookup(KeyOf(key, L"Port%dOn", port), value)) model.ports[port].enabled = ProfileInteger(value.c_str());
@@ -153,10 +158,25 @@ const wchar_t* OutputSignalName(int index) {
   return index >= 0 && index < OutputCount ? OutputNames[index] : L"";
 }
 
-std::wstring MotorDirName(int motor) { return FormatText(L"Dir %s", MotorName(motor)); }
-std::wstring MotorStepName(int motor) { return FormatText(L"Step %s", MotorName(motor)); }
-std::wstring EncoderAName(int encoder) { return FormatText(L"Encoder%d A", encoder); }
-std::wstring EncoderBName(int encoder) { return FormatText(L"Encoder%d B", encoder); }
+// "Dir " or "Step " and the motor's name; "Encoder", the number and the
+// channel. Written out, since the check names every signal it places.
+static const wchar_t* const MotorDirNames[MotorCount] = {L"Dir  X ", L"Dir  Y ", L"Dir  Z ",    L"Dir  A ",
+                                                         L"Dir  B ", L"Dir  C ", L"Dir Spindle", L"Dir  "};
+static const wchar_t* const MotorStepNames[MotorCount] = {L"Step  X ", L"Step  Y ", L"Step  Z ",    L"Step  A ",
+                                                          L"Step  B ", L"Step  C ", L"Step Spindle", L"Step  "};
+static const wchar_t* const EncoderANames[EncoderCount] = {L"Encoder0 A", L"Encoder1 A", L"Encoder2 A", L"Encoder3 A",
+                                                           L"Encoder4 A", L"Encoder5 A", L"Encoder6 A", L"Encoder7 A"};
+static const wchar_t* const EncoderBNames[EncoderCount] = {L"Encoder0 B", L"Encoder1 B", L"Encoder2 B", L"Encoder3 B",
+                                                           L"Encoder4 B", L"Encoder5 B", L"Encoder6 B", L"Encoder7 B"};
+
+const wchar_t* MotorDirName(int motor) { return motor >= 0 && motor < MotorCount ? MotorDirNames[motor] : L""; }
+const wchar_t* MotorStepName(int motor) { return motor >= 0 && motor < MotorCount ? MotorStepNames[motor] : L""; }
+const wchar_t* EncoderAName(int encoder) {
+  return encoder >= 0 && encoder < EncoderCount ? EncoderANames[encoder] : L"";
+}
+const wchar_t* EncoderBName(int encoder) {
+  return encoder >= 0 && encoder < EncoderCount ? EncoderBNames[encoder] : L"";
+}
 
 std::wstring FormatHotKey(int32_t key) {
   if (key == 0) return std::wstring();

@@ -66,10 +66,10 @@ bool IsPort2InputPin(const PinModel& model, int32_t port, int32_t pin);
 const wchar_t* MotorName(int index);
 const wchar_t* InputSignalName(int index);
 const wchar_t* OutputSignalName(int index);
-std::wstring MotorDirName(int motor);
-std::wstring MotorStepName(int motor);
-std::wstring EncoderAName(int encoder);
-std::wstring EncoderBName(int encoder);
+const wchar_t* MotorDirName(int motor);
+const wchar_t* MotorStepName(int motor);
+const wchar_t* EncoderAName(int encoder);
+const wchar_t* EncoderBName(int encoder);
 
 // The text of an emulated input's key code; empty for 0.
 std::wstring FormatHotKey(int32_t key);

@@ -120,9 +120,26 @@ static uint32_t PhysicalDirectionFlags(int pin) {
   }
 }
 
+using PinFlagsOfPort = std::array<uint32_t, UsagePinCount>;
+
+static PinFlagsOfPort PhysicalDirectionsOfPort() {
+  PinFlagsOfPort flags;
+  for (int pin = 0; pin < UsagePinCount; ++pin) flags[pin] = PhysicalDirectionFlags(pin);
+  return flags;
+}
+
+// The name lists keep their memory: a page is built again for every port
+// the user opens, and each list holds a name or two.
 void ResetPinUsageTable(PinUsageTable& table) {
+  static const PinFlagsOfPort physical = PhysicalDirectionsOfPort();
   for (auto& port : table.pins) {
-    for (int pin = 0; pin < UsagePinCount; ++pin) port[pin] = PinUsage{0, PhysicalDirectionFlags(pin), 0, {}};
+    for (int pin = 0; pin < UsagePinCount; ++pin) {
+      PinUsage& usage = port[pin];
+      usage.count = 0;
+      usage.flags = physical[pin];
+      usage.hotKey = 0;
+      usage.names.clear();
+    }
   }
 }
 
@@ -133,7 +150,7 @@ enum class SignalKind { Motor, Encoder, Input, Output };
 struct Signal {
   SignalKind kind;
   int32_t port, pin, neg;
-  std::wstring name;
+  const wchar_t* name;
   int32_t emulated = 0, emuKey = 0;
 };
 
@@ -220,7 +237,7 @@ static PinRow UsedPinRow(int port, int pin, PinUsage& usage, const PinModel& mod
   row[1] = FormatText(L"%d", port);
   row[2] = PortNameCell(port, model, ports, found);
   row[3] = found ? FormatText(L"Port 0x%x", ports[found - 1].address) : L" ";
-  row[4] = usage.names.empty() ? L"" : usage.names.back();
+  if (!usage.names.empty()) row[4] = usage.names.back();
   if (usage.flags & DirectionIn) row[5] = ArrowIn;
   else if (usage.flags & DirectionOut) row[5] = ArrowOut;
   row[6] = (usage.flags & ActiveLow) ? L"0 aktiv" : L"1 aktiv";
@@ -273,7 +290,11 @@ static PinRow ModbusRow(int index, const wchar_t* name, const wchar_t* arrow) {
 // The name column shows the signal's own name: the pin number of a Modbus
 // signal is a register, not an index into the names.
 std::vector<PinRow> BuildModbusRows(const PinModel& model) {
+  size_t count = 0;
+  for (const InputAssignment& input : model.inputs) count += input.active && input.port == 0;
+  for (const OutputAssignment& output : model.outputs) count += output.active && output.port == 0;
   std::vector<PinRow> rows;
+  rows.reserve(count);
   for (int i = 0; i < InputCount; ++i) {
     if (model.inputs[i].active && model.inputs[i].port == 0) rows.push_back(ModbusRow(i, InputSignalName(i), ArrowIn));
   }
@@ -285,9 +306,13 @@ std::vector<PinRow> BuildModbusRows(const PinModel& model) {
   return rows;
 }
 
-static std::wstring NameListLine(const TextTriple& text, int pin, const std::vector<std::wstring>& names) {
-  std::wstring line = FormatText(L"%s %d %s", SelectText(text), pin, names[0].c_str());
-  for (size_t i = 1; i < names.size(); ++i) line += L"   " + names[i];
+static std::wstring NameListLine(const TextTriple& text, int pin, const std::vector<std::wstring_view>& names) {
+  std::wstring line = FormatText(L"%s %d ", SelectText(text), pin);
+  line += names[0];
+  for (size_t i = 1; i < names.size(); ++i) {
+    line += L"   ";
+    line += names[i];
+  }
   return line;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/portable/text_triple.h"
@@ -39,7 +40,7 @@ struct PinUsage {
   int32_t count = 0;
   uint32_t flags = 0;
   int32_t hotKey = 0;
-  std::vector<std::wstring> names;  // in placement order
+  std::vector<std::wstring_view> names;  // in placement order; the signals' fixed names
 };
 
 struct PinUsageTable {

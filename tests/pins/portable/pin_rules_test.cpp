@@ -106,9 +106,9 @@ TEST_F(PinRulesTest, BadNumbersAreListedAndZeroed) {
   EXPECT_EQ(check.model.motors[0].dirPin, 0);
   EXPECT_EQ(check.model.inputs[5].port, 0);
   EXPECT_EQ(check.model.inputs[5].pin, 40);  // a Modbus pin is not range-checked
-  EXPECT_EQ(check.At(1, 0).names, (std::vector<std::wstring>{L"Dir  X ", L"Enable#4"}));
+  EXPECT_EQ(check.At(1, 0).names, (std::vector<std::wstring_view>{L"Dir  X ", L"Enable#4"}));
   EXPECT_TRUE(check.used[0]);
-  EXPECT_EQ(check.At(0, 40).names, std::vector<std::wstring>{L"YHome"});
+  EXPECT_EQ(check.At(0, 40).names, std::vector<std::wstring_view>{L"YHome"});
   LanguageIndex = German;
   PinCheck german;
   german.Input(2, -4, 10);
@@ -155,7 +155,7 @@ TEST_F(PinRulesTest, PlacementOrderIsMotorsEncodersInputsOutputs) {
   check.model.motors[1] = {1, 0, 1, 2, 0, 1, 2};
   check.Run();
   EXPECT_EQ(check.At(1, 2).names,
-            (std::vector<std::wstring>{L"Dir  Y ", L"Step  Y ", L"Encoder0 A", L"X++", L"Digit Trig"}));
+            (std::vector<std::wstring_view>{L"Dir  Y ", L"Step  Y ", L"Encoder0 A", L"X++", L"Digit Trig"}));
   const auto rows = check.Rows(1);
   EXPECT_EQ(rows[1][8], L"Wrong direction   Multiple used pin nmb: (5)   ");
   const auto details = PinFaultDetails(check.At(1, 2), 2);
