@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "pins/portable/pin_model.h"
-#include "settings_view/portable/print_file.h"
-#include "tools/profile_generator.h"
+#include "fuzz/seed_files.h"
 
 namespace fs = std::filesystem;
 
@@ -26,53 +25,11 @@ static void WriteSeed(const fs::path& folder, const std::string& name, const std
   WriteSeed(folder, name, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
-static std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 static std::vector<unsigned char> Utf16(const std::wstring& text) {
   std::vector<unsigned char> bytes;
   for (wchar_t c : text) {
     bytes.push_back(static_cast<unsigned char>(c));
     bytes.push_back(static_cast<unsigned char>(c >> 8));
-  }
-  return bytes;
-}
-
-static void PutDouble(std::vector<unsigned char>& bytes, double value) {
-  unsigned char raw[8];
-  std::memcpy(raw, &value, 8);
-  bytes.insert(bytes.end(), raw, raw + 8);
-}
-
-// fixtures.dat: 253 records of six doubles, then a name per line; `records`
-// and `names` cut it short.
-static std::vector<unsigned char> FixtureFile(const std::vector<GeneratedEntry>& entries, int records, int names) {
-  std::vector<unsigned char> bytes;
-  for (int i = 0; i < records; ++i) {
-    for (int axis = 0; axis < FixtureAxisCount; ++axis) {
-      const std::string& value = entries[(i * FixtureAxisCount + axis) % entries.size()].value;
-      PutDouble(bytes, i % 7 == 0 ? std::strtod(value.c_str(), nullptr) : 0.0);
-    }
-  }
-  if (records == FixtureCount) bytes.insert(bytes.end(), 48, 0);  // Mach3's 254th record
-  for (int i = 0; i < names; ++i) {
-    const std::string name = i % 5 == 0 ? entries[i % entries.size()].name : "";
-    bytes.insert(bytes.end(), name.begin(), name.end());
-    bytes.push_back('\n');
-  }
-  return bytes;
-}
-
-// tools3.dat: a length-prefixed description and four doubles at their places.
-static std::vector<unsigned char> ToolFile(const std::vector<GeneratedEntry>& entries, int records) {
-  std::vector<unsigned char> bytes;
-  for (int i = 0; i < records; ++i) {
-    const std::string description = i % 3 == 0 ? "Empty" : entries[i % entries.size()].name + " cutter";
-    bytes.push_back(static_cast<unsigned char>(description.size()));
-    bytes.insert(bytes.end(), description.begin(), description.end());
-    bytes.insert(bytes.end(), 8, 0);
-    PutDouble(bytes, std::strtod(entries[i % entries.size()].value.c_str(), nullptr));
-    bytes.insert(bytes.end(), 26, 0);
-    for (int v = 0; v < 3; ++v) PutDouble(bytes, i * 0.5 + v);
   }
   return bytes;
 }
@@ -98,33 +55,6 @@ static std::string PinLines(const std::vector<GeneratedEntry>& entries, uint32_t
   return text;
 }
 
-static std::vector<unsigned char> PrintFile(const std::vector<GeneratedEntry>& entries) {
-  DialogTable = BuildDialogTable();
-  std::map<std::wstring, std::wstring> profile;
-  for (const GeneratedEntry& entry : entries) profile[Widen(entry.name)] = Widen(entry.value);
-  profile[L"Port1Add"] = L"888";
-  profile[L"Editor"] = std::wstring(200, L'e');
-  FillDialogValues(
-      DialogTable,
-      [&](const std::wstring& key, std::wstring& value) {
-        const auto found = profile.find(key);
-        if (found == profile.end()) return false;
-        value = found->second;
-        return true;
-      },
-      [](const std::wstring&) {});
-  const std::vector<unsigned char> fixtures = FixtureFile(entries, FixtureCount, FixtureCount);
-  ReadFixtureBytes(fixtures.data(), fixtures.size(), [](std::string_view bytes) { return Widen(std::string(bytes)); });
-  const std::vector<unsigned char> tools = ToolFile(entries, 40);
-  ReadToolBytes(tools.data(), tools.size(), [](std::string_view bytes) { return Widen(std::string(bytes)); });
-  ClearPlugins();
-  AddPlugin(L"profile / PlugIns / ", L"Flash", L"1");
-  AddPlugin(L"profile / PlugIns / ", Widen(entries[3].name), L"0");
-  MachDir = L"C:\\Mach3";
-  ProfileName = L"Mach3Mill";
-  return EncodePrintFile({2026, 12, 0, 6, 21, 45, 30, 500}, 0x00FF00FF);
-}
-
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: make_seeds <folder>\n");
@@ -132,7 +62,15 @@ int main(int argc, char** argv) {
   }
   const fs::path root = argv[1];
   const std::vector<GeneratedEntry> entries = MakeProfileEntries({300, 7});
-  WriteSeed(root / "print_file", "generated", PrintFile(entries));
+  // Whole files, and changes to the full file the fuzzer makes itself.
+  const std::vector<unsigned char> printFile = PrintFile(entries);
+  std::vector<unsigned char> header = {0x00};
+  header.insert(header.end(), printFile.begin(), printFile.begin() + PrintFileHeaderBytes + 40);
+  WriteSeed(root / "print_file", "header", header);
+  WriteSeed(root / "print_file", "unchanged", std::vector<unsigned char>{0x01, 0xFF, 0xFF, 0xFF, 0xFF});
+  WriteSeed(root / "print_file", "cut", std::vector<unsigned char>{0x01, 0x50, 0xC3, 0x00, 0x00});
+  WriteSeed(root / "print_file", "changed",
+            std::vector<unsigned char>{0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x10, 0x00, 0x00, 2, 'x', 0x00});
   WriteSeed(root / "fixture_table", "whole", FixtureFile(entries, FixtureCount, FixtureCount));
   WriteSeed(root / "fixture_table", "cut", FixtureFile(entries, 40, 0));
   WriteSeed(root / "tool_table", "whole", ToolFile(entries, ToolCount));

@@ -25,36 +25,41 @@ static constexpr int32_t LayoutLimit = 1000000;
 
 namespace {
 
-class Writer {
+class PrintFileWriter {
  public:
+  explicit PrintFileWriter(std::vector<unsigned char>& bytes) : bytes_(bytes) {}
   void U16(uint16_t value) {
     bytes_.push_back(static_cast<unsigned char>(value));
     bytes_.push_back(static_cast<unsigned char>(value >> 8));
   }
   void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
   void U32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<unsigned char>(value >> shift));
+    U16(static_cast<uint16_t>(value));
+    U16(static_cast<uint16_t>(value >> 16));
   }
   // The first `size` bytes of a UTF-16LE text buffer, zero beyond the text.
   void TextField(const wchar_t* text, size_t length, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-      const size_t c = i / 2;
-      const uint16_t unit = c < length ? static_cast<uint16_t>(text[c]) : 0;
-      bytes_.push_back(static_cast<unsigned char>(i % 2 == 0 ? unit : unit >> 8));
+    const size_t at = bytes_.size();
+    bytes_.resize(at + size);
+    unsigned char* out = bytes_.data() + at;
+    const size_t units = std::min(length, size / 2);
+    for (size_t c = 0; c < units; ++c) {
+      out[2 * c] = static_cast<unsigned char>(text[c]);
+      out[2 * c + 1] = static_cast<unsigned char>(static_cast<uint16_t>(text[c]) >> 8);
     }
+    if (size % 2 != 0 && size / 2 < length) out[size - 1] = static_cast<unsigned char>(text[size / 2]);  // a cut unit
   }
   void TextField(const std::wstring& text, size_t size) { TextField(text.c_str(), text.size(), size); }
   void TextField(const wchar_t* text, size_t size) { TextField(text, std::wcslen(text), size); }
   void Raw(const unsigned char* data, size_t size) { bytes_.insert(bytes_.end(), data, data + size); }
-  std::vector<unsigned char>& Bytes() { return bytes_; }
 
  private:
-  std::vector<unsigned char> bytes_;
+  std::vector<unsigned char>& bytes_;
 };
 
-class Reader {
+class PrintFileReader {
  public:
-  Reader(const unsigned char* data, size_t size) : data_(data), size_(size) {}
+  PrintFileReader(const unsigned char* data, size_t size) : data_(data), size_(size) {}
   bool Has(size_t count) const { return size_ - at_ >= count; }
   size_t Left() const { return size_ - at_; }
   // Each read fails (and stays failed) when the file has ended.
@@ -65,8 +70,8 @@ class Reader {
   }
   bool U32(uint32_t& value) {
     if (!Take(4)) return false;
-    value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | data_[at_ - 4 + i];
+    const unsigned char* bytes = data_ + at_ - 4;
+    value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     return true;
   }
   bool I32(int32_t& value) {
@@ -82,27 +87,40 @@ class Reader {
     std::memcpy(slot, data_ + at_ - size, std::min(size, slotBytes));
     return true;
   }
+  bool Skip(size_t count) { return Take(count); }
   // A text field into an owned text, ended at its first zero character.
   bool Text(std::wstring& text, size_t size) {
     if (!Take(size)) return false;
-    text.clear();
-    for (size_t i = 0; i < size; i += 2) {
-      const uint16_t low = data_[at_ - size + i];
-      const uint16_t high = i + 1 < size ? data_[at_ - size + i + 1] : 0;
-      const wchar_t c = static_cast<wchar_t>(low | high << 8);
-      if (c == L'\0') break;
-      text += c;
-    }
+    const unsigned char* field = data_ + at_ - size;
+    text.assign(FieldLength(field, size, (size + 1) / 2), L'\0');
+    for (size_t c = 0; c < text.size(); ++c) text[c] = Unit(field, size, c);
     return true;
   }
+  // The same into a slot of `capacity` characters, cut to fit.
   bool TextField(wchar_t* slot, size_t capacity, size_t size) {
-    std::wstring text;
-    if (!Text(text, size)) return false;
-    SetFieldText(slot, capacity, text);
+    if (!Take(size)) return false;
+    const unsigned char* field = data_ + at_ - size;
+    const size_t length = FieldLength(field, size, capacity - 1);
+    for (size_t c = 0; c < length; ++c) slot[c] = Unit(field, size, c);
+    slot[length] = L'\0';
     return true;
   }
 
  private:
+  // Character `c` of a field of `size` bytes: two bytes, little-endian; an
+  // odd last byte is one of its own.
+  static wchar_t Unit(const unsigned char* field, size_t size, size_t c) {
+    const uint16_t low = field[2 * c];
+    const uint16_t high = 2 * c + 1 < size ? field[2 * c + 1] : 0;
+    return static_cast<wchar_t>(low | high << 8);
+  }
+  // Characters before the first zero one, at most `limit`.
+  static size_t FieldLength(const unsigned char* field, size_t size, size_t limit) {
+    size_t length = 0;
+    while (length < limit && 2 * length < size && Unit(field, size, length) != L'\0') ++length;
+    return length;
+  }
+
   bool Take(size_t count) {
     if (!Has(count)) return false;
     at_ += count;
@@ -117,7 +135,7 @@ bool InLayoutLimit(int32_t value) { return value >= -LayoutLimit && value <= Lay
 
 }  // namespace
 
-static void WriteHeader(Writer& out, const PrintFileTime& time, uint32_t mask) {
+static void WriteHeader(PrintFileWriter& out, const PrintFileTime& time, uint32_t mask) {
   out.TextField(Mark, MarkLength, 2 * MarkCharacters);
   out.I32(PrintFileVersion);
   out.I32(PrintFileSubVersion);
@@ -130,7 +148,7 @@ static void WriteHeader(Writer& out, const PrintFileTime& time, uint32_t mask) {
   out.TextField(ProfileName, LoadTextFieldBytes);
 }
 
-static void WriteDialog(Writer& out, const SettingsDialog& dialog) {
+static void WriteDialog(PrintFileWriter& out, const SettingsDialog& dialog) {
   for (int32_t field : {dialog.height, dialog.left, dialog.top, dialog.width, dialog.defaultHeight}) out.I32(field);
   for (const SettingsRow& row : dialog.rows) {
     if (IsEndRow(row)) break;
@@ -142,7 +160,7 @@ static void WriteDialog(Writer& out, const SettingsDialog& dialog) {
   }
 }
 
-static void WriteFixtures(Writer& out) {
+static void WriteFixtures(PrintFileWriter& out) {
   for (const FixtureRecord& record : FixtureTable) {
     out.I32(record.empty);
     out.I32(static_cast<int32_t>(record.name.size()));
@@ -151,7 +169,7 @@ static void WriteFixtures(Writer& out) {
   }
 }
 
-static void WriteTools(Writer& out) {
+static void WriteTools(PrintFileWriter& out) {
   for (const ToolSlot& slot : ToolTable) {
     out.TextField(slot.number, 260);
     out.TextField(slot.description, 64);
@@ -162,7 +180,7 @@ static void WriteTools(Writer& out) {
   }
 }
 
-static void WritePlugins(Writer& out) {
+static void WritePlugins(PrintFileWriter& out) {
   out.I32(static_cast<int32_t>(PluginList.size()));
   for (const PluginRecord& plugin : PluginList) {
     out.I32(plugin.enabled);
@@ -183,8 +201,15 @@ static size_t EncodedSize() {
 }
 
 std::vector<unsigned char> EncodePrintFile(const PrintFileTime& time, uint32_t mask) {
-  Writer out;
-  out.Bytes().reserve(EncodedSize());
+  std::vector<unsigned char> bytes;
+  EncodePrintFile(time, mask, bytes);
+  return bytes;
+}
+
+void EncodePrintFile(const PrintFileTime& time, uint32_t mask, std::vector<unsigned char>& bytes) {
+  bytes.clear();
+  bytes.reserve(EncodedSize());
+  PrintFileWriter out(bytes);
   WriteHeader(out, time, mask);
   for (int i = 0; i < SettingsDialogCount; ++i) {
     switch (i) {
@@ -202,7 +227,6 @@ std::vector<unsigned char> EncodePrintFile(const PrintFileTime& time, uint32_t m
         break;
     }
   }
-  return std::move(out.Bytes());
 }
 
 static bool ValidRowKind(uint32_t word) {
@@ -218,7 +242,7 @@ static bool ValidFormat(const SettingsRow& row) {
   return row.format >= 0 && row.format <= FORMAT_HOME_OFFSET;
 }
 
-static bool ReadDialog(Reader& in, SettingsDialog& dialog) {
+static bool ReadDialog(PrintFileReader& in, SettingsDialog& dialog) {
   for (int32_t* field : {&dialog.height, &dialog.left, &dialog.top, &dialog.width, &dialog.defaultHeight}) {
     if (!in.I32(*field) || !InLayoutLimit(*field)) return false;
   }
@@ -228,8 +252,8 @@ static bool ReadDialog(Reader& in, SettingsDialog& dialog) {
     for (int32_t* field : {&row.x, &row.y, &row.width, &row.height, &row.labelWidth}) {
       if (!in.I32(*field) || !InLayoutLimit(*field)) return false;
     }
-    if (!in.Bytes(row.value.bytes, sizeof(row.value.bytes), 4)) return false;
-    if (!in.Bytes(row.value.bytes, sizeof(row.value.bytes), ValueFieldBytes)) return false;
+    // The value's first four bytes come twice; the second time counts.
+    if (!in.Skip(4) || !in.Bytes(row.value.bytes, sizeof(row.value.bytes), ValueFieldBytes)) return false;
     for (int32_t* field : {&row.format, &row.absX, &row.absY, &row.index, &row.offset}) {
       if (!in.I32(*field)) return false;
     }
@@ -238,7 +262,7 @@ static bool ReadDialog(Reader& in, SettingsDialog& dialog) {
   return true;
 }
 
-static bool ReadFixtures(Reader& in, std::vector<FixtureRecord>& fixtures) {
+static bool ReadFixtures(PrintFileReader& in, std::vector<FixtureRecord>& fixtures) {
   fixtures.assign(FixtureCount, FixtureRecord{});
   for (FixtureRecord& record : fixtures) {
     int32_t length = 0;
@@ -253,7 +277,7 @@ static bool ReadFixtures(Reader& in, std::vector<FixtureRecord>& fixtures) {
   return true;
 }
 
-static bool ReadTools(Reader& in, std::vector<ToolSlot>& tools) {
+static bool ReadTools(PrintFileReader& in, std::vector<ToolSlot>& tools) {
   tools.assign(ToolCount, ToolSlot{});
   for (ToolSlot& slot : tools) {
     if (!in.TextField(slot.number, ToolNumberCapacity, 260) ||
@@ -268,7 +292,7 @@ static bool ReadTools(Reader& in, std::vector<ToolSlot>& tools) {
   return true;
 }
 
-static bool ReadPlugins(Reader& in, std::vector<PluginRecord>& plugins) {
+static bool ReadPlugins(PrintFileReader& in, std::vector<PluginRecord>& plugins) {
   int32_t count = 0;
   if (!in.I32(count)) return false;
   if (count < 0 || static_cast<size_t>(count) > in.Left() / PluginRecordBytes) return false;
@@ -282,7 +306,7 @@ static bool ReadPlugins(Reader& in, std::vector<PluginRecord>& plugins) {
 }
 
 PrintFileCheck DecodePrintFile(const unsigned char* data, size_t size, PrintFileContents& contents) {
-  Reader in(data, size);
+  PrintFileReader in(data, size);
   std::wstring mark;
   if (size < 2 * MarkLength || !in.Text(mark, 2 * MarkLength) || mark != Mark) return PrintFileCheck::NotOurs;
   std::wstring rest;

@@ -39,6 +39,8 @@ struct PrintFileContents {
 // The bytes of a print file of the current table, fixtures, tools,
 // plug-ins, MachDir and ProfileName.
 std::vector<unsigned char> EncodePrintFile(const PrintFileTime& time, uint32_t mask);
+// The same into `bytes`, whose memory is used again.
+void EncodePrintFile(const PrintFileTime& time, uint32_t mask, std::vector<unsigned char>& bytes);
 
 enum class PrintFileCheck { Ok, NotOurs, OtherVersion, Damaged };
 

@@ -272,6 +272,8 @@ static std::string NameBytes(const unsigned char* begin, const unsigned char* en
   return bytes;
 }
 
+static const std::wstring ZeroCoordinate = L"0.0000";
+
 void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder& decode) {
   wchar_t text[DoubleTextCapacity];
   for (size_t i = 0; i < FixtureCount; ++i) {
@@ -282,7 +284,8 @@ void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder&
       const size_t at = i * FixtureRecordBytes + axis * 8;
       const double value = at + 8 <= size ? ReadDouble(data + at) : 0;  // records not reached are zeros
       if (value == 0 && !std::signbit(value)) {
-        record.coords[axis] = L"0.0000";  // most records of a real table: no formatting needed
+        // Most records of a real table: no formatting, and mostly no change.
+        if (record.coords[axis] != ZeroCoordinate) record.coords[axis] = ZeroCoordinate;
         continue;
       }
       FormatInto(text, DoubleTextCapacity, L"%0.4f", value);
@@ -308,8 +311,14 @@ void MarkToolsInvalid() {
   for (ToolSlot& slot : ToolTable) slot.valid = 0;
 }
 
-// Into the field directly: cut to the field, as a copy of the whole text would be.
-static void SetToolValue(wchar_t* field, double value) { FormatInto(field, ToolValueCapacity, L"%0.6f", value); }
+static constexpr wchar_t ZeroToolValue[] = L"0.000000";
+
+// Into the field directly: cut to the field, as a copy of the whole text
+// would be. Most values of a real table are zeros, which need no formatting.
+static void SetToolValue(wchar_t* field, double value) {
+  if (value == 0 && !std::signbit(value)) std::memcpy(field, ZeroToolValue, sizeof(ZeroToolValue));
+  else FormatInto(field, ToolValueCapacity, L"%0.6f", value);
+}
 
 // The slot's number in decimal, as "%d" gives it.
 static void SetSlotNumber(wchar_t* field, int number) {
@@ -328,10 +337,9 @@ void ReadToolBytes(const unsigned char* data, size_t size, const ByteDecoder& de
     const size_t length = at < size ? data[at] : 0;
     if (at >= size || size - at < ToolRecordBytes + length) {
       // Slots the file does not reach read as unused ones.
-      static constexpr wchar_t zero[] = L"0.000000";
       slot.description[0] = L'\0';
       for (wchar_t* field : {slot.diameter, slot.diameterWear, slot.height, slot.heightWear}) {
-        std::memcpy(field, zero, sizeof(zero));
+        std::memcpy(field, ZeroToolValue, sizeof(ZeroToolValue));
       }
       continue;
     }
