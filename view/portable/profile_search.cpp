@@ -2,6 +2,7 @@
 #include "view/portable/profile_search.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "profile/portable/profile_list.h"
 #include "view/portable/search_pattern.h"
@@ -23,18 +24,30 @@ void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns,
   if (!caseSensitive) FoldCase(pattern);
   Search.hitRows.assign(rows > 0 ? rows : 0, 0);
   std::wstring folded;
+  // Neighbouring entries share one copy of their path: a cell showing the
+  // very text the row above showed in that column matches as it did.
+  struct LastCell {
+    std::wstring_view text;
+    bool match = false;
+  };
+  std::vector<LastCell> last(columns > 0 ? columns : 0);
   for (int row = 0; row < rows; ++row) {
     for (int column = 0; column < columns; ++column) {
       if (!Search.columns[column < ValueColumn ? column : ValueColumn]) continue;
       const std::wstring_view text = cell(row, column);
+      LastCell& before = last[column];
+      const bool same = !text.empty() && text.data() == before.text.data() && text.size() == before.text.size();
       bool match;
-      if (caseSensitive) {
+      if (same) {
+        match = before.match;
+      } else if (caseSensitive) {
         match = MatchPattern(text, pattern);
       } else {
         folded.assign(text);
         FoldCase(folded);
         match = MatchPattern(folded, pattern);
       }
+      before = {text, match};
       if (match) {
         Search.hits.push_back(row);
         Search.hitRows[row] = 1;

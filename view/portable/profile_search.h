@@ -28,7 +28,8 @@ extern SearchState Search;
 
 void ClearSearchHits();
 
-// The text of a cell of a listed row.
+// The text of a cell of a listed row: a view of text kept as long as the
+// list shows it, which does not change meanwhile.
 using CellText = std::function<std::wstring_view(int row, int column)>;
 
 // Searches `rows` rows of `columns` cells for the normalised `text`: a row
