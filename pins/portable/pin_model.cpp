@@ -1,6 +1,7 @@
 // Reading the pin model from profile keys, and the subsystem's vocabulary.
 #include "pins/portable/pin_model.h"
 
+#include <array>
 #include <cstddef>
 #include <cwchar>
 
@@ -159,23 +160,35 @@ const wchar_t* OutputSignalName(int index) {
 }
 
 // "Dir " or "Step " and the motor's name; "Encoder", the number and the
-// channel. Written out, since the check names every signal it places.
-static const wchar_t* const MotorDirNames[MotorCount] = {L"Dir  X ", L"Dir  Y ", L"Dir  Z ",    L"Dir  A ",
-                                                         L"Dir  B ", L"Dir  C ", L"Dir Spindle", L"Dir  "};
-static const wchar_t* const MotorStepNames[MotorCount] = {L"Step  X ", L"Step  Y ", L"Step  Z ",    L"Step  A ",
-                                                          L"Step  B ", L"Step  C ", L"Step Spindle", L"Step  "};
-static const wchar_t* const EncoderANames[EncoderCount] = {L"Encoder0 A", L"Encoder1 A", L"Encoder2 A", L"Encoder3 A",
-                                                           L"Encoder4 A", L"Encoder5 A", L"Encoder6 A", L"Encoder7 A"};
-static const wchar_t* const EncoderBNames[EncoderCount] = {L"Encoder0 B", L"Encoder1 B", L"Encoder2 B", L"Encoder3 B",
-                                                           L"Encoder4 B", L"Encoder5 B", L"Encoder6 B", L"Encoder7 B"};
+// channel. Made once, since the check names every signal it places.
+using SignalNames = std::array<std::wstring, MotorCount>;
+static_assert(MotorCount == EncoderCount);
 
-const wchar_t* MotorDirName(int motor) { return motor >= 0 && motor < MotorCount ? MotorDirNames[motor] : L""; }
-const wchar_t* MotorStepName(int motor) { return motor >= 0 && motor < MotorCount ? MotorStepNames[motor] : L""; }
+static SignalNames MakeSignalNames(const wchar_t* format, bool byMotorName) {
+  SignalNames names;
+  for (int i = 0; i < MotorCount; ++i) names[i] = byMotorName ? FormatText(format, MotorName(i)) : FormatText(format, i);
+  return names;
+}
+
+static const wchar_t* NameAt(const SignalNames& names, int index) {
+  return index >= 0 && index < MotorCount ? names[index].c_str() : L"";
+}
+
+const wchar_t* MotorDirName(int motor) {
+  static const SignalNames names = MakeSignalNames(L"Dir %s", true);
+  return NameAt(names, motor);
+}
+const wchar_t* MotorStepName(int motor) {
+  static const SignalNames names = MakeSignalNames(L"Step %s", true);
+  return NameAt(names, motor);
+}
 const wchar_t* EncoderAName(int encoder) {
-  return encoder >= 0 && encoder < EncoderCount ? EncoderANames[encoder] : L"";
+  static const SignalNames names = MakeSignalNames(L"Encoder%d A", false);
+  return NameAt(names, encoder);
 }
 const wchar_t* EncoderBName(int encoder) {
-  return encoder >= 0 && encoder < EncoderCount ? EncoderBNames[encoder] : L"";
+  static const SignalNames names = MakeSignalNames(L"Encoder%d B", false);
+  return NameAt(names, encoder);
 }
 
 std::wstring FormatHotKey(int32_t key) {

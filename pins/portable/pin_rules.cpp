@@ -290,11 +290,7 @@ static PinRow ModbusRow(int index, const wchar_t* name, const wchar_t* arrow) {
 // The name column shows the signal's own name: the pin number of a Modbus
 // signal is a register, not an index into the names.
 std::vector<PinRow> BuildModbusRows(const PinModel& model) {
-  size_t count = 0;
-  for (const InputAssignment& input : model.inputs) count += input.active && input.port == 0;
-  for (const OutputAssignment& output : model.outputs) count += output.active && output.port == 0;
   std::vector<PinRow> rows;
-  rows.reserve(count);
   for (int i = 0; i < InputCount; ++i) {
     if (model.inputs[i].active && model.inputs[i].port == 0) rows.push_back(ModbusRow(i, InputSignalName(i), ArrowIn));
   }
