@@ -14,9 +14,11 @@
 // each its value, the last line of a key counting as in a profile read from
 // top to bottom. Views into the input, so a lookup costs no allocation.
 static std::vector<std::wstring> Keys;
+static std::vector<const wchar_t*> KeyTexts;  // as the model passed them
 static std::vector<std::string> LineKeys;
 static std::unordered_map<std::string_view, size_t> KeyOfLine;
 static std::unordered_map<std::wstring_view, size_t> KeyOfName;
+static std::unordered_map<const wchar_t*, size_t> KeyOfText;
 static std::vector<std::string_view> Values;
 static std::vector<char> Given;
 static PinUsageTable Table;  // reset before the first run and after each
@@ -24,6 +26,7 @@ static PinUsageTable Table;  // reset before the first run and after each
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   ReadPinModel([](const wchar_t* key, std::wstring& value) {
     Keys.push_back(key);
+    KeyTexts.push_back(key);
     value = L"1";
     return true;
   });
@@ -31,6 +34,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   for (size_t i = 0; i < Keys.size(); ++i) {
     KeyOfLine.emplace(LineKeys[i], i);
     KeyOfName.emplace(Keys[i], i);
+    KeyOfText.emplace(KeyTexts[i], i);
   }
   Values.resize(Keys.size());
   Given.resize(Keys.size());
@@ -67,12 +71,17 @@ static void ParseLines(std::string_view text) {
 }
 
 // The model asks for its keys in the order they were found in, skipping the
-// fields of inactive signals; so the key asked is mostly the one after the
-// last, and only the others need the map.
+// fields of inactive signals, and passes the texts it made once; so the key
+// asked is mostly the very text after the last, and only the others need the
+// maps: the texts' addresses first, the texts themselves for any other.
 static size_t NextKey;
 
 static size_t KeyIndex(const wchar_t* key) {
-  if (NextKey < Keys.size() && std::wcscmp(Keys[NextKey].c_str(), key) == 0) return NextKey++;
+  if (NextKey < Keys.size() && KeyTexts[NextKey] == key) return NextKey++;
+  if (const auto same = KeyOfText.find(key); same != KeyOfText.end()) {
+    NextKey = same->second + 1;
+    return same->second;
+  }
   const auto found = KeyOfName.find(key);
   if (found == KeyOfName.end()) return Keys.size();
   NextKey = found->second + 1;

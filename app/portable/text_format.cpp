@@ -47,6 +47,24 @@ bool FormatInto(wchar_t* buffer, size_t capacity, const wchar_t* format, ...) {
   return true;
 }
 
+void AppendDecimal(std::wstring& text, int64_t value) {
+  wchar_t digits[20];  // 19 digits and a sign
+  wchar_t* first = digits + 20;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--first = L'-';
+  text.append(first, digits + 20);
+}
+
+std::wstring DecimalText(int64_t value) {
+  std::wstring text;
+  AppendDecimal(text, value);
+  return text;
+}
+
 bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source) {
   if (capacity == 0) return false;
   size_t length = 0;

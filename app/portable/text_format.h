@@ -14,6 +14,11 @@ std::wstring FormatText(const wchar_t* format, ...);
 // the text was cut.
 bool FormatInto(wchar_t* buffer, size_t capacity, const wchar_t* format, ...);
 
+// A whole number as "%d" or "%lld" writes it, for the texts made often
+// enough that the runtime's formatting shows.
+void AppendDecimal(std::wstring& text, int64_t value);
+std::wstring DecimalText(int64_t value);
+
 // Copies at most capacity - 1 characters and the terminator. Returns false
 // when the source was cut.
 bool CopyText(wchar_t* buffer, size_t capacity, const wchar_t* source);

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cwchar>
+#include <iterator>
+#include <vector>
 
 #include "app/portable/text_format.h"
 
@@ -28,45 +30,64 @@ struct KeyField {
 };
 
 // The key `format` names for a signal or port: its "%d" replaced by the
-// number (never negative), in one buffer kept for the hundreds of keys of a
-// profile, and without the runtime's formatting. The formats are the short
-// ones below.
-using KeyText = wchar_t[40];
-
-const wchar_t* KeyOf(KeyText& key, const wchar_t* format, int index) {
+// number (never negative). The formats are the short ones below.
+std::wstring KeyOf(const wchar_t* format, int index) {
   const wchar_t* mark = std::wcsstr(format, L"%d");
-  wchar_t digits[12];
-  wchar_t* first = digits + 12;
-  do {
-    *--first = static_cast<wchar_t>(L'0' + index % 10);
-    index /= 10;
-  } while (index > 0);
-  wchar_t* out = std::wmemcpy(key, format, mark - format) + (mark - format);
-  out = std::wmemcpy(out, first, digits + 12 - first) + (digits + 12 - first);
-  std::wcscpy(out, mark + 2);
+  std::wstring key(format, mark);
+  key += std::to_wstring(index);
+  key += mark + 2;
   return key;
 }
 
+// Every key of one kind of record, made once: a check asks for hundreds of
+// keys, and the user may check again and again. Per index: the "...Active"
+// key when the kind has one, then one key per field.
+class KeyTable {
+ public:
+  KeyTable(int count, const wchar_t* activeFormat, const KeyField* fields, size_t fieldCount)
+      : first_(activeFormat ? 1 : 0), stride_(first_ + fieldCount) {
+    for (int index = 0; index < count; ++index) {
+      if (activeFormat) keys_.push_back(KeyOf(activeFormat, index));
+      for (size_t f = 0; f < fieldCount; ++f) keys_.push_back(KeyOf(fields[f].format, index));
+    }
+  }
+  const wchar_t* Active(int index) const { return keys_[index * stride_].c_str(); }
+  const wchar_t* Field(int index, size_t field) const { return keys_[index * stride_ + first_ + field].c_str(); }
+
+ private:
+  size_t first_, stride_;
+  std::vector<std::wstring> keys_;
+};
+
 template <typename Record>
-void ReadRecords(const KeyLookup& lookup, Record* records, int count, const wchar_t* activeFormat,
-                 const KeyField* fields, size_t fieldCount) {
-  KeyText key;
+void ReadFields(const KeyLookup& lookup, const KeyTable& keys, int index, const KeyField* fields,
+                size_t fieldCount, Record& record, std::wstring& value) {
+  for (size_t f = 0; f < fieldCount; ++f) {
+    if (lookup(keys.Field(index, f), value)) {
+      *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(&record) + fields[f].offset) =
+          ProfileInteger(value.c_str());
+    }
+  }
+}
+
+template <typename Record, size_t FieldCount>
+void ReadRecords(const KeyLookup& lookup, Record* records, int count, const KeyTable& keys,
+                 const KeyField (&fields)[FieldCount]) {
   std::wstring value;
   for (int index = 0; index < count; ++index) {
-    if (!lookup(KeyOf(key, activeFormat, index), value)) continue;
-    Record& record = records[index];
-    record.active = ProfileInteger(value.c_str());
-    for (size_t f = 0; f < fieldCount; ++f) {
-      if (lookup(KeyOf(key, fields[f].format, index), value)) {
-        *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(&record) + fields[f].offset) =
-            ProfileInteger(value.c_str());
-      }
-    }
+    if (!lookup(keys.Active(index), value)) continue;
+    records[index].active = ProfileInteger(value.c_str());
+    ReadFields(lookup, keys, index, fields, FieldCount, records[index], value);
   }
 }
 
 #define FIELD(Record, key, field) {key, offsetof(Record, field)}
 
+// A port's address is read even when its "...On" key is missing.
+const KeyField PortFields[] = {
+    FIELD(MachPortSetting, L"Port%dOn", enabled),
+    FIELD(MachPortSetting, L"Port%dAdd", address),
+};
 const KeyField MotorFields[] = {
     FIELD(MotorAssignment, L"Motor%dDirNeg", dirNeg),     FIELD(MotorAssignment, L"Motor%dDirPort", dirPort),
     FIELD(MotorAssignment, L"Motor%dDirPin", dirPin),     FIELD(MotorAssignment, L"Motor%dStepNeg", stepNeg),
@@ -91,26 +112,27 @@ const KeyField OutputFields[] = {
 #undef FIELD
 
 template <size_t N>
-constexpr size_t CountOf(const KeyField (&)[N]) {
-  return N;
+KeyTable KeysOf(int count, const wchar_t* activeFormat, const KeyField (&fields)[N]) {
+  return KeyTable(count, activeFormat, fields, N);
 }
 
 }  // namespace
 
 PinModel ReadPinModel(const KeyLookup& lookup) {
+  static const KeyTable portKeys = KeysOf(MachPortCount, nullptr, PortFields);
+  static const KeyTable motorKeys = KeysOf(MotorCount, L"Motor%dActive", MotorFields);
+  static const KeyTable encoderKeys = KeysOf(EncoderCount, L"Encoder%dActive", EncoderFields);
+  static const KeyTable inputKeys = KeysOf(InputCount, L"Input%dActive", InputFields);
+  static const KeyTable outputKeys = KeysOf(OutputCount, L"Output%dActive", OutputFields);
   PinModel model = {};
-  KeyText key;
   std::wstring value;
   for (int port = 1; port < MachPortCount; ++port) {
-    if (lookup(KeyOf(key, L"Port%dOn", port), value)) model.ports[port].enabled = ProfileInteger(value.c_str());
-    if (lookup(KeyOf(key, L"Port%dAdd", port), value)) {
-      model.ports[port].address = ProfileInteger(value.c_str());
-    }
+    ReadFields(lookup, portKeys, port, PortFields, std::size(PortFields), model.ports[port], value);
   }
-  ReadRecords(lookup, model.motors, MotorCount, L"Motor%dActive", MotorFields, CountOf(MotorFields));
-  ReadRecords(lookup, model.encoders, EncoderCount, L"Encoder%dActive", EncoderFields, CountOf(EncoderFields));
-  ReadRecords(lookup, model.inputs, InputCount, L"Input%dActive", InputFields, CountOf(InputFields));
-  ReadRecords(lookup, model.outputs, OutputCount, L"Output%dActive", OutputFields, CountOf(OutputFields));
+  ReadRecords(lookup, model.motors, MotorCount, motorKeys, MotorFields);
+  ReadRecords(lookup, model.encoders, EncoderCount, encoderKeys, EncoderFields);
+  ReadRecords(lookup, model.inputs, InputCount, inputKeys, InputFields);
+  ReadRecords(lookup, model.outputs, OutputCount, outputKeys, OutputFields);
   if (lookup(L"Port2Input", value)) model.port2Input = ProfileInteger(value.c_str());
   return model;
 }

@@ -1,6 +1,8 @@
 // The pin assignment check's rules.
 #include "pins/portable/pin_rules.h"
 
+#include <cwchar>
+
 #include "app/portable/text_format.h"
 
 static const TextTriple TextNegativePort = {L"Negative Port Nummer unzulässig", L"Negative port nmb not allowed",
@@ -24,6 +26,21 @@ const TextTriple TextUnknownToThisSystem = {L"in diesem System unbekannt", L"unk
                                             L"Inconnu sur ce système"};
 
 namespace {
+
+// "label:index = value message", made by hand: a profile with many bad
+// numbers lists hundreds of lines, and the runtime's formatting showed.
+std::wstring NumberErrorLine(const wchar_t* label, int index, int32_t value, const wchar_t* message) {
+  std::wstring line;
+  line.reserve(std::wcslen(label) + std::wcslen(message) + 30);  // and two numbers
+  line += label;
+  line += L':';
+  AppendDecimal(line, index);
+  line += L" = ";
+  AppendDecimal(line, value);
+  line += L' ';
+  line += message;
+  return line;
+}
 
 class Validation {
  public:
@@ -73,7 +90,7 @@ class Validation {
   }
   void Add(const wchar_t* label, int index, int32_t value, const TextTriple& message) {
     if (errors_.lines.size() >= NumberErrorCapacity) return;
-    errors_.lines.push_back(FormatText(L"%s:%d = %d %s", label, index, value, SelectText(message)));
+    errors_.lines.push_back(NumberErrorLine(label, index, value, SelectText(message)));
   }
 
   NumberErrorList& errors_;
@@ -233,8 +250,8 @@ static std::wstring StatusCell(PinUsage& usage) {
 static PinRow UsedPinRow(int port, int pin, PinUsage& usage, const PinModel& model, const LptPortTable& ports) {
   const int found = FindLptForMachPort(port, model, ports);
   PinRow row;
-  row[0] = FormatText(L"%d", pin);
-  row[1] = FormatText(L"%d", port);
+  row[0] = DecimalText(pin);
+  row[1] = DecimalText(port);
   row[2] = PortNameCell(port, model, ports, found);
   row[3] = found ? FormatText(L"Port 0x%x", ports[found - 1].address) : L" ";
   if (!usage.names.empty()) row[4] = usage.names.back();
@@ -248,7 +265,7 @@ static PinRow UsedPinRow(int port, int pin, PinUsage& usage, const PinModel& mod
 
 static PinRow UnusedPinRow(int port, int pin, const PinModel& model) {
   PinRow row;
-  row[0] = FormatText(L"%d", pin);
+  row[0] = DecimalText(pin);
   switch (PinDirectionOf(pin)) {
     case PinDirection::Ground:
       row[4] = L" Ground";
@@ -278,7 +295,7 @@ std::array<PinRow, PinRowCount> BuildPinRows(int port, PinUsageTable& table, con
 
 static PinRow ModbusRow(int index, const wchar_t* name, const wchar_t* arrow) {
   PinRow row;
-  row[0] = FormatText(L"%d", index);
+  row[0] = DecimalText(index);
   row[1] = L"0";
   row[2] = L" ";
   row[3] = L" ";

@@ -284,8 +284,9 @@ void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder&
       const size_t at = i * FixtureRecordBytes + axis * 8;
       const double value = at + 8 <= size ? ReadDouble(data + at) : 0;  // records not reached are zeros
       if (value == 0 && !std::signbit(value)) {
-        // Most records of a real table: no formatting, and mostly no change.
-        if (record.coords[axis] != ZeroCoordinate) record.coords[axis] = ZeroCoordinate;
+        // Most records of a real table: no formatting, and copying the short
+        // text costs no more than comparing it first.
+        record.coords[axis] = ZeroCoordinate;
         continue;
       }
       FormatInto(text, DoubleTextCapacity, L"%0.4f", value);

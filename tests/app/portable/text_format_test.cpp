@@ -10,6 +10,9 @@ TEST(TextFormat, FormatsWindowsStyleConversions) {
   EXPECT_EQ(FormatText(L"error is %08.8lx", 0xC00CE01Ful), L"error is c00ce01f");
   EXPECT_EQ(FormatText(L"line %u, position %u", 3u, 17u), L"line 3, position 17");
   EXPECT_EQ(FormatText(L"%s", std::wstring(5000, L'x').c_str()).size(), 5000u);
+  for (const int64_t value : {int64_t{0}, int64_t{7}, int64_t{-1}, int64_t{INT32_MIN}, int64_t{INT64_MIN}}) {
+    EXPECT_EQ(DecimalText(value), FormatText(L"%lld", static_cast<long long>(value)));
+  }
 }
 
 TEST(TextFormat, CutsToFixedBuffersAndTerminates) {
