@@ -3,6 +3,8 @@
 #include "settings_view/portable/settings_values.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -243,13 +245,17 @@ void FillDialogValues(std::vector<SettingsDialog>& table, const ValueLookup& loo
   }
 }
 
-static double ReadDouble(const unsigned char* bytes) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = (bits << 8) | bytes[i];
-  double value;
-  std::memcpy(&value, &bits, sizeof(value));
-  return value;
+// Eight bytes, least significant first, as every Windows machine stores a
+// double and as the machines this builds for hold one.
+static_assert(std::endian::native == std::endian::little);
+
+static uint64_t ReadDoubleBits(const unsigned char* bytes) {
+  uint64_t bits;
+  std::memcpy(&bits, bytes, sizeof(bits));
+  return bits;
 }
+
+static double ReadDouble(const unsigned char* bytes) { return std::bit_cast<double>(ReadDoubleBits(bytes)); }
 
 // The longest double in "%0.6f": 309 digits, a sign, a point and six decimals.
 static constexpr size_t DoubleTextCapacity = 320;
@@ -282,13 +288,14 @@ void ReadFixtureBytes(const unsigned char* data, size_t size, const ByteDecoder&
     record.name.clear();
     for (size_t axis = 0; axis < FixtureAxisCount; ++axis) {
       const size_t at = i * FixtureRecordBytes + axis * 8;
-      const double value = at + 8 <= size ? ReadDouble(data + at) : 0;  // records not reached are zeros
-      if (value == 0 && !std::signbit(value)) {
+      const uint64_t bits = at + 8 <= size ? ReadDoubleBits(data + at) : 0;  // records not reached are zeros
+      if (bits == 0) {
         // Most records of a real table: no formatting, and copying the short
         // text costs no more than comparing it first.
         record.coords[axis] = ZeroCoordinate;
         continue;
       }
+      const double value = std::bit_cast<double>(bits);
       FormatInto(text, DoubleTextCapacity, L"%0.4f", value);
       record.coords[axis] = text;  // into the text's own buffer, no new one for each of 1,518
       if (value != 0) record.empty = 0;
@@ -321,19 +328,26 @@ static void SetToolValue(wchar_t* field, double value) {
   else FormatInto(field, ToolValueCapacity, L"%0.6f", value);
 }
 
-// The slot's number in decimal, as "%d" gives it.
-static void SetSlotNumber(wchar_t* field, int number) {
-  int digits = 1;
-  for (int rest = number / 10; rest != 0; rest /= 10) ++digits;
-  field[digits] = L'\0';
-  for (int i = digits - 1; i >= 0; --i, number /= 10) field[i] = static_cast<wchar_t>(L'0' + number % 10);
+// The slots' numbers in decimal, as "%d" gives them, made once: a table is
+// read again for every file the user opens.
+using SlotNumberText = std::array<wchar_t, 4>;  // "253" and the terminator
+static_assert(ToolCount <= 1000 && ToolNumberCapacity >= std::tuple_size_v<SlotNumberText>);
+
+static std::array<SlotNumberText, ToolCount> MakeSlotNumbers() {
+  std::array<SlotNumberText, ToolCount> numbers{};
+  for (int i = 0; i < ToolCount; ++i) {
+    const std::wstring text = DecimalText(i);
+    std::copy(text.begin(), text.end(), numbers[i].begin());
+  }
+  return numbers;
 }
 
 void ReadToolBytes(const unsigned char* data, size_t size, const ByteDecoder& decode) {
+  static const std::array<SlotNumberText, ToolCount> numbers = MakeSlotNumbers();
   size_t at = 0;
   for (int i = 0; i < ToolCount; ++i) {
     ToolSlot& slot = ToolTable[i];
-    SetSlotNumber(slot.number, i);
+    std::memcpy(slot.number, numbers[i].data(), sizeof(SlotNumberText));
     slot.valid = 0;
     const size_t length = at < size ? data[at] : 0;
     if (at >= size || size - at < ToolRecordBytes + length) {
