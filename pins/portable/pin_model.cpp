@@ -192,26 +192,19 @@ static SignalNames MakeSignalNames(const wchar_t* format, bool byMotorName) {
   return names;
 }
 
-static const wchar_t* NameAt(const SignalNames& names, int index) {
-  return index >= 0 && index < MotorCount ? names[index].c_str() : L"";
+enum SignalNameSet { DirNames, StepNames, EncoderANames, EncoderBNames };
+
+static const wchar_t* SignalName(SignalNameSet set, int index) {
+  static const std::array<SignalNames, 4> names = {
+      MakeSignalNames(L"Dir %s", true), MakeSignalNames(L"Step %s", true),
+      MakeSignalNames(L"Encoder%d A", false), MakeSignalNames(L"Encoder%d B", false)};
+  return index >= 0 && index < MotorCount ? names[set][index].c_str() : L"";
 }
 
-const wchar_t* MotorDirName(int motor) {
-  static const SignalNames names = MakeSignalNames(L"Dir %s", true);
-  return NameAt(names, motor);
-}
-const wchar_t* MotorStepName(int motor) {
-  static const SignalNames names = MakeSignalNames(L"Step %s", true);
-  return NameAt(names, motor);
-}
-const wchar_t* EncoderAName(int encoder) {
-  static const SignalNames names = MakeSignalNames(L"Encoder%d A", false);
-  return NameAt(names, encoder);
-}
-const wchar_t* EncoderBName(int encoder) {
-  static const SignalNames names = MakeSignalNames(L"Encoder%d B", false);
-  return NameAt(names, encoder);
-}
+const wchar_t* MotorDirName(int motor) { return SignalName(DirNames, motor); }
+const wchar_t* MotorStepName(int motor) { return SignalName(StepNames, motor); }
+const wchar_t* EncoderAName(int encoder) { return SignalName(EncoderANames, encoder); }
+const wchar_t* EncoderBName(int encoder) { return SignalName(EncoderBNames, encoder); }
 
 std::wstring FormatHotKey(int32_t key) {
   if (key == 0) return std::wstring();
