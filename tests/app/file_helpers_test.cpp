@@ -146,7 +146,7 @@ BOOL CountFlush(HANDLE file) {
 // Whatever fails, the old file keeps its bytes and no temporary file stays;
 // only a replaced file is flushed before it takes the name.
 TEST_F(FileAccess, AFileWrittenInPlaceIsCompleteOrTheOldOneIsKept) {
-  enum Fault { None, NoOldFile, ReadOnly, Locked, DiskIsFull, NoFolder };
+  enum Fault { None, NoOldFile, ReadOnly, Locked, DiskIsFull, NoFolder, FileForFolder };
   const struct {
     Fault fault;
     InPlaceStep step;
@@ -158,12 +158,15 @@ TEST_F(FileAccess, AFileWrittenInPlaceIsCompleteOrTheOldOneIsKept) {
       {Locked, InPlaceStep::Open, ERROR_SHARING_VIOLATION},
       {DiskIsFull, InPlaceStep::Write, ERROR_DISK_FULL},
       {NoFolder, InPlaceStep::Open, ERROR_PATH_NOT_FOUND},
+      {FileForFolder, InPlaceStep::Open, ERROR_PATH_NOT_FOUND},
   };
   const std::string fresh(3000, 'n');
   for (const auto& c : cases) {
     TempFolder here;
-    const std::wstring path = here.Path(c.fault == NoFolder ? L"missing\\out.kws" : L"out.kws");
-    if (c.fault != NoOldFile && c.fault != NoFolder) here.Write(L"out.kws", "old");
+    const bool noFolder = c.fault == NoFolder || c.fault == FileForFolder;
+    const std::wstring path = here.Path(noFolder ? L"missing\\out.kws" : L"out.kws");
+    if (c.fault == FileForFolder) here.Write(L"missing", "a file");
+    if (c.fault != NoOldFile && !noFolder) here.Write(L"out.kws", "old");
     if (c.fault == ReadOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE lock = c.fault == Locked ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                     : INVALID_HANDLE_VALUE;
@@ -181,7 +184,7 @@ TEST_F(FileAccess, AFileWrittenInPlaceIsCompleteOrTheOldOneIsKept) {
     EXPECT_EQ(step, c.step) << c.fault;
     EXPECT_EQ(error, c.error) << c.fault;
     EXPECT_EQ(Flushes, c.fault == None ? 1 : 0) << c.fault;
-    if (c.fault != NoFolder) {
+    if (!noFolder) {
       EXPECT_EQ(ReadBytes(path), c.step == InPlaceStep::Done ? fresh : "old") << c.fault;
     }
     WIN32_FIND_DATAW found;

@@ -75,6 +75,7 @@ TEST_F(CopyEngineTest, AMissingTargetIsCopiedWholeWithoutADialog) {
   std::wstring to = folder.Path(L"to\\none.xml");
   uint32_t setAnswer = 0;
   EXPECT_TRUE(Copy(folder.Path(L"from\\none.xml"), &to, &setAnswer));
+  EXPECT_TRUE(Copy(folder.Path(L"from\\gone\\none.xml"), &to, &setAnswer));
   EXPECT_FALSE(FileExists(to));
   EXPECT_EQ(CurrentCopyCommand.copiedCount, 1);
   EXPECT_TRUE(messages.Messages().empty());
