@@ -53,8 +53,9 @@ static std::wstring_view ListedCell(int row, int column) {
 
 static HWND ListOf(HWND dialog) { return GetDlgItem(dialog, IDC_PROFILE_LIST); }
 
+// Each change of the number paints it at once, so an unchanged one is left.
 static void ShowNumber(HWND dialog, size_t rows) {
-  SetDlgItemTextW(dialog, IDC_SHOW_ROWS, FormatText(L"%d", static_cast<int>(rows)).c_str());
+  SetTextIfChanged(dialog, IDC_SHOW_ROWS, FormatText(L"%d", static_cast<int>(rows)));
 }
 
 static void ListSelectedEntries(HWND dialog) {
@@ -85,14 +86,19 @@ static void OnInitShowProfile(HWND dialog) {
 
 // The rows stay in the list while the file is read (its cells answer
 // empty meanwhile): emptying it first would hide and show its scroll bar.
+// The number of rows and the Export button change once, at the end: Wine
+// repaints a static control on every new text and a button on every change
+// of state, at once (nothing can be clicked while the file is read).
 static void LoadProfile(HWND dialog, const wchar_t* path) {
   View.listedEntries.clear();
+  View.loaded = false;
   Segments.clear();
   ClearSearchHits();
   ShowNoHits(dialog);
-  SetLoaded(dialog, false);
   if (!ReadProfile(FirstProfileSlot, path)) {
     EmptyList(ListOf(dialog));
+    ShowNumber(dialog, 0);
+    SetLoaded(dialog, false);
     return;
   }
   View.loadedFile = {path, FileChangeDate(path), ProfileSlots[FirstProfileSlot].Count()};
@@ -113,7 +119,6 @@ static void OnBrowse(HWND dialog) {
 static void OnLoad(HWND dialog) {
   wchar_t path[PathCapacity] = L"";
   if (!ReadPathField(dialog, IDC_SHOW_PATH, path, TextSpecifyFile)) return;
-  ShowNumber(dialog, 0);
   LoadProfile(dialog, path);
 }
 

@@ -291,6 +291,7 @@ TEST_F(ShowProfileTest, HitsAndExportBelongToTheLoadedRows) {
 
   Load(Write(L"cut.xml", "<profile><A>1</A>"));
   EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"0");
   EXPECT_FALSE(Enabled(IDC_SHOW_EXPORT));
   messages.Clear();
   Command(dialog_, IDC_SHOW_EXPORT);
