@@ -108,8 +108,9 @@ static void LoadProfile(HWND dialog, const wchar_t* path) {
   ListSelectedEntries(dialog);
 }
 
+// The number stays with the rows listed: a cancelled choice leaves both, a
+// chosen file's Load sets it.
 static void OnBrowse(HWND dialog) {
-  ShowNumber(dialog, 0);
   wchar_t path[PathCapacity] = L"";
   if (!ChooseProfileFile(path)) return;
   SetDlgItemTextW(dialog, IDC_SHOW_PATH, path);

@@ -67,6 +67,7 @@ TEST_F(ShowProfileTest, BrowsingListsEveryEntryAndTheFileIsRemembered) {
   EXPECT_EQ(ListViewText(List(), 5, 0), L"profile / Mach3Mill / ");
   Command(dialog_, IDC_SHOW_BROWSE);  // cancelled: nothing changes
   EXPECT_EQ(Rows(), 7);
+  EXPECT_EQ(ItemText(dialog_, IDC_SHOW_ROWS), L"7");
   EXPECT_TRUE(messages.Messages().empty());
   DestroyWindow(dialog_);
 
