@@ -88,7 +88,8 @@ static void OnInitShowProfile(HWND dialog) {
 // empty meanwhile): emptying it first would hide and show its scroll bar.
 // The number of rows and the Export button change once, at the end: Wine
 // repaints a static control on every new text and a button on every change
-// of state, at once (nothing can be clicked while the file is read).
+// of state, at once. Export goes by View.loaded, cleared first, so a click
+// on it while a read error is shown asks for a profile.
 static void LoadProfile(HWND dialog, const wchar_t* path) {
   View.listedEntries.clear();
   View.loaded = false;
