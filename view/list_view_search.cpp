@@ -135,7 +135,9 @@ static RECT RowsArea(HWND list);
 
 // What the list's frame shows: its scroll bars, as drawn. A scroll that
 // leaves the thumb on the same pixels (a few rows in a long list) changes
-// nothing there.
+// nothing there. The track above and below the thumb is "invisible" while
+// the list is at its top or bottom; its extent, set by the thumb, is what
+// is drawn, so that flag alone changes no pixel.
 struct FrameState {
   LONG_PTR bars = 0;
   SCROLLBARINFO vertical = {};
@@ -149,11 +151,23 @@ struct FrameState {
     info.cbSize = sizeof(info);
     if (!GetScrollBarInfo(list, bar, &info)) info = {};
   }
-  static bool Same(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
-    return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.dxyLineButton == b.dxyLineButton &&
-           a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
-           std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
+  static DWORD DrawnState(const SCROLLBARINFO& info, int part) {
+    const bool track = part == PageUpTrack || part == PageDownTrack;
+    return track ? info.rgstate[part] & ~STATE_SYSTEM_INVISIBLE : info.rgstate[part];
   }
+  static bool Same(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    if (!EqualRect(&a.rcScrollBar, &b.rcScrollBar) || a.dxyLineButton != b.dxyLineButton ||
+        a.xyThumbTop != b.xyThumbTop || a.xyThumbBottom != b.xyThumbBottom) {
+      return false;
+    }
+    for (int part = 0; part <= CCHILDREN_SCROLLBAR; ++part) {
+      if (DrawnState(a, part) != DrawnState(b, part)) return false;
+    }
+    return true;
+  }
+  // Indexes into SCROLLBARINFO::rgstate.
+  static constexpr int PageUpTrack = 2;
+  static constexpr int PageDownTrack = 4;
   bool operator==(const FrameState& other) const {
     return bars == other.bars && Same(vertical, other.vertical) && Same(horizontal, other.horizontal);
   }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_window.h"
@@ -204,6 +205,48 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
       ASSERT_TRUE(IsWindowVisible(list));
     }
   }
+}
+
+// The scroll bar is redrawn when, and only when, its thumb moves: a thumb
+// left behind would show the wrong place, a needless redraw costs as much
+// as the rows.
+TEST_F(ShowProfileTest, ShowingAHitRedrawsTheScrollBarWhenItsThumbMoves) {
+  struct Case {
+    int entries, row;
+  };
+  static int frames = 0;
+  const SUBCLASSPROC countFrames = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR) -> LRESULT {
+    if (message == WM_NCPAINT) ++frames;
+    return DefSubclassProc(window, message, wParam, lParam);
+  };
+  ShowWindow(Open(), SW_SHOWNOACTIVATE);
+  HWND list = List();
+  const auto thumb = [list] {
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(list, OBJID_VSCROLL, &info);
+    return std::make_pair(info.xyThumbTop, info.xyThumbBottom);
+  };
+  int moved = 0, stayed = 0;
+  for (const Case& test : {Case{300, 80}, Case{300, 5}, Case{50000, 37}, Case{50000, 20000}}) {
+    std::string text = "<profile><Preferences>";
+    for (int i = 0; i < test.entries; ++i) text += "<K" + std::to_string(i) + ">v</K" + std::to_string(i) + ">";
+    Load(Write(L"profile.xml", text + "</Preferences></profile>"));
+    ListView_EnsureVisible(list, 0, FALSE);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    const auto before = thumb();
+    SetWindowSubclass(list, countFrames, 1, 0);
+    frames = 0;
+    ShowListRow(list, test.row);
+    UpdateWindow(list);
+    RemoveWindowSubclass(list, countFrames, 1);
+    const bool thumbMoved = thumb() != before;
+    (thumbMoved ? moved : stayed)++;
+    EXPECT_EQ(frames > 0, thumbMoved) << test.entries << " rows, row " << test.row;
+  }
+  EXPECT_GT(moved, 0);
+  EXPECT_GT(stayed, 0);
 }
 
 TEST_F(ShowProfileTest, TheFilterListsSegmentsAndRestrictsTheRowsAndTheExport) {
