@@ -23,7 +23,6 @@ void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns,
   std::wstring pattern(text);
   if (!caseSensitive) FoldCase(pattern);
   Search.hitRows.assign(rows > 0 ? rows : 0, 0);
-  std::wstring folded;
   // Neighbouring entries share one copy of their path: a cell showing the
   // very text the row above showed in that column matches as it did.
   struct LastCell {
@@ -40,12 +39,8 @@ void FindHits(std::wstring_view text, bool caseSensitive, int rows, int columns,
       bool match;
       if (same) {
         match = before.match;
-      } else if (caseSensitive) {
-        match = MatchPattern(text, pattern);
       } else {
-        folded.assign(text);
-        FoldCase(folded);
-        match = MatchPattern(folded, pattern);
+        match = caseSensitive ? MatchPattern(text, pattern) : MatchFoldedPattern(text, pattern);
       }
       before = {text, match};
       if (match) {

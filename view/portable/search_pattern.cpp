@@ -23,25 +23,26 @@ static wchar_t FoldLatin(wchar_t c) {
   return c;
 }
 
-void FoldCase(std::wstring& text) {
-  for (wchar_t& c : text) {
-    const wchar_t folded = FoldLatin(c);
-    if (folded != c) {
-      c = folded;
-    } else if (c >= 0x100 && std::iswupper(c)) {
-      c = static_cast<wchar_t>(std::towlower(c));
-    }
-  }
+static wchar_t FoldChar(wchar_t c) {
+  const wchar_t folded = FoldLatin(c);
+  if (folded != c || c < 0x100 || !std::iswupper(c)) return folded;
+  return static_cast<wchar_t>(std::towlower(c));
 }
 
-bool MatchPattern(std::wstring_view subject, std::wstring_view pattern) {
+void FoldCase(std::wstring& text) {
+  for (wchar_t& c : text) c = FoldChar(c);
+}
+
+// `as` is what the matcher takes each subject character for.
+template <wchar_t (*as)(wchar_t)>
+static bool Match(std::wstring_view subject, std::wstring_view pattern) {
   size_t i = 0, j = 0;
   size_t star = std::wstring_view::npos, resume = 0;  // last star, and where its run ends now
   while (i < subject.size()) {
     if (j < pattern.size() && pattern[j] == L'*') {
       star = j++;
       resume = i;
-    } else if (j < pattern.size() && (pattern[j] == L'?' || pattern[j] == subject[i])) {
+    } else if (j < pattern.size() && (pattern[j] == L'?' || pattern[j] == as(subject[i]))) {
       ++i;
       ++j;
     } else if (star != std::wstring_view::npos) {
@@ -53,4 +54,12 @@ bool MatchPattern(std::wstring_view subject, std::wstring_view pattern) {
   }
   while (j < pattern.size() && pattern[j] == L'*') ++j;
   return j == pattern.size();
+}
+
+static wchar_t Itself(wchar_t c) { return c; }
+
+bool MatchPattern(std::wstring_view subject, std::wstring_view pattern) { return Match<Itself>(subject, pattern); }
+
+bool MatchFoldedPattern(std::wstring_view subject, std::wstring_view foldedPattern) {
+  return Match<FoldChar>(subject, foldedPattern);
 }

@@ -16,3 +16,7 @@ void FoldCase(std::wstring& text);
 // True when the whole subject matches the normalised pattern text. Greedy
 // matching that backs up to the last star, so no match is ever missed.
 bool MatchPattern(std::wstring_view subject, std::wstring_view pattern);
+
+// MatchPattern of the subject's FoldCase against a pattern already folded,
+// without a folded copy of the subject.
+bool MatchFoldedPattern(std::wstring_view subject, std::wstring_view foldedPattern);

@@ -65,6 +65,11 @@ TEST(SearchPatternTest, FoldsUpperCaseOnly) {
   std::wstring text = L"Port1Add ÄÖÜ ÉÈÇ Œ Ÿ × ß ?*";
   FoldCase(text);
   EXPECT_EQ(text, L"port1add äöü éèç œ ÿ × ß ?*");
+  // Matching ignoring case folds the subject as FoldCase does, but no wild card.
+  EXPECT_TRUE(MatchFoldedPattern(L"Port1Add ÄÖÜ ÉÈÇ Œ Ÿ × ß ?*", text));
+  EXPECT_TRUE(MatchFoldedPattern(L"MOTOR1DIRPIN", L"*dir?in"));
+  EXPECT_FALSE(MatchFoldedPattern(L"×", L"÷"));
+  EXPECT_FALSE(MatchFoldedPattern(L"A*", L"ab"));
 }
 
 }  // namespace
