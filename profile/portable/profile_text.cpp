@@ -225,6 +225,12 @@ class UnitView {
     if (width_ == 1) return p[0];
     return bigEndian_ ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
   }
+  // Whether the '<' at `index` may open a declaration, comment, CDATA section
+  // or processing instruction ("<!", "<?"); most open or close an element.
+  bool OpensSpecialMarkup(size_t index) const {
+    const uint32_t next = At(index + 1);
+    return next == '!' || next == '?';
+  }
   bool Matches(size_t index, const char* text) const {
     for (size_t i = 0; text[i]; ++i) {
       if (At(index + i) != static_cast<uint8_t>(text[i])) return false;
@@ -310,6 +316,7 @@ PrologPlace FindUnendedMarkup(const std::string& bytes, ProfileEncoding encoding
   const UnitView units(bytes, encoding);
   const size_t first = FirstAfterMark(units);
   for (size_t index = units.Next(first, '<'); index < units.Size(); index = units.Next(index + 1, '<')) {
+    if (!units.OpensSpecialMarkup(index)) continue;
     for (const auto& kind : kinds) {
       if (!units.Matches(index, kind.start)) continue;
       const size_t from = index + std::strlen(kind.start);
@@ -359,6 +366,7 @@ bool EndsInsideRoot(const std::string& bytes, ProfileEncoding encoding) {
   while ((index = units.Next(index, '<')) < units.Size()) {
     bool markup = false;
     for (const auto& kind : skipped) {
+      if (!units.OpensSpecialMarkup(index)) break;
       if (!units.Matches(index, kind.start)) continue;
       index = units.After(index + std::strlen(kind.start), kind.end);
       markup = true;
