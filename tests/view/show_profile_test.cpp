@@ -210,15 +210,16 @@ TEST_F(ShowProfileTest, ShowingAHitLeavesTheListWhereTheTwoScrollsWould) {
 // The scroll bar is redrawn when, and only when, its thumb moves: a thumb
 // left behind would show the wrong place, a needless redraw costs as much
 // as the rows.
+int FramesPainted = 0;
+
+LRESULT CALLBACK CountFramesPainted(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_NCPAINT) ++FramesPainted;
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST_F(ShowProfileTest, ShowingAHitRedrawsTheScrollBarWhenItsThumbMoves) {
   struct Case {
     int entries, row;
-  };
-  static int frames = 0;
-  const SUBCLASSPROC countFrames = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR) -> LRESULT {
-    if (message == WM_NCPAINT) ++frames;
-    return DefSubclassProc(window, message, wParam, lParam);
   };
   ShowWindow(Open(), SW_SHOWNOACTIVATE);
   HWND list = List();
@@ -236,14 +237,14 @@ TEST_F(ShowProfileTest, ShowingAHitRedrawsTheScrollBarWhenItsThumbMoves) {
     ListView_EnsureVisible(list, 0, FALSE);
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     const auto before = thumb();
-    SetWindowSubclass(list, countFrames, 1, 0);
-    frames = 0;
+    SetWindowSubclass(list, CountFramesPainted, 1, 0);
+    FramesPainted = 0;
     ShowListRow(list, test.row);
     UpdateWindow(list);
-    RemoveWindowSubclass(list, countFrames, 1);
+    RemoveWindowSubclass(list, CountFramesPainted, 1);
     const bool thumbMoved = thumb() != before;
     (thumbMoved ? moved : stayed)++;
-    EXPECT_EQ(frames > 0, thumbMoved) << test.entries << " rows, row " << test.row;
+    EXPECT_EQ(FramesPainted > 0, thumbMoved) << test.entries << " rows, row " << test.row;
   }
   EXPECT_GT(moved, 0);
   EXPECT_GT(stayed, 0);
